@@ -1,0 +1,21 @@
+# One Qt Test executable per unit, registered in one place.
+#   velmora_add_test(tst_frames SOURCES tst_frames.cpp)            core test
+#   velmora_add_test(tst_window SOURCES tst_window.cpp UI)         needs the widgets
+# UI tests are left out of the core-only (sanitizer) build.
+function(velmora_add_test name)
+  cmake_parse_arguments(ARG "UI" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(ARG_UI AND VELMORA_CORE_ONLY)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE velmora_testsupport Qt6::Test ${ARG_LIBS})
+  if(ARG_UI)
+    target_link_libraries(${name} PRIVATE velmora_ui)
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
+endfunction()

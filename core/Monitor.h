@@ -1,0 +1,127 @@
+#pragma once
+
+#include "core/ControlsState.h"
+#include "core/MonitorState.h"
+#include "core/Notifier.h"
+#include "core/ProgramClock.h"
+#include "core/Timer.h"
+#include "core/UserFolders.h"
+#include "link/RawStreamTrace.h"
+#include "link/SerialPort.h"
+
+#include <QObject>
+
+#include <memory>
+
+// Everything the platform provides, reached through small interfaces so that tests drive
+// the monitor deterministically: the window passes real implementations, tests doubles.
+struct Platform {
+    ProgramClock& clock;
+    WallClock& wallClock;
+    TimerFactory& timers;
+    SerialPort& port;               // SerialConnection1
+    SerialDeviceList& devices;
+    Notifier& notifier;             // message boxes and the system beep
+    SoundPlayer& sound;             // "alarm_hydro.wav"
+    const ResourceFolder& resources; // "Alarms_Settings.txt", "Log_Folder.txt"
+    const UserFolders& userFolders;  // default log folder
+};
+
+// The monitor: the one record of live state and the handlers that act on it, with the
+// main window's timers and serial port. It is the GUI-free heart of WindowMain: the window
+// presents controls() and forwards user actions to the handlers below.
+//
+// Every handler runs on the UI thread, one at a time, to completion; changed() is emitted
+// after each handler that may have changed what the window shows.
+class Monitor : public QObject {
+    Q_OBJECT
+public:
+    explicit Monitor(const Platform& platform, QObject* parent = nullptr);
+    ~Monitor() override;
+
+    MonitorState& state() { return state_; }
+    const MonitorState& state() const { return state_; }
+    ControlsState& controls() { return controls_; }
+    const ControlsState& controls() const { return controls_; }
+    const RawStreamTrace& trace() const { return trace_; }
+    const Platform& platform() const { return platform_; }
+
+    // The main window's timers, by their names.
+    Timer& PortListUpdater() { return *portListUpdater_; }
+    Timer& TimerLog() { return *timerLog_; }
+    Timer& TimerReceptionRS485() { return *timerReception_; }
+    Timer& TimerEmissionRS485() { return *timerEmission_; }
+    Timer& TimerResetError() { return *timerResetError_; }
+    Timer& TimerAlarm() { return *timerAlarm_; }
+    Timer& TimerAlarmSound() { return *timerAlarmSound_; }
+
+    // Connected exactly while the device list is disabled.
+    bool isConnected() const { return !controls_.SerialPortsPopupMenu_enabled; }
+
+    // --- Receive link ---
+    void Update_RS485_State_Machine();
+    bool checkCRCreception();
+
+    // --- Decoders and stale data ---
+    void refreshDataConverter();
+    void refreshDataHPU();
+    void stopDataConverter();
+    void stopDataHPU();
+
+    // --- HPU commands and EEPROM transactions ---
+    void consignePOMPE_HPU();
+    void consigneRELEASE_HPU();
+    void lectureEEPROM_HPU();
+    void ecritureEEPROM_HPU(qint64 address, qint64 value);
+    void stockAnswerHPU();
+
+    // --- Settings files ---
+    void readAlarmsFile();
+    // False (with a message to the user) when the file cannot be written; the values stay in memory.
+    bool writeAlarmsFile();
+    void readLogPathFile();
+
+    // --- Event handlers ---
+    void open();  // main window opening: reads the alarm settings
+    void close(); // main window closing: closes the serial port
+    void SerialConnection1_DataReceived();
+    void SerialConnection1_Error();
+    void TimerReceptionRS485_Action();
+    void TimerEmissionRS485_Action();
+    void PortListUpdater_Action();
+    void SerialPortsPopupMenu_SelectionChanged(int index);
+    void ConnectButton_Action();
+    void TimerResetError_Action();
+    void TimerLog_Action();
+    void TimerAlarm_Action();
+    void TimerAlarmSound_Action();
+    void PompeButton_Action();
+    void ReleaseButton_Action();
+
+    // --- Inputs from the window's controls ---
+    void setRawStreamPageSelected(bool selected);
+    void setEmissionDelayText(const QString& text); // Textfield_timer_emission
+    void setLogChecked(bool checked);               // CheckBoxLog
+
+signals:
+    void changed();
+    // CanvasProp must be repainted (with background erase) from Pression.
+    void gaugeRepaintRequested();
+
+private:
+    Platform platform_;
+    MonitorState state_;
+    ControlsState controls_;
+    RawStreamTrace trace_;
+
+    Timer* portListUpdater_;
+    Timer* timerLog_;
+    Timer* timerReception_;
+    Timer* timerEmission_;
+    Timer* timerResetError_;
+    Timer* timerAlarm_;
+    Timer* timerAlarmSound_;
+
+    struct Parts;
+    std::unique_ptr<Parts> parts_; // the subsystems the handlers delegate to
+};

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <array>
+
+// A byte array of the link: 41 entries (indices 0 to 40), byte 0 of a frame in entry 0,
+// each entry one byte value 0..255.
+constexpr int kFrameBufferSize = 41;
+using ByteArray41 = std::array<quint8, kFrameBufferSize>;
+
+// The one record of live state. Every subsystem reads and writes these fields by name;
+// the secondary windows reach them through the one Monitor. Defaults are those of a fresh
+// main window; nothing here is persisted.
+struct MonitorState {
+    // Receive link
+    qint64 StatutRS485 = 0;       // receive state: 0 search, 1 next header, 2 body, 3 check, 5 emission prep
+    ByteArray41 TrameBuffer{};    // frame being received or last received
+    qint64 TrameBufferSize = 0;   // entry 3 + 4 once a header has been read
+    qint64 CRC_temp = 0;          // checksum computed by the last checkCRCreception
+
+    // Emission: one outgoing slot, no queue
+    ByteArray41 TrameBufferEmission{}; // last command frame built
+    qint64 TrameBufferEmissionSize = 0;
+    QByteArray strbufferEmission;      // bytes the emission tick writes
+    bool emissionRequest = false;      // a command is waiting to be sent
+
+    // HPU EEPROM transaction
+    bool reponseHPU = false;         // a read answer was copied to TrameBufferEEPROM
+    bool reponseecritureHPU = false; // a write acknowledgement arrived
+    ByteArray41 TrameBufferEEPROM{};
+
+    // Converter measurements; -1 marks a silent converter
+    double U_in = 0;   // V
+    double U_out = 0;  // V
+    double I_out = 0;  // A
+    double P_out = 0;  // W, U_out x I_out
+    double TempCV = 0; // degrees Celsius
+    qint64 RPM1 = 0;   // rpm
+    qint64 RPM2 = 0;   // rpm, 0 under protocol "V2"
+    QString ProtocoleVersion = QStringLiteral("V2");
+    qint64 timeLastDataCV = 0; // ms since program start
+
+    // HPU state
+    double Pression = 0; // bar; -1 when silent
+    QString ModeHPU;     // "Auto" / "Manuel"; " " when silent
+    QString Pitch;       // pitch caption; " " when silent
+    bool presenceHPU = false;
+    qint64 timeLastDataHPU = 0; // ms since program start, any valid HPU frame
+
+    // Alarm settings ("Alarms_Settings.txt")
+    double ValeurAlarmeUin = 53.0;    // V
+    qint64 ValeurAlarmeRPM = 3000;    // rpm
+    double ValeurAlarmeTemp = 80.0;   // degrees Celsius
+    double ValeurHautePression = 5.0; // bar at full travel
+    qint64 ValeurModeCalage = 0;      // pitch design mode, 0 or 1
+    qint64 VolumeAlarmeHydro = 100;   // 0..100
+
+    // Gauge, log and errors
+    double filtered_alpha = 0.5; // gauge angle kept from one paint to the next, radians
+    QDateTime d;                 // date and time of the CSV line being written
+    QString timeStampLastLog = QStringLiteral("00:00:00");
+    QString LogFolder;           // empty until first read
+    qint64 serial_count_errors = 0;
+};

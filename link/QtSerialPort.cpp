@@ -1,0 +1,65 @@
+#include "link/QtSerialPort.h"
+
+#include <QSerialPort>
+#include <QSerialPortInfo>
+
+QtSerialPort::QtSerialPort(QObject* parent)
+    : SerialPort(parent)
+    , port_(new QSerialPort(this)) {
+    connect(port_, &QSerialPort::readyRead, this, &SerialPort::dataReceived);
+    connect(port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
+        // Only faults of an open port reach the error handling; a failed opening is
+        // reported by open() itself.
+        if (error == QSerialPort::NoError || !port_->isOpen())
+            return;
+        emit errorOccurred(port_->errorString());
+    });
+}
+
+bool QtSerialPort::open(const SerialDevice& device) {
+    if (port_->isOpen())
+        port_->close();
+    port_->setPortName(device.location);
+    port_->setBaudRate(QSerialPort::Baud9600);
+    port_->setDataBits(QSerialPort::Data8);
+    port_->setParity(QSerialPort::NoParity);
+    port_->setStopBits(QSerialPort::OneStop);
+    port_->setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_->open(QIODevice::ReadWrite))
+        return false;
+    port_->setDataTerminalReady(false);
+    port_->setRequestToSend(false);
+    port_->clearError();
+    return true;
+}
+
+void QtSerialPort::close() {
+    if (port_->isOpen())
+        port_->close();
+}
+
+bool QtSerialPort::isOpen() const { return port_->isOpen(); }
+
+qint64 QtSerialPort::bytesAvailable() const { return port_->isOpen() ? port_->bytesAvailable() : 0; }
+
+QByteArray QtSerialPort::peekAll() const {
+    return port_->isOpen() ? port_->peek(port_->bytesAvailable()) : QByteArray();
+}
+
+QByteArray QtSerialPort::read(qint64 n) { return port_->isOpen() ? port_->read(n) : QByteArray(); }
+
+qint64 QtSerialPort::write(const QByteArray& bytes) {
+    if (!port_->isOpen())
+        return -1;
+    return port_->write(bytes);
+}
+
+QVector<SerialDevice> QtSerialDeviceList::devices() const {
+    QVector<SerialDevice> result;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& info : ports)
+        result.append({info.portName(), info.systemLocation()});
+    for (const QString& path : extraPaths_)
+        result.append({path, path});
+    return result;
+}

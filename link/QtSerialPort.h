@@ -1,0 +1,36 @@
+#pragma once
+
+#include "link/SerialPort.h"
+
+#include <QStringList>
+
+class QSerialPort;
+
+// QSerialPort behind the SerialPort interface, driven asynchronously on the UI thread.
+class QtSerialPort : public SerialPort {
+    Q_OBJECT
+public:
+    explicit QtSerialPort(QObject* parent = nullptr);
+
+    bool open(const SerialDevice& device) override;
+    void close() override;
+    bool isOpen() const override;
+    qint64 bytesAvailable() const override;
+    QByteArray peekAll() const override;
+    QByteArray read(qint64 n) override;
+    qint64 write(const QByteArray& bytes) override;
+
+private:
+    QSerialPort* port_;
+};
+
+// The operating system's serial devices, optionally followed by extra device paths
+// (pseudo-terminals, simulators, adapters that enumeration does not list).
+class QtSerialDeviceList : public SerialDeviceList {
+public:
+    explicit QtSerialDeviceList(QStringList extraPaths = {}) : extraPaths_(std::move(extraPaths)) {}
+    QVector<SerialDevice> devices() const override;
+
+private:
+    QStringList extraPaths_;
+};
