@@ -44,4 +44,19 @@ QByteArray emissionBytes(const ByteArray41& buffer) {
     return QByteArray(reinterpret_cast<const char*>(buffer.data()), size);
 }
 
+qint64 receivedChecksum(const ByteArray41& buffer) {
+    const int n = buffer[3];
+    if (n + 3 >= kFrameBufferSize)
+        return -1;
+    return qint64(buffer[n + 2]) * 256 + buffer[n + 3];
+}
+
 } // namespace Frame
+
+bool checkCRCreception(MonitorState& state) {
+    const ByteArray41& b = state.TrameBuffer;
+    const int summed = std::min(int(b[3]) + 2, kFrameBufferSize);
+    state.CRC_temp = Frame::checksum(b.data(), summed);
+    const qint64 received = Frame::receivedChecksum(b);
+    return received >= 0 && received == state.CRC_temp;
+}

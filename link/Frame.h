@@ -48,4 +48,13 @@ void assembleCommand(MonitorState& state, quint8 function, quint8 length, std::i
 // The bytes of the slot as written to the port: entries 0 .. entry 3 + 3, never past the buffer.
 QByteArray emissionBytes(const ByteArray41& buffer);
 
+// The received checksum of the frame in TrameBuffer: entries n + 2 (high) and n + 3 (low),
+// n = entry 3; -1 when those entries lie past the buffer.
+qint64 receivedChecksum(const ByteArray41& buffer);
+
 } // namespace Frame
+
+// Checks the whole frame in TrameBuffer: the sum of entries 0 .. n + 1 (n = entry 3) modulo
+// 65535 goes to CRC_temp, and the frame passes when entries n + 2, n + 3 hold it. A frame
+// announcing more than the buffer holds never passes, and nothing past entry 40 is read.
+bool checkCRCreception(MonitorState& state);
