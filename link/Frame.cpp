@@ -22,7 +22,8 @@ QByteArray withChecksum(QByteArray frame) {
     return frame;
 }
 
-void assembleCommand(MonitorState& state, quint8 function, quint8 length, std::initializer_list<quint8> payload) {
+void assembleCommand(MonitorState& state, quint8 function, quint8 length,
+                     std::initializer_list<quint8> payload) {
     ByteArray41& b = state.TrameBufferEmission;
     b[0] = kToHpu;
     b[1] = kFromTool;

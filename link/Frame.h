@@ -26,10 +26,10 @@ constexpr int kEepromReadAnswerSize = 37;
 // Function codes of the commands the tool sends to the HPU (node 0x12, from 0x11).
 constexpr quint8 kToHpu = 0x12;
 constexpr quint8 kFromTool = 0x11;
-constexpr quint8 kPump = 0x48;        // 'H'
-constexpr quint8 kRelease = 0x4A;     // 'J'
-constexpr quint8 kEepromRead = 0x4C;  // 'L'
-constexpr quint8 kEepromWrite = 0x45; // 'E'
+constexpr quint8 kPump = 0x48;               // 'H'
+constexpr quint8 kRelease = 0x4A;            // 'J'
+constexpr quint8 kEepromRead = 0x4C;         // 'L'
+constexpr quint8 kEepromWrite = 0x45;        // 'E'
 constexpr quint8 kEepromWriteAckCode = 0x42; // 'B'
 
 // Sum of count bytes modulo 65535.
@@ -43,7 +43,8 @@ QByteArray withChecksum(QByteArray headerAndPayload);
 // Command assembly: entries 0..3 of TrameBufferEmission become 12 11 f L, the payload
 // follows, TrameBufferEmissionSize = L + 4, the checksum goes to the last two entries and
 // emissionRequest is raised. Later entries keep what they held.
-void assembleCommand(MonitorState& state, quint8 function, quint8 length, std::initializer_list<quint8> payload);
+void assembleCommand(MonitorState& state, quint8 function, quint8 length,
+                     std::initializer_list<quint8> payload);
 
 // The bytes of the slot as written to the port: entries 0 .. entry 3 + 3, never past the buffer.
 QByteArray emissionBytes(const ByteArray41& buffer);

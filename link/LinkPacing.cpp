@@ -4,7 +4,9 @@
 
 #include <limits>
 
-void ReceptionPacer::SerialConnection1_DataReceived() { timer_.setMode(Timer::Repeating); }
+void ReceptionPacer::SerialConnection1_DataReceived() {
+    timer_.setMode(Timer::Repeating);
+}
 
 void ReceptionPacer::TimerReceptionRS485_Action() {
     machine_.Update_RS485_State_Machine();

@@ -13,7 +13,9 @@
 class ReceptionPacer {
 public:
     ReceptionPacer(SerialPort& port, Timer& timerReception, ReceiveStateMachine& machine)
-        : port_(port), timer_(timerReception), machine_(machine) {}
+        : port_(port)
+        , timer_(timerReception)
+        , machine_(machine) {}
 
     void SerialConnection1_DataReceived();
     void TimerReceptionRS485_Action();
@@ -32,7 +34,10 @@ public:
     static constexpr int kDefaultDelayMs = 150;
 
     EmissionPacer(MonitorState& state, SerialPort& port, RawStreamTrace& trace, Timer& timerEmission)
-        : state_(state), port_(port), trace_(trace), timer_(timerEmission) {}
+        : state_(state)
+        , port_(port)
+        , trace_(trace)
+        , timer_(timerEmission) {}
 
     // On each valid converter frame: period from the delay text, countdown restarted,
     // repeating (the tick switches it off). A text giving no positive number keeps the last

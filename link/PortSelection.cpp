@@ -2,9 +2,12 @@
 
 #include "core/Captions.h"
 
-const QString PortSelection::kOpenFailedMessage = QStringLiteral("The serial connection could not be opened.");
+const QString PortSelection::kOpenFailedMessage =
+    QStringLiteral("The serial connection could not be opened.");
 
-QString GetSerialPortFriendlyName(const QString& systemName) { return systemName; }
+QString GetSerialPortFriendlyName(const QString& systemName) {
+    return systemName;
+}
 
 void PortSelection::PortListUpdater_Action() {
     const QVector<SerialDevice> present = devices_.devices();
@@ -44,10 +47,9 @@ void PortSelection::connectPort() {
     // last refresh leaves a row that names no present device: that press cannot open it.
     const int row = controls_.SerialPortsPopupMenu_selected;
     const QVector<SerialDevice> present = devices_.devices();
-    const bool rowStillPresent = row >= 0 && row < present.size()
-                                 && row < controls_.SerialPortsPopupMenu_rows.size()
-                                 && GetSerialPortFriendlyName(present[row].name)
-                                        == controls_.SerialPortsPopupMenu_rows[row];
+    const bool rowStillPresent =
+        row >= 0 && row < present.size() && row < controls_.SerialPortsPopupMenu_rows.size() &&
+        GetSerialPortFriendlyName(present[row].name) == controls_.SerialPortsPopupMenu_rows[row];
     if (!rowStillPresent || !port_.open(present[row])) {
         notifier_.showMessage(kOpenFailedMessage);
         return; // still disconnected, the list still refreshing

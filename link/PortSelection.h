@@ -20,8 +20,11 @@ public:
 
     PortSelection(ControlsState& controls, const SerialDeviceList& devices, SerialPort& port,
                   Timer& portListUpdater, Notifier& notifier)
-        : controls_(controls), devices_(devices), port_(port), portListUpdater_(portListUpdater),
-          notifier_(notifier) {}
+        : controls_(controls)
+        , devices_(devices)
+        , port_(port)
+        , portListUpdater_(portListUpdater)
+        , notifier_(notifier) {}
 
     bool isConnected() const { return !controls_.SerialPortsPopupMenu_enabled; }
 

@@ -39,7 +39,9 @@ QString frameDump(const ByteArray41& buffer, int size) {
 }
 
 // Decimal with at least two digits.
-QString twoDigits(qint64 value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
+QString twoDigits(qint64 value) {
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
 
 } // namespace
 
@@ -149,8 +151,8 @@ void ReceiveStateMachine::readBody() {
 void ReceiveStateMachine::checkAndDispatch() {
     if (!checkCRCreception(state_)) {
         // The frame is consumed; nothing it carries is used.
-        trace(QStringLiteral("erreur CRC : ") + twoDigits(Frame::receivedChecksum(state_.TrameBuffer))
-              + QStringLiteral("au lieu de ") + twoDigits(state_.CRC_temp));
+        trace(QStringLiteral("erreur CRC : ") + twoDigits(Frame::receivedChecksum(state_.TrameBuffer)) +
+              QStringLiteral("au lieu de ") + twoDigits(state_.CRC_temp));
         state_.StatutRS485 = kSearch;
         return;
     }

@@ -46,16 +46,17 @@ void prepareEmission(MonitorState& state);
 // when the block is reached, so at most one frame is handled per call.
 class ReceiveStateMachine {
 public:
-    ReceiveStateMachine(MonitorState& state, SerialPort& port, RawStreamTrace& trace, const ProgramClock& clock,
-                        const ControlsState& controls, FrameDispatcher& dispatcher);
+    ReceiveStateMachine(MonitorState& state, SerialPort& port, RawStreamTrace& trace,
+                        const ProgramClock& clock, const ControlsState& controls,
+                        FrameDispatcher& dispatcher);
 
     void Update_RS485_State_Machine();
 
 private:
-    void searchHeader();       // state 0
-    void readNextHeader();     // state 1
-    void readBody();           // state 2
-    void checkAndDispatch();   // state 3
+    void searchHeader();        // state 0
+    void readNextHeader();      // state 1
+    void readBody();            // state 2
+    void checkAndDispatch();    // state 3
     void prepareNextEmission(); // state 5
 
     // Reads count bytes into TrameBuffer from entry first on.

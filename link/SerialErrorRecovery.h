@@ -12,11 +12,14 @@
 // TimerResetError) is the user told and the window returned to its disconnected state.
 class SerialErrorRecovery {
 public:
-    static const QString kErrorMessage; // "A serial port error occurred."
+    static const QString kErrorMessage;                // "A serial port error occurred."
     static constexpr qint64 kErrorsBeforeMessage = 10; // the eleventh is still only counted
 
     SerialErrorRecovery(MonitorState& state, SerialPort& port, Notifier& notifier, PortSelection& ports)
-        : state_(state), port_(port), notifier_(notifier), ports_(ports) {}
+        : state_(state)
+        , port_(port)
+        , notifier_(notifier)
+        , ports_(ports) {}
 
     void SerialConnection1_Error();
     void TimerResetError_Action() { state_.serial_count_errors = 0; }

@@ -34,8 +34,7 @@ private slots:
         QTest::addColumn<qint64>("sum");
         QTest::newRow("EEPROM read request") << hexBytes("12 11 4C 02") << qint64(0x71);
         QTest::newRow("pump command") << hexBytes("12 11 48 02") << qint64(0x6D);
-        QTest::newRow("HPU status frame")
-            << hexBytes("00 12 10 07 01 F4 FF 00 00") << qint64(0x021D);
+        QTest::newRow("HPU status frame") << hexBytes("00 12 10 07 01 F4 FF 00 00") << qint64(0x021D);
         QTest::newRow("bytes are unsigned") << hexBytes("FF FF 80") << qint64(255 + 255 + 128);
         // 257 x 0xFF = 65535: zero modulo 65535, but 65535 modulo 65536.
         QTest::newRow("sum of exactly 65535") << QByteArray(257, char(0xFF)) << qint64(0);
@@ -53,8 +52,10 @@ private slots:
         QTest::addColumn<Builder>("build");
         QTest::addColumn<QByteArray>("frame");
         QTest::newRow("pump") << Builder(HpuCommands::consignePOMPE_HPU) << hexBytes("12 11 48 02 00 6D");
-        QTest::newRow("release") << Builder(HpuCommands::consigneRELEASE_HPU) << hexBytes("12 11 4A 02 00 6F");
-        QTest::newRow("EEPROM read") << Builder(HpuCommands::lectureEEPROM_HPU) << hexBytes("12 11 4C 02 00 71");
+        QTest::newRow("release") << Builder(HpuCommands::consigneRELEASE_HPU)
+                                 << hexBytes("12 11 4A 02 00 6F");
+        QTest::newRow("EEPROM read") << Builder(HpuCommands::lectureEEPROM_HPU)
+                                     << hexBytes("12 11 4C 02 00 71");
         QTest::newRow("EEPROM write 30 = 800")
             << Builder([](MonitorState& s) { HpuCommands::ecritureEEPROM_HPU(s, 30, 800); })
             << hexBytes("12 11 45 05 1E 03 20 00 AE");
@@ -88,12 +89,13 @@ private slots:
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<bool>("passes");
         QTest::addColumn<qint64>("computed");
-        QTest::newRow("HPU status frame") << hexBytes("00 12 10 07 01 F4 FF 00 00 02 1D") << true << qint64(0x21D);
-        QTest::newRow("checksum bytes swapped") << hexBytes("00 12 10 07 01 F4 FF 00 00 1D 02") << false
-                                                << qint64(0x21D);
+        QTest::newRow("HPU status frame")
+            << hexBytes("00 12 10 07 01 F4 FF 00 00 02 1D") << true << qint64(0x21D);
+        QTest::newRow("checksum bytes swapped")
+            << hexBytes("00 12 10 07 01 F4 FF 00 00 1D 02") << false << qint64(0x21D);
         QTest::newRow("converter frame, bytes 10-11 count in the sum")
-            << Frame::withChecksum(hexBytes("00 01 10 10 02 0D 30 D4 13 88 AB CD 01 2C 00 C8 00 00"))
-            << true << qint64(0x043C);
+            << Frame::withChecksum(hexBytes("00 01 10 10 02 0D 30 D4 13 88 AB CD 01 2C 00 C8 00 00")) << true
+            << qint64(0x043C);
         QTest::newRow("largest frame the buffer holds, L = 37")
             << Frame::withChecksum(hexBytes("00 12 4C 25") + QByteArray(35, char(0xFF))) << true
             << qint64(0x12 + 0x4C + 0x25 + 35 * 0xFF);

@@ -37,7 +37,8 @@ struct Link : FrameDispatcher {
     Link() {
         QObject::connect(&port, &SerialPort::dataReceived, &owner,
                          [this] { receptionPacer.SerialConnection1_DataReceived(); });
-        QObject::connect(reception, &Timer::timeout, &owner, [this] { receptionPacer.TimerReceptionRS485_Action(); });
+        QObject::connect(reception, &Timer::timeout, &owner,
+                         [this] { receptionPacer.TimerReceptionRS485_Action(); });
         QObject::connect(emission, &Timer::timeout, &owner, [this] {
             const int before = int(port.writes.size());
             emissionPacer.TimerEmissionRS485_Action();
@@ -123,18 +124,14 @@ private slots:
         QTest::addColumn<Step>("afterFrame");
         QTest::addColumn<QByteArray>("written");
         const Step nothing = [](Link&) {};
-        QTest::newRow("pump then release: release only")
-            << Step([](Link& l) {
-                   HpuCommands::consignePOMPE_HPU(l.state);
-                   HpuCommands::consigneRELEASE_HPU(l.state);
-               })
-            << nothing << kRelease;
-        QTest::newRow("pump twice: once")
-            << Step([](Link& l) {
-                   HpuCommands::consignePOMPE_HPU(l.state);
-                   HpuCommands::consignePOMPE_HPU(l.state);
-               })
-            << nothing << kPump;
+        QTest::newRow("pump then release: release only") << Step([](Link& l) {
+            HpuCommands::consignePOMPE_HPU(l.state);
+            HpuCommands::consigneRELEASE_HPU(l.state);
+        }) << nothing << kRelease;
+        QTest::newRow("pump twice: once") << Step([](Link& l) {
+            HpuCommands::consignePOMPE_HPU(l.state);
+            HpuCommands::consignePOMPE_HPU(l.state);
+        }) << nothing << kPump;
         QTest::newRow("release built after the frame, before the tick")
             << Step([](Link& l) { HpuCommands::consignePOMPE_HPU(l.state); })
             << Step([](Link& l) { HpuCommands::consigneRELEASE_HPU(l.state); }) << kRelease;

@@ -19,7 +19,8 @@ struct ConnectionRow {
     PortSelection ports{controls, devices, port, *portListUpdater, notifier};
 
     ConnectionRow() {
-        QObject::connect(portListUpdater, &Timer::timeout, &owner, [this] { ports.PortListUpdater_Action(); });
+        QObject::connect(portListUpdater, &Timer::timeout, &owner,
+                         [this] { ports.PortListUpdater_Action(); });
         portListUpdater->setMode(Timer::Repeating);
     }
     void plug(const QStringList& names) {
@@ -70,7 +71,8 @@ class TestPortSelection : public QObject {
     Q_OBJECT
 private slots:
     void friendlyNameIsTheSystemName() {
-        QCOMPARE(GetSerialPortFriendlyName(QStringLiteral("cu.usbserial-FT4ZK1")), QStringLiteral("cu.usbserial-FT4ZK1"));
+        QCOMPARE(GetSerialPortFriendlyName(QStringLiteral("cu.usbserial-FT4ZK1")),
+                 QStringLiteral("cu.usbserial-FT4ZK1"));
     }
 
     // Each tick compares the device count with the row count, and only then rebuilds.
@@ -140,7 +142,7 @@ private slots:
         row.ports.ConnectButton_Action();
         checkDisconnectedAfterLink(row);
         QVERIFY(row.controls.ConnectButton.enabled); // a row is still selected
-        row.timeline.advance(500); // the refresh resumes and sees the changed count
+        row.timeline.advance(500);                   // the refresh resumes and sees the changed count
         QCOMPARE(row.controls.SerialPortsPopupMenu_rows, QStringList{QStringLiteral("ttyS0")});
     }
 
@@ -150,7 +152,8 @@ private slots:
         row.port.failOpen = true;
         const QString before = describe(row);
         row.ports.ConnectButton_Action();
-        QCOMPARE(row.notifier.messages, QStringList{QStringLiteral("The serial connection could not be opened.")});
+        QCOMPARE(row.notifier.messages,
+                 QStringList{QStringLiteral("The serial connection could not be opened.")});
         QCOMPARE(describe(row), before);
         QCOMPARE(row.controls.ConnectButton.caption, QStringLiteral("Connect"));
         QVERIFY(row.controls.SerialPortsPopupMenu_enabled);
@@ -202,7 +205,8 @@ private slots:
         row.devices.setNames(nowPresent); // before the next refresh
         const QString before = describe(row);
         row.ports.ConnectButton_Action();
-        QCOMPARE(row.notifier.messages, QStringList{QStringLiteral("The serial connection could not be opened.")});
+        QCOMPARE(row.notifier.messages,
+                 QStringList{QStringLiteral("The serial connection could not be opened.")});
         QCOMPARE(describe(row), before);
         QCOMPARE(row.port.openCount, 0);
         QVERIFY(!row.port.isOpen());

@@ -34,7 +34,8 @@ QString dumpOf(const QByteArray& frame) {
 
 class RecordingDispatcher : public FrameDispatcher {
 public:
-    explicit RecordingDispatcher(MonitorState& state) : state_(state) {}
+    explicit RecordingDispatcher(MonitorState& state)
+        : state_(state) {}
     void converterDataFrame() override { calls << QStringLiteral("converter"); }
     void hpuStatusFrame() override { calls << QStringLiteral("hpu"); }
     void eepromReadAnswer() override {
@@ -91,7 +92,8 @@ private slots:
         QTest::newRow("converter dump, bytes without leading zero")
             << qint64(0) << true << kConverter << 1 << qint64(1) << kConverterDump << converter << 0;
         QTest::newRow("one frame per call, the next header waits")
-            << qint64(0) << false << kConverter + kHpuStatus << 1 << qint64(1) << QString() << converter << 11;
+            << qint64(0) << false << kConverter + kHpuStatus << 1 << qint64(1) << QString() << converter
+            << 11;
         QTest::newRow("next frame at the next call")
             << qint64(0) << false << kConverter + kHpuStatus << 2 << qint64(1) << QString()
             << QStringList{QStringLiteral("converter"), QStringLiteral("hpu")} << 0;
@@ -134,7 +136,8 @@ private slots:
             << qint64(1) << true << hexBytes("FE") + kHpuStatus << 1 << qint64(1)
             << kHpuStatusDump + QStringLiteral(" FE en trop \n") << hpu << 0;
         QTest::newRow("stray 00 dropped silently on the values page")
-            << qint64(1) << false << hexBytes("00") + kConverter << 1 << qint64(1) << QString() << converter << 0;
+            << qint64(1) << false << hexBytes("00") + kConverter << 1 << qint64(1) << QString() << converter
+            << 0;
         QTest::newRow("stray FF dropped silently on the values page")
             << qint64(1) << false << hexBytes("FF") + kHpuStatus << 1 << qint64(1) << QString() << hpu << 0;
         QTest::newRow("a stray byte is not dropped in search")
@@ -159,7 +162,8 @@ private slots:
             << QStringLiteral("erreur CRC : 00au lieu de 03\n") << none << 1;
         QTest::newRow("checksum error traced after the dump on the raw-stream page")
             << qint64(0) << true << hexBytes("00 12 10 07 FF FF FF FF A9 04 D2") << 1 << qint64(0)
-            << QStringLiteral("erreur CRC : 1234au lieu de 1230\n0 12 10 7 FF FF FF FF A9 4 D2 \n") << none << 0;
+            << QStringLiteral("erreur CRC : 1234au lieu de 1230\n0 12 10 7 FF FF FF FF A9 4 D2 \n") << none
+            << 0;
 
         QTest::newRow("EEPROM read answer, byte 3 = 0x21")
             << qint64(1) << false << eepromReadAnswer(0x21) << 1 << qint64(1)
@@ -172,7 +176,8 @@ private slots:
             << QStringLiteral("ecriture EEPROM pris en compte\n") + dumpOf(kWriteAck)
             << QStringList{QStringLiteral("eeprom write")} << 0;
         QTest::newRow("echo of the tool's own command consumed silently")
-            << qint64(1) << false << hexBytes("12 11 48 02 00 6D") << 1 << qint64(1) << QString() << none << 0;
+            << qint64(1) << false << hexBytes("12 11 48 02 00 6D") << 1 << qint64(1) << QString() << none
+            << 0;
     }
     void streams() {
         QFETCH(qint64, startState);

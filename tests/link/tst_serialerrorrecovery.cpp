@@ -25,9 +25,12 @@ struct FaultyLink {
     SerialErrorRecovery recovery{state, port, notifier, ports};
 
     FaultyLink() {
-        QObject::connect(portListUpdater, &Timer::timeout, &owner, [this] { ports.PortListUpdater_Action(); });
-        QObject::connect(timerResetError, &Timer::timeout, &owner, [this] { recovery.TimerResetError_Action(); });
-        QObject::connect(&port, &SerialPort::errorOccurred, &owner, [this] { recovery.SerialConnection1_Error(); });
+        QObject::connect(portListUpdater, &Timer::timeout, &owner,
+                         [this] { ports.PortListUpdater_Action(); });
+        QObject::connect(timerResetError, &Timer::timeout, &owner,
+                         [this] { recovery.TimerResetError_Action(); });
+        QObject::connect(&port, &SerialPort::errorOccurred, &owner,
+                         [this] { recovery.SerialConnection1_Error(); });
         portListUpdater->setMode(Timer::Repeating);
         timerResetError->setMode(Timer::Repeating);
         devices.setNames({QStringLiteral("ttyUSB0")});
