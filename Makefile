@@ -3,10 +3,12 @@
 #   make test   installs what is missing, builds, runs every test headless (and the sanitizer run)
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all deps build run test test-main test-asan bench soak clean
+.PHONY: all deps build run test test-main test-asan test-fuzz fuzz bench soak clean
 
 all: build
 
@@ -22,7 +24,7 @@ build: deps $(BUILD)/CMakeCache.txt
 run: build
 	./$(BUILD)/app/velmora --demo
 
-test: test-main test-asan
+test: test-main test-asan test-fuzz
 
 test-main: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -33,10 +35,26 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The receive path under libFuzzer (clang, AddressSanitizer, UndefinedBehaviorSanitizer,
+# bounds-checked arrays) for FUZZ_SECONDS, from the seed corpus and every earlier finding.
+# New inputs go to $(FUZZ_BUILD)/corpus; a finding is written to $(FUZZ_BUILD)/findings and
+# fails the target: copy it to fuzz/regressions, fix the fault, and tst_fuzzregressions keeps it.
+test-fuzz: fuzz
+
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DVELMORA_CORE_ONLY=ON -DVELMORA_SANITIZE=ON -DVELMORA_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_receive
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/findings
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ./$(FUZZ_BUILD)/fuzz/fuzz_receive $(FUZZ_BUILD)/corpus fuzz/corpus fuzz/regressions \
+	  -max_total_time=$(FUZZ_SECONDS) -max_len=2048 -timeout=10 -print_final_stats=1 \
+	  -artifact_prefix=$(FUZZ_BUILD)/findings/
+
 # Figures, not tests: kept out of `make test`.
 bench: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target bench_receive
 	./$(BUILD)/bench/bench_receive
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
