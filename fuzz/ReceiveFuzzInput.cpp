@@ -42,7 +42,8 @@ public:
         : b_(bench)
         , state_(bench.monitor.state()) {
         // Both run after the monitor's own handlers of the same tick.
-        QObject::connect(&b_.monitor.TimerReceptionRS485(), &Timer::timeout, [this] { afterReceptionTick(); });
+        QObject::connect(&b_.monitor.TimerReceptionRS485(), &Timer::timeout,
+                         [this] { afterReceptionTick(); });
         QObject::connect(&b_.monitor.TimerEmissionRS485(), &Timer::timeout, [this] { afterEmissionTick(); });
     }
 
@@ -123,8 +124,9 @@ private:
         // Whatever the link could handle has been handled.
         const qint64 left = b_.port.bytesAvailable();
         if (state_.StatutRS485 == 2)
-            check(left < state_.TrameBufferSize - 4,
-                  QStringLiteral("%1 bytes left while a frame of %2 waits").arg(left).arg(state_.TrameBufferSize));
+            check(left < state_.TrameBufferSize - 4, QStringLiteral("%1 bytes left while a frame of %2 waits")
+                                                         .arg(left)
+                                                         .arg(state_.TrameBufferSize));
         else
             check(left <= 4, QStringLiteral("%1 bytes left in state %2").arg(left).arg(state_.StatutRS485));
         check(b_.monitor.trace().text().size() <= RawStreamTrace::kMaxChars,

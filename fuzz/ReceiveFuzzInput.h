@@ -53,8 +53,8 @@ public:
 
     // Line bytes, cut into chunks of at most chunkSize (1..64).
     InputBuilder& line(const QByteArray& bytes, int chunkSize = 64);
-    InputBuilder& flipRawStreamPage(); // applied with the next chunk
-    InputBuilder& command(int which);  // 0 pump, 1 release, 2 EEPROM read, 3 EEPROM write
+    InputBuilder& flipRawStreamPage();    // applied with the next chunk
+    InputBuilder& command(int which);     // 0 pump, 1 release, 2 EEPROM read, 3 EEPROM write
     InputBuilder& wait(int hundredsOfMs); // 1..16
     InputBuilder& serialError(bool reconnect);
     InputBuilder& delayText(int index); // into kDelayTexts

@@ -14,7 +14,9 @@
 
 namespace {
 
-QByteArray hex(const char* spaced) { return QByteArray::fromHex(QByteArray(spaced).replace(' ', "")); }
+QByteArray hex(const char* spaced) {
+    return QByteArray::fromHex(QByteArray(spaced).replace(' ', ""));
+}
 
 QByteArray converterFrame(int rpm = 1520) {
     QByteArray f = hex("00 01 10 10 12 F4 0A AB 01 40 01 5E");
@@ -23,14 +25,18 @@ QByteArray converterFrame(int rpm = 1520) {
     f.append(hex("00 00 00 00"));
     return Frame::withChecksum(f);
 }
-QByteArray hpuStatus() { return Frame::withChecksum(hex("00 12 10 07 01 F4 FF 00 00")); }
+QByteArray hpuStatus() {
+    return Frame::withChecksum(hex("00 12 10 07 01 F4 FF 00 00"));
+}
 QByteArray eepromAnswer() {
     QByteArray f = hex("00 12 4C 21");
     for (int i = 0; i < 31; ++i)
         f.append(char(i * 7));
     return Frame::withChecksum(f);
 }
-QByteArray writeAck() { return Frame::withChecksum(hex("00 12 42 03 05")); }
+QByteArray writeAck() {
+    return Frame::withChecksum(hex("00 12 42 03 05"));
+}
 
 using ReceiveFuzz::InputBuilder;
 
@@ -67,13 +73,24 @@ int main(int argc, char** argv) {
     seeds << InputBuilder().line(cv + hex("00 12 4C 61 01 02 03 04 05 06") + cv + hpu).bytes();
     seeds << InputBuilder().line(cv + Frame::withChecksum(hex("00 12 4C 30") + QByteArray(46, 'x'))).bytes();
     // The port vanishing mid-frame, then a reconnection; a silent converter (stale data).
-    seeds << InputBuilder().command(0).line(cv + cv.left(9)).serialError(true).line(cv.mid(9) + cv + hpu).wait(2).bytes();
+    seeds << InputBuilder()
+                 .command(0)
+                 .line(cv + cv.left(9))
+                 .serialError(true)
+                 .line(cv.mid(9) + cv + hpu)
+                 .wait(2)
+                 .bytes();
     seeds << InputBuilder().line(cv + hpu).wait(16).wait(16).wait(16).line(cv).bytes();
     // Odd emission delays typed by the user.
     seeds << InputBuilder(0x02 | 0x10).line(cv).wait(1).delayText(4).command(0).line(cv).wait(2).bytes();
     seeds << InputBuilder(0x04 | 0x20).line(cv).delayText(6).line(cv).wait(16).bytes();
     // Alarms: voltage and speed over their thresholds, page flips between frames.
-    seeds << InputBuilder().line(converterFrame(4000)).flipRawStreamPage().line(converterFrame(0)).wait(5).bytes();
+    seeds << InputBuilder()
+                 .line(converterFrame(4000))
+                 .flipRawStreamPage()
+                 .line(converterFrame(0))
+                 .wait(5)
+                 .bytes();
 
     int written = 0;
     for (const QByteArray& seed : seeds) {
