@@ -74,8 +74,10 @@ bool writeAlarmsFile(const MonitorState& state, const QString& filePath, QString
         content += line.toUtf8() + '\n';
 
     QSaveFile file(filePath);
-    const bool written =
-        file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
+    // The explicit flush: a buffered write that fails only when flushed (a full disk) would
+    // otherwise still be committed, replacing the previous settings with an empty file.
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
+                         file.flush() && file.commit();
     if (!written) {
         setError(error, QStringLiteral("The alarm settings could not be saved to %1: %2")
                             .arg(QDir::toNativeSeparators(filePath), file.errorString()));
