@@ -48,7 +48,7 @@ fuzz: deps
 	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/findings
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ./$(FUZZ_BUILD)/fuzz/fuzz_receive $(FUZZ_BUILD)/corpus fuzz/corpus fuzz/regressions \
-	  -max_total_time=$(FUZZ_SECONDS) -max_len=2048 -timeout=10 -print_final_stats=1 \
+	  -max_total_time=$(FUZZ_SECONDS) -max_len=1024 -len_control=0 -timeout=10 -print_final_stats=1 \
 	  -artifact_prefix=$(FUZZ_BUILD)/findings/
 
 # Figures, not tests: kept out of `make test`.
