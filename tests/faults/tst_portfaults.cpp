@@ -12,7 +12,7 @@
 #include "link/QtSerialPort.h"
 
 #ifdef Q_OS_UNIX
-#include "posix/PseudoTerminal.h"
+#include "PseudoTerminal.h"
 #endif
 
 #include <QtTest>

@@ -10,7 +10,7 @@
 #include "link/Frame.h"
 
 #ifdef Q_OS_UNIX
-#include "posix/FileSizeLimit.h"
+#include "FileSizeLimit.h"
 #endif
 
 #include <QDir>

@@ -1,11 +1,27 @@
 #include "ResidentMemory.h"
 
+#if defined(Q_OS_UNIX)
+#include <sys/resource.h>
+#endif
 #if defined(Q_OS_LINUX)
 #include <cstdio>
 #include <unistd.h>
-#elif defined(Q_OS_UNIX)
-#include <sys/resource.h>
 #endif
+
+qint64 peakResidentMemoryBytes() {
+#if defined(Q_OS_UNIX)
+    rusage usage{};
+    if (::getrusage(RUSAGE_SELF, &usage) != 0)
+        return 0;
+#if defined(Q_OS_DARWIN)
+    return qint64(usage.ru_maxrss); // bytes
+#else
+    return qint64(usage.ru_maxrss) * 1024; // kilobytes
+#endif
+#else
+    return 0;
+#endif
+}
 
 qint64 residentMemoryBytes() {
 #if defined(Q_OS_LINUX)
@@ -18,17 +34,8 @@ qint64 residentMemoryBytes() {
     const int read = std::fscanf(statm, "%lld %lld", &size, &resident);
     std::fclose(statm);
     return read == 2 ? resident * qint64(::sysconf(_SC_PAGESIZE)) : 0;
-#elif defined(Q_OS_UNIX)
-    rusage usage{};
-    if (::getrusage(RUSAGE_SELF, &usage) != 0)
-        return 0;
-#if defined(Q_OS_DARWIN)
-    return qint64(usage.ru_maxrss); // bytes
 #else
-    return qint64(usage.ru_maxrss) * 1024; // kilobytes
-#endif
-#else
-    return 0;
+    return peakResidentMemoryBytes();
 #endif
 }
 
