@@ -90,10 +90,10 @@ private slots:
         bench.platform.timeline.advance(480); // 10:00:01
         bench.monitor.setLogChecked(false);
         bench.converterSpeaks();
-        bench.platform.timeline.advance(980); // ticks at 10:00:01.5 and :02
+        bench.platform.timeline.advance(1980); // ticks from 10:00:01.5 to :03.0 write nothing
         bench.monitor.setLogChecked(true);
         bench.converterSpeaks();
-        bench.platform.timeline.advance(480); // 10:00:03
+        bench.platform.timeline.advance(480); // 10:00:03.5
 
         QCOMPARE(readAll(bench.logFile()),
                  kHeader7 + "10:00:01" + kConverterLine + "10:00:03" + kConverterLine);
