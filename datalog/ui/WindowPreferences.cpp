@@ -4,6 +4,7 @@
 #include "core/Monitor.h"
 #include "datalog/FolderChooser.h"
 #include "datalog/LogFolderSetting.h"
+#include "datalog/ui/QtFolderChooser.h"
 
 #include <QDir>
 #include <QLabel>
@@ -11,7 +12,18 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+WindowPreferences::WindowPreferences(Monitor& monitor, QWidget* parent)
+    : WindowPreferences(monitor, static_cast<FolderChooser*>(nullptr), parent) {
+    ownFolderChooser_ = std::make_unique<QtFolderChooser>(this);
+    folderChooser_ = ownFolderChooser_.get();
+}
+
 WindowPreferences::WindowPreferences(Monitor& monitor, FolderChooser& folderChooser, QWidget* parent)
+    : WindowPreferences(monitor, &folderChooser, parent) {}
+
+WindowPreferences::~WindowPreferences() = default;
+
+WindowPreferences::WindowPreferences(Monitor& monitor, FolderChooser* folderChooser, QWidget* parent)
     : QDialog(parent)
     , monitor_(monitor)
     , folderChooser_(folderChooser)
@@ -61,7 +73,7 @@ void WindowPreferences::PushButton2_Action() {
     request.prompt = QStringLiteral("Select Log Folder");
     request.position = QPoint(50, 50);
     request.initialFolder = monitor_.state().LogFolder;
-    const std::optional<QString> chosen = folderChooser_.chooseFolder(request);
+    const std::optional<QString> chosen = folderChooser_->chooseFolder(request);
     TextField_Log_Path->setText(chosen ? QDir::toNativeSeparators(*chosen) : QString());
 }
 

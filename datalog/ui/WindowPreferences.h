@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class FolderChooser;
 class Monitor;
 class QLabel;
@@ -19,7 +21,10 @@ public:
                               "The logs go on in the previous folder.");
     }
 
+    // With the platform's folder dialog.
+    explicit WindowPreferences(Monitor& monitor, QWidget* parent = nullptr);
     WindowPreferences(Monitor& monitor, FolderChooser& folderChooser, QWidget* parent = nullptr);
+    ~WindowPreferences() override;
 
     // Saves the text of TextField_Log_Path; a failure is told to the user.
     void writeLogPathFile();
@@ -30,10 +35,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    WindowPreferences(Monitor& monitor, FolderChooser* folderChooser, QWidget* parent);
     void PushButton2_Action();
 
     Monitor& monitor_;
-    FolderChooser& folderChooser_;
+    std::unique_ptr<FolderChooser> ownFolderChooser_;
+    FolderChooser* folderChooser_;
     QLabel* Label1;
     QLineEdit* TextField_Log_Path;
     QPushButton* PushButton2;

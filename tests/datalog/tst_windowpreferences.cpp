@@ -63,7 +63,7 @@ private slots:
 
     void layout() {
         Bench bench;
-        WindowPreferences window(bench.monitor, bench.chooser);
+        WindowPreferences window(bench.monitor); // as the Edit menu builds it, with the platform's chooser
         window.show();
 
         QCOMPARE(window.windowTitle(), QStringLiteral("Preferences"));
