@@ -27,8 +27,9 @@ QByteArray header(bool presenceHPU) {
     return text;
 }
 
-// Appends bytes in one write, flushed and checked. On failure the file is cut back to its
-// previous length, so a half-written line never stays behind.
+// Appends bytes in one write, flushed and checked. The file is opened unbuffered, so the
+// write reaches the system at once and nothing is left to trickle out at close; on failure
+// the file is cut back to its previous length, so a half-written line never stays behind.
 bool appendWhole(QFile& file, const QByteArray& bytes) {
     const qint64 before = file.size();
     if (file.write(bytes) == bytes.size() && file.flush()) {
@@ -43,7 +44,7 @@ bool appendWhole(QFile& file, const QByteArray& bytes) {
 
 bool createWithHeader(const QString& path, bool presenceHPU) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
         return false;
     if (appendWhole(file, header(presenceHPU)))
         return true;
@@ -54,7 +55,7 @@ bool createWithHeader(const QString& path, bool presenceHPU) {
 
 bool appendLine(const QString& path, const QByteArray& line) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return false;
     return appendWhole(file, line);
 }
