@@ -8,49 +8,47 @@
 
 #include <cmath>
 
-const QColor CanvasProp::kMainColour(0x5A, 0x91, 0xA8);
-const QColor CanvasProp::kScaleColour(Qt::black);
-const QColor CanvasProp::kDarkScaleColour(0xE2, 0xE2, 0xE2);
-
 namespace {
 
 // Far beyond any canvas: such a point comes from an undefined angle and is not drawn.
 constexpr double kFarAway = 1e6;
 
-bool finite(const QPointF& p) {
+bool drawable(const QPointF& p) {
     return std::isfinite(p.x()) && std::isfinite(p.y()) && std::abs(p.x()) < kFarAway &&
            std::abs(p.y()) < kFarAway;
 }
 
-bool finite(const QLineF& line) {
-    return finite(line.p1()) && finite(line.p2());
-}
-
 void drawLine(QPainter& painter, const QLineF& line) {
-    if (finite(line))
+    if (drawable(line.p1()) && drawable(line.p2()))
         painter.drawLine(line);
 }
 
-// A blade side: the curve from the leading to the trailing edge, closed along the chord.
-void drawBladeSide(QPainter& painter, const QVector<QPointF>& curve) {
+void drawLine(QPainter& painter, const GaugeLine& line) {
+    if (line.visible)
+        drawLine(painter, line.line);
+}
+
+// A blade side: the curve from the leading to the trailing edge, closed along the chord,
+// filled white at 80 % and outlined in the main colour.
+void drawBladeSide(QPainter& painter, const GaugeGeometry& gauge, const QVector<QPointF>& curve) {
     if (curve.size() < 2)
         return;
-    QPainterPath path;
     for (const QPointF& p : curve)
-        if (!finite(p))
+        if (!drawable(p))
             return;
+    QPainterPath path;
     path.moveTo(curve.first());
     for (int i = 1; i < curve.size(); ++i)
         path.lineTo(curve.at(i));
     path.closeSubpath();
 
     painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::white);
-    painter.setOpacity(0.8);
+    painter.setBrush(QColor::fromRgba(GaugeGeometry::kBladeFillColour));
+    painter.setOpacity(GaugeGeometry::kBladeFillOpacity);
     painter.drawPath(path);
     painter.setOpacity(1.0);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(CanvasProp::kMainColour, 1));
+    painter.setPen(QPen(QColor::fromRgba(GaugeGeometry::kMainColour), gauge.bladeOutlineWidth));
     painter.drawPath(path);
 }
 
@@ -68,43 +66,44 @@ bool CanvasProp::isDarkAppearance(const QPalette& palette) {
 }
 
 void CanvasProp::paintEvent(QPaintEvent*) {
-    const GaugeGeometry gauge = paintGauge(state_, width(), height());
+    // The scale colour is chosen at every paint from the system appearance.
+    const GaugeGeometry gauge = paintGauge(state_, width(), height(), isDarkAppearance(palette()));
     QPainter painter(this);
-    drawGauge(painter, gauge, hub_, isDarkAppearance(palette()) ? kDarkScaleColour : kScaleColour);
+    drawGauge(painter, gauge, hub_);
 }
 
-void CanvasProp::drawGauge(QPainter& painter, const GaugeGeometry& gauge, const QImage& hub,
-                           const QColor& scaleColour) {
+void CanvasProp::drawGauge(QPainter& painter, const GaugeGeometry& gauge, const QImage& hub) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
 
-    // 1. The hub picture, at its fixed place and scale.
+    // 1. The hub picture, whole, at its fixed place and scale.
     if (!hub.isNull())
-        painter.drawImage(
-            QRectF(gauge.hubOrigin, QSizeF(hub.width() * gauge.hubScale, hub.height() * gauge.hubScale)),
-            hub);
+        painter.drawImage(gauge.hubPictureRect(hub.size()), hub);
 
     // 2. The pointer: one straight line through the hub along the blade chord.
-    painter.setPen(QPen(kMainColour, 2));
-    drawLine(painter, gauge.pointerDown);
-    drawLine(painter, gauge.pointerUp);
+    painter.setPen(QPen(QColor::fromRgba(gauge.pointerColour), gauge.penWidth));
+    drawLine(painter, gauge.pointerLower);
+    drawLine(painter, gauge.pointerUpper);
 
     // 3. The speed scale.
-    painter.setPen(QPen(scaleColour, 2));
+    const QColor scale = QColor::fromRgba(gauge.scaleColour);
+    painter.setPen(QPen(scale, gauge.penWidth));
     drawLine(painter, gauge.baseline);
-    for (const QLineF& tick : gauge.ticks)
+    for (const QLineF& tick : gauge.endTicks)
+        drawLine(painter, tick);
+    for (const QLineF& tick : gauge.minorTicks)
         drawLine(painter, tick);
 
-    // 4. Its texts.
-    painter.setFont(LayoutFonts::named(QStringLiteral("Helvetica"), 15));
-    if (finite(gauge.speedTextPos))
-        painter.drawText(gauge.speedTextPos, QStringLiteral("Speed :     LOW"));
-    if (finite(gauge.highTextPos))
-        painter.drawText(gauge.highTextPos, QStringLiteral("HIGH"));
+    // 4. Its texts, on their baselines.
+    painter.setFont(LayoutFonts::named(gauge.fontFamily, gauge.fontPointSize));
+    if (drawable(gauge.lowTextOrigin))
+        painter.drawText(gauge.lowTextOrigin, gauge.lowText);
+    if (drawable(gauge.highTextOrigin))
+        painter.drawText(gauge.highTextOrigin, gauge.highText);
 
     // 5. The blade section, suction side first.
-    drawBladeSide(painter, gauge.suctionSide);
-    drawBladeSide(painter, gauge.pressureSide);
+    drawBladeSide(painter, gauge, gauge.suctionSide);
+    drawBladeSide(painter, gauge, gauge.pressureSide);
     painter.restore();
 }

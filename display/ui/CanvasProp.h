@@ -17,17 +17,12 @@ class CanvasProp : public QWidget {
 public:
     CanvasProp(MonitorState& state, const QImage& hub, QWidget* parent = nullptr);
 
-    static const QColor kMainColour;      // pointer line and blade outline
-    static const QColor kScaleColour;     // scale and texts
-    static const QColor kDarkScaleColour; // scale and texts in the dark appearance
-
     // Dark appearance: the window background is darker than mid-grey.
     static bool isDarkAppearance(const QPalette& palette);
 
-    // Draws one gauge; points that are not finite or lie far off the canvas (an undefined angle)
-    // are left out rather than drawn.
-    static void drawGauge(QPainter& painter, const GaugeGeometry& gauge, const QImage& hub,
-                          const QColor& scaleColour);
+    // Draws one gauge. Lines the geometry marks as off the canvas, and points that are not
+    // finite or lie far off it (an undefined angle), are left out rather than drawn.
+    static void drawGauge(QPainter& painter, const GaugeGeometry& gauge, const QImage& hub);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -101,7 +101,7 @@ private slots:
         QVERIFY(anyPixelOf(image, scale, QRect(150, 124, 80, 2)));
         QVERIFY(anyPixelOf(image, scale, QRect(4, 120, 100, 15)));
         // The pointer keeps the main colour in both appearances.
-        QVERIFY(anyPixelOf(image, CanvasProp::kMainColour, QRect(0, 0, kWidth, kHeight)));
+        QVERIFY(anyPixelOf(image, QColor(0x5A, 0x91, 0xA8), QRect(0, 0, kWidth, kHeight)));
     }
 };
 
