@@ -76,6 +76,9 @@ WindowMain::WindowMain(const Platform& platform, LinkOpener& browser, MainMenuBa
     connectMenus();
     connectControls();
     syncControls();
+    // Settle the fixed window size now, before the platform window exists.
+    ensurePolished();
+    layout()->activate();
     open();
 }
 
