@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
                                             .arg(VELMORA_VERSION_MINOR)
                                             .arg(VELMORA_VERSION_PATCH));
 
+    // Read once the application has taken out Qt's own options (-platform, -style ...).
     const StartupOptions options = parseCommandLine(QApplication::arguments());
     if (options.exit) {
         std::fputs(options.message.toLocal8Bit().constData(), options.exitCode == 0 ? stdout : stderr);
