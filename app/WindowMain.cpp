@@ -201,9 +201,9 @@ void WindowMain::createValuesPage(QWidget* page) {
     ReleaseButton_ = button(CanvasProp_, "ReleaseButton", QRect(511, 209, 90, 22));
     PompeButton_ = button(page, "PompeButton", QRect(611, 209, 90, 22));
     // The HPU rows, the gauge and its buttons appear with the first HPU frame.
-    for (QWidget* hidden :
-         {static_cast<QWidget*>(LabelName_Pression_), static_cast<QWidget*>(LabelName_ModeHPU_),
-          static_cast<QWidget*>(LabelName_Pitch_), static_cast<QWidget*>(CanvasProp_)})
+    const std::initializer_list<QWidget*> hpuControls{LabelName_Pression_, LabelName_ModeHPU_,
+                                                      LabelName_Pitch_, CanvasProp_};
+    for (QWidget* hidden : hpuControls)
         hidden->setVisible(false);
 }
 

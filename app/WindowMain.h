@@ -21,8 +21,6 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
-struct LabelState;
-struct ButtonState;
 
 // WindowMain, the tool's one main window. It owns the Monitor (the live state, the timers
 // and the serial port) and presents it: after every change it copies Monitor::controls()

@@ -4,7 +4,6 @@
 #include "app/WindowMain.h"
 
 #include <QApplication>
-#include <QStyleHints>
 
 #include <cstdio>
 
