@@ -1,13 +1,18 @@
 #include "TestPlatform.h"
+#include "app/LinkOpener.h"
+#include "app/MainMenuBar.h"
+#include "app/WindowMain.h"
 #include "datalog/FolderChooser.h"
 #include "datalog/LogFolderSetting.h"
 #include "datalog/ui/WindowPreferences.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -21,6 +26,11 @@ public:
     }
     std::optional<QString> answer;
     QList<FolderChooserRequest> requests;
+};
+
+class NoBrowser : public LinkOpener {
+public:
+    void open(const QUrl&) override {}
 };
 
 QByteArray readAll(const QString& path) {
@@ -231,6 +241,31 @@ private slots:
         QCOMPARE(bench.monitor.state().LogFolder, logs);
         QVERIFY(QFile::exists(logs + "/2026_03_14_LogOrvane_FT4ABCDE.csv"));
         QCOMPARE(bench.platform.notifier.messages.size(), 1);
+    }
+
+    // Edit > Settings shows this window modally over the main window; closing it saves.
+    void editSettingsOpensThePreferences() {
+        TestPlatform platform;
+        NoBrowser browser;
+        WindowMain main(platform.platform(), browser);
+        main.show();
+        QString title;
+        QString shownPath;
+        QTimer::singleShot(0, &main, [&] {
+            auto* window = qobject_cast<WindowPreferences*>(QApplication::activeModalWidget());
+            if (!window)
+                return;
+            title = window->windowTitle();
+            shownPath = window->findChild<QLineEdit*>(QStringLiteral("TextField_Log_Path"))->text();
+            QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("PushButton1")), Qt::LeftButton);
+        });
+
+        main.mainMenuBar()->itemNamed(QStringLiteral("EditPreferences"))->trigger(); // returns once closed
+
+        QCOMPARE(title, QStringLiteral("Preferences"));
+        QCOMPARE(shownPath, QDir::toNativeSeparators(platform.userFolders.documents()));
+        QCOMPARE(readAll(platform.resources.filePath(LogFolderSetting::fileName())),
+                 shownPath.toUtf8() + '\n');
     }
 };
 
