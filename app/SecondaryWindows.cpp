@@ -1,0 +1,16 @@
+#include "app/SecondaryWindows.h"
+
+#include "alarms/ui/WindowAlarms.h"
+#include "datalog/ui/WindowPreferences.h"
+
+SecondaryWindows applicationSecondaryWindows() {
+    SecondaryWindows windows;
+    windows.alarms = [](Monitor& monitor, QWidget* parent) -> std::unique_ptr<QDialog> {
+        return std::make_unique<WindowAlarms>(monitor, parent);
+    };
+    windows.preferences = [](Monitor& monitor, QWidget* parent) -> std::unique_ptr<QDialog> {
+        return std::make_unique<WindowPreferences>(monitor, parent);
+    };
+    // windows.hpuEeprom: WindowHPU (eeprom/ui) plugs in here.
+    return windows;
+}
