@@ -7,6 +7,9 @@
 
 namespace {
 
+// Longer than any path a file system takes (32767 characters on Windows, 4096 bytes on Linux).
+constexpr qint64 kMaxPathBytes = 64 * 1024;
+
 // A native path line turned into a folder, or an empty text when it names none.
 QString resolveNativePath(const QString& line) {
     const QString path = QDir::fromNativeSeparators(line);
@@ -36,12 +39,15 @@ void LogFolderSetting::readLogPathFile(QString& LogFolder) const {
 
     if (QFileInfo::exists(settingsPath)) {
         QFile file(settingsPath);
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        // Only a regular file: a device or a pipe in its place could block the tick for good.
+        if (!QFileInfo(settingsPath).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
             // The file is there but yields nothing to read: the default folder applies.
             LogFolder = defaultFolder();
             return;
         }
-        QString firstLine = QString::fromUtf8(file.readLine());
+        // Read twice a second: only as much of the first line as any path can take, so a huge
+        // file in its place cannot fill memory.
+        QString firstLine = QString::fromUtf8(file.readLine(kMaxPathBytes));
         while (firstLine.endsWith(QLatin1Char('\n')) || firstLine.endsWith(QLatin1Char('\r')))
             firstLine.chop(1);
         LogFolder = resolveNativePath(firstLine);
@@ -58,7 +64,9 @@ bool LogFolderSetting::writeLogPathFile(const QString& nativePath) const {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     const QByteArray line = nativePath.toUtf8() + '\n';
-    if (file.write(line) != line.size()) {
+    // The explicit flush: a buffered write that fails only when flushed (a full disk) would
+    // otherwise still be committed, replacing the setting with an empty file.
+    if (file.write(line) != line.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }
