@@ -15,6 +15,16 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
                        "May be given several times."),
         QStringLiteral("PATH"));
     parser.addOption(portOption);
+    const QCommandLineOption measureStartupOption(
+        QStringLiteral("measure-startup"),
+        QStringLiteral("Prints the time from start to the first painted main window, then quits."));
+    const QCommandLineOption connectOption(QStringLiteral("connect"),
+                                           QStringLiteral("Connects at once to the last device of the list."));
+    const QCommandLineOption keepRequestingOption(
+        QStringLiteral("keep-requesting"),
+        QStringLiteral("Keeps an EEPROM read request pending, so that a command follows every converter "
+                       "frame (for measuring the emission timing)."));
+    parser.addOptions({measureStartupOption, connectOption, keepRequestingOption});
 
     StartupOptions options;
     if (!parser.parse(arguments)) {
@@ -37,5 +47,8 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
         return options;
     }
     options.extraPorts = parser.values(portOption);
+    options.measureStartup = parser.isSet(measureStartupOption);
+    options.connectAtStart = parser.isSet(connectOption);
+    options.keepRequesting = parser.isSet(keepRequestingOption);
     return options;
 }

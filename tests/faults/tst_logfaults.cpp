@@ -209,10 +209,11 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("toDocuments"); // else: the message, and the box unticked
         QTest::newRow("empty file: Documents") << QByteArray() << true;
-        QTest::newRow("bytes that are no text: Documents") << QByteArray("\xFF\xFE\x00\x81\x00\n/tmp\n", 12) << true;
+        QTest::newRow("bytes that are no text: Documents")
+            << QByteArray("\xFF\xFE\x00\x81\x00\n/tmp\n", 12) << true;
         QTest::newRow("relative path: Documents") << QByteArray("Logs/today\n") << true;
-        QTest::newRow("overlong path line: the message")
-            << QByteArray("/") + QByteArray(20000, 'a') + "\n" << false;
+        QTest::newRow("overlong path line: the message") << QByteArray("/") + QByteArray(20000, 'a') + "\n"
+                                                         << false;
         QTest::newRow("huge file of line feeds: Documents") << QByteArray(4 * 1024 * 1024, '\n') << true;
     }
     void damagedLogFolderFile_whereTheLogGoes() {
@@ -258,7 +259,8 @@ private slots:
         const qint64 peakBefore = peakResidentMemoryBytes();
         site.run(2);
         const qint64 grown = peakResidentMemoryBytes() - peakBefore;
-        QVERIFY2(grown < (qint64(64) << 20), qPrintable(QStringLiteral("peak memory grew by %1 MiB").arg(grown >> 20)));
+        QVERIFY2(grown < (qint64(64) << 20),
+                 qPrintable(QStringLiteral("peak memory grew by %1 MiB").arg(grown >> 20)));
         QCOMPARE(readAll(site.logFile(site.doubles.userFolders.documents())),
                  kHeader + lines({"10:00:01", "10:00:02"}));
         QVERIFY(site.messages().isEmpty());

@@ -85,10 +85,14 @@ private slots:
         QTest::addColumn<Settings>("expected");
         const Settings stored{48.0, 2500, 70.0, 4.5, 1, 60};
         QTest::newRow("empty file: every setting 0") << QByteArray() << Settings{0, 0, 0, 0, 0, 0};
-        QTest::newRow("only line feeds: every setting 0") << QByteArray("\n\n\n\n\n\n") << Settings{0, 0, 0, 0, 0, 0};
+        QTest::newRow("only line feeds: every setting 0")
+            << QByteArray("\n\n\n\n\n\n") << Settings{0, 0, 0, 0, 0, 0};
         QTest::newRow("Windows line ends: read as usual") << sixLines(stored).replace("\n", "\r\n") << stored;
         QTest::newRow("NUL bytes in a line: the number before them")
-            << QByteArray("4\x00" "8.0\n2500\n70.0\n4.5\n1\n60\n", 24) << Settings{4, 2500, 70.0, 4.5, 1, 60};
+            << QByteArray("4\x00"
+                          "8.0\n2500\n70.0\n4.5\n1\n60\n",
+                          24)
+            << Settings{4, 2500, 70.0, 4.5, 1, 60};
         QTest::newRow("bytes that are no text: every setting 0")
             << QByteArray("\xFF\xFE\x80\x81\n\xC3\x28\n\xE2\x82\n\x00\x01\x02\n\x7F\n\x1B[2J\n", 22)
             << Settings{0, 0, 0, 0, 0, 0};
@@ -106,8 +110,10 @@ private slots:
         site.monitor.open();
         const Settings read = settingsOf(site.monitor.state());
         for (int i = 0; i < 6; ++i)
-            QVERIFY2(std::isfinite(read[i]) && qFuzzyCompare(1 + read[i], 1 + expected[i]),
-                     qPrintable(QStringLiteral("setting %1 is %2, expected %3").arg(i).arg(read[i]).arg(expected[i])));
+            QVERIFY2(
+                std::isfinite(read[i]) && qFuzzyCompare(1 + read[i], 1 + expected[i]),
+                qPrintable(
+                    QStringLiteral("setting %1 is %2, expected %3").arg(i).arg(read[i]).arg(expected[i])));
         QVERIFY(site.doubles.notifier.messages.isEmpty()); // a damaged file is no reason to stop the user
         QVERIFY(site.stillDecodes());
         // The next save heals the file: six lines, nothing else.

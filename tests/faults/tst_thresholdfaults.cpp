@@ -43,14 +43,15 @@ private slots:
             << QByteArray("0\n0\n0\n0\n0\n0\n") << true << true << true << -1;
         QTest::newRow("negative: every alert, no sound")
             << QByteArray("-10.0\n-3000\n-40.0\n-5.0\n-1\n-20\n") << true << true << true << -1;
-        QTest::newRow("enormous: no alert, no sound")
-            << enormous + ".0\n" + enormous + "\n" + enormous + ".0\n" + enormous + ".0\n0\n" + enormous + "\n"
-            << false << false << false << -1;
+        QTest::newRow("enormous: no alert, no sound") << enormous + ".0\n" + enormous + "\n" + enormous +
+                                                             ".0\n" + enormous + ".0\n0\n" + enormous + "\n"
+                                                      << false << false << false << -1;
         QTest::newRow("enormous volume: the sound at full volume")
-            << QByteArray("10.0\n3000\n80.0\n5.0\n0\n") + enormous + "\n" << true << false << false << 100;
+            << QByteArray("10.0\n3000\n80.0\n5.0\n0\n") + enormous + "\n"
+            << true << false << false << 100;
         QTest::newRow("enormous pressure and mode: gauge at its end")
-            << QByteArray("53.0\n3000\n80.0\n") + enormous + ".0\n" + enormous + "\n100\n" << false << false
-            << false << -1;
+            << QByteArray("53.0\n3000\n80.0\n") + enormous + ".0\n" + enormous + "\n100\n"
+            << false << false << false << -1;
     }
     void extremeThresholds_alertsSoundAndGauge() {
         QFETCH(QByteArray, settingsFile);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QtGlobal>
+
+// What another process of this machine uses: CPU time so far and resident memory now.
+// Linux reads /proc/<pid>; other systems ask ps. Values are -1 when the process is gone or
+// the system cannot tell.
+struct ProcessUsage {
+    double cpuSeconds = -1; // user + system
+    qint64 residentBytes = -1;
+};
+
+ProcessUsage processUsage(qint64 pid);
