@@ -1,6 +1,8 @@
 #include "eeprom/ui/WindowHPU.h"
 
 #include "eeprom/ColumnWidths.h"
+#include "eeprom/EepromLink.h"
+#include "eeprom/EepromPrompts.h"
 
 #include <QAbstractItemDelegate>
 #include <QEvent>
@@ -63,6 +65,11 @@ WindowHPU::~WindowHPU() {
     // Hiding the window moves the focus out of an open editor, which would commit it.
     disconnect(list_->itemDelegate(), nullptr, this, nullptr);
     editor_.close();
+}
+
+void WindowHPU::adopt(std::unique_ptr<EepromLink> link, std::unique_ptr<EepromPrompts> prompts) {
+    ownedLink_ = std::move(link);
+    ownedPrompts_ = std::move(prompts);
 }
 
 void WindowHPU::showEvent(QShowEvent* event) {

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class EepromLink;
 class EepromPrompts;
 class QProgressBar;
@@ -30,6 +32,10 @@ public:
 
     void done(int result) override; // every way of closing the window stops Timer1
 
+    // The window keeps the link and prompts it was built on when they were made for it
+    // alone; they outlive the editor.
+    void adopt(std::unique_ptr<EepromLink> link, std::unique_ptr<EepromPrompts> prompts);
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -40,6 +46,8 @@ private:
     void cellClicked(int row, int column);
     void editCommitted();
 
+    std::unique_ptr<EepromLink> ownedLink_; // declared before editor_: destroyed after it
+    std::unique_ptr<EepromPrompts> ownedPrompts_;
     HpuEepromEditor editor_;
     QTableWidget* list_;
     QProgressBar* progressBar_;
