@@ -33,18 +33,15 @@ struct Line {
 
     ManualTimeline& timeline() { return platform.timeline; }
     const EepromListRow& row(int r) const { return editor.listModel().rows[r]; }
-    // Bytes from the devices: the data-received event, then the reception ticks.
-    void feed(const char* hex) {
-        platform.port.feed(hexBytes(hex));
-        timeline().advance(10);
-    }
-    // The converter broadcasts every 200 ms for ms milliseconds; a pending command leaves
-    // 150 ms after a frame (the default emission delay). Returns what was written.
+    // The converter broadcasts every 200 ms for exactly ms milliseconds; a pending command
+    // leaves 150 ms after a frame (the default emission delay). Returns what was written.
     QStringList converterRuns(int ms) {
         const int before = platform.port.writes.size();
-        for (int t = 0; t < ms; t += 200) {
-            feed(kConverterFrame);
-            timeline().advance(190);
+        for (int t = 0; t < ms;) {
+            platform.port.feed(hexBytes(kConverterFrame));
+            const int step = std::min(200, ms - t);
+            timeline().advance(step);
+            t += step;
         }
         QStringList written;
         for (int i = before; i < platform.port.writes.size(); ++i)
