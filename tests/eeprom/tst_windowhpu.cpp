@@ -1,6 +1,9 @@
 #include "EepromTestDoubles.h"
 #include "ManualTimeline.h"
+#include "TestPlatform.h"
+#include "eeprom/ui/MakeWindowHPU.h"
 #include "eeprom/ui/WindowHPU.h"
+#include "link/Frame.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -209,6 +212,25 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(s.link.writeRequests.isEmpty());
         QVERIFY(!s.window.editor().Timer1().isRunning());
+    }
+
+    // What HPU > EEPROM shows: the window on the main window's monitor and timers.
+    void madeOnTheMonitor() {
+        TestPlatform platform;
+        Monitor monitor(platform.platform());
+        std::unique_ptr<QDialog> made = makeWindowHPU(monitor, nullptr);
+        auto* window = qobject_cast<WindowHPU*>(made.get());
+        QVERIFY(window);
+        window->show();
+        QVERIFY(monitor.state().emissionRequest);
+        QCOMPARE(hexString(Frame::emissionBytes(monitor.state().TrameBufferEmission)),
+                 QStringLiteral("12 11 4C 02 00 71"));
+        monitor.state().emissionRequest = false;
+        platform.timeline.advance(1000); // Timer1 runs on the platform's timers
+        QVERIFY(monitor.state().emissionRequest);
+        QCOMPARE(window->ProgressBar1()->value(), 19);
+        window->close();
+        QVERIFY(!window->editor().Timer1().isRunning());
     }
 
     void closingStopsTimer1() {
