@@ -1,6 +1,7 @@
 #include "app/SecondaryWindows.h"
 
 #include "alarms/ui/WindowAlarms.h"
+#include "eeprom/ui/MakeWindowHPU.h"
 
 SecondaryWindows applicationSecondaryWindows() {
     SecondaryWindows windows;
@@ -8,6 +9,6 @@ SecondaryWindows applicationSecondaryWindows() {
         return std::make_unique<WindowAlarms>(monitor, parent);
     };
     // windows.preferences: WindowPreferences (datalog/ui) plugs in here.
-    // windows.hpuEeprom: WindowHPU (eeprom/ui) plugs in here.
+    windows.hpuEeprom = makeWindowHPU;
     return windows;
 }
