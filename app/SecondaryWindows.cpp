@@ -2,6 +2,7 @@
 
 #include "alarms/ui/WindowAlarms.h"
 #include "datalog/ui/WindowPreferences.h"
+#include "eeprom/ui/MakeWindowHPU.h"
 
 SecondaryWindows applicationSecondaryWindows() {
     SecondaryWindows windows;
@@ -11,6 +12,6 @@ SecondaryWindows applicationSecondaryWindows() {
     windows.preferences = [](Monitor& monitor, QWidget* parent) -> std::unique_ptr<QDialog> {
         return std::make_unique<WindowPreferences>(monitor, parent);
     };
-    // windows.hpuEeprom: WindowHPU (eeprom/ui) plugs in here.
+    windows.hpuEeprom = makeWindowHPU;
     return windows;
 }
