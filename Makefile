@@ -47,14 +47,27 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_receive
 	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/findings
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	  ./$(FUZZ_BUILD)/fuzz/fuzz_receive $(FUZZ_BUILD)/corpus fuzz/corpus fuzz/regressions \
+	  ./$(FUZZ_BUILD)/fuzz/fuzz_receive $(FUZZ_BUILD)/corpus fuzz/corpus $(wildcard fuzz/regressions) \
 	  -max_total_time=$(FUZZ_SECONDS) -max_len=1024 -len_control=0 -timeout=10 -print_final_stats=1 \
 	  -artifact_prefix=$(FUZZ_BUILD)/findings/
 
-# Figures, not tests: kept out of `make test`.
+# Figures, not tests: kept out of `make test`. The receive path on its own, then the
+# application against velmora-sim for BENCH_SECONDS per measurement; docs/performance.md
+# holds the figures with the machine they ran on.
+BENCH_SECONDS ?= 60
 bench: deps $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j $(JOBS) --target bench_receive
+	cmake --build $(BUILD) -j $(JOBS) --target bench_receive bench_app velmora velmora-sim
+	@echo "machine: $$(nproc) cores,$$(grep -m1 'model name' /proc/cpuinfo 2>/dev/null | cut -d: -f2),\
+	  $$(awk '/MemTotal/ {printf "%.1f GiB RAM", $$2 / 1048576}' /proc/meminfo 2>/dev/null); $$(date -u '+%Y-%m-%d %H:%M UTC')"
 	./$(BUILD)/bench/bench_receive
+	./$(BUILD)/bench/bench_app ./$(BUILD)/app/velmora ./$(BUILD)/tools/velmora-sim/velmora-sim $(BENCH_SECONDS)
+
+# A day of bus traffic on a noisy line, in simulated time, through the whole monitor with
+# the log on: memory flat, one log line per second. One hour of it runs in `make test`.
+SOAK_HOURS ?= 24
+soak: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target soak_day
+	./$(BUILD)/tests/soak/soak_day $(SOAK_HOURS)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
