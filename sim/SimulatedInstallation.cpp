@@ -33,9 +33,11 @@ SimulatedInstallation::SimulatedInstallation(TimerFactory& timers, const Program
     , faults_(settings_.faults)
     , transmitter_(timers, clock)
     , converterTimer_(timers.create(QStringLiteral("SimConverterBroadcast"), settings_.converterPeriodMs, this))
-    , hpuTimer_(timers.create(QStringLiteral("SimHpuBroadcast"), settings_.hpuPeriodMs, this)) {
+    , hpuTimer_(timers.create(QStringLiteral("SimHpuBroadcast"), settings_.hpuPeriodMs, this))
+    , hpuPhaseTimer_(timers.create(QStringLiteral("SimHpuPhase"), kHpuPhaseMs, this)) {
     connect(converterTimer_, &Timer::timeout, this, &SimulatedInstallation::sendConverterFrame);
     connect(hpuTimer_, &Timer::timeout, this, &SimulatedInstallation::sendHpuFrame);
+    connect(hpuPhaseTimer_, &Timer::timeout, this, [this] { hpuTimer_->setMode(Timer::Repeating); });
     connect(&transmitter_, &PacedTransmitter::bytesSent, this, &SimulatedInstallation::bytesSent);
     connect(&transmitter_, &PacedTransmitter::blockSent, this, [this](int tag) {
         if (tag == ConverterFrame)
@@ -48,7 +50,7 @@ void SimulatedInstallation::start() {
         return;
     running_ = true;
     converterTimer_->setMode(Timer::Repeating);
-    hpuTimer_->setMode(Timer::Repeating);
+    hpuPhaseTimer_->setMode(Timer::Single);
     sendConverterFrame();
 }
 
@@ -56,6 +58,7 @@ void SimulatedInstallation::stop() {
     running_ = false;
     converterTimer_->setMode(Timer::Off);
     hpuTimer_->setMode(Timer::Off);
+    hpuPhaseTimer_->setMode(Timer::Off);
     transmitter_.clear();
 }
 

@@ -31,7 +31,7 @@ struct ReceivedCommand {
 
 // The installation's two talking devices on one simulated RS485 line, seen from the bus:
 // the converter broadcasts its data frame every converterPeriodMs, the HPU its status frame
-// every hpuPeriodMs; the HPU hears the tool's commands, acts on those with a good checksum
+// every hpuPeriodMs (offset from the converter's); the HPU hears the tool's commands, acts on those with a good checksum
 // and answers EEPROM requests a couple of milliseconds after the request, in the quiet gap.
 // Every frame sent may suffer a line fault at the set rate. Bytes leave paced as at
 // 9600 bit/s. Time comes from the program clock and the timer factory, so a test drives it
@@ -40,11 +40,15 @@ class SimulatedInstallation : public QObject {
     Q_OBJECT
 public:
     static constexpr int kTurnaroundMs = 2; // the HPU's pause between a request and its answer
+    // The HPU's broadcasts start this long after the converter's. With the default periods its
+    // frames then fall 40 or 140 ms after a converter frame: clear of the converter's own
+    // frames and of the tool's commands 150 ms after them, and of the HPU's answers.
+    static constexpr int kHpuPhaseMs = 40;
 
     SimulatedInstallation(TimerFactory& timers, const ProgramClock& clock, SimulationSettings settings = {},
                           QObject* parent = nullptr);
 
-    // The converter's first frame leaves at once, the HPU's first one period later.
+    // The converter's first frame leaves at once, the HPU's first one period and its phase later.
     void start();
     // Both devices fall silent; bytes not yet sent are dropped. The devices keep their state.
     void stop();
@@ -83,6 +87,7 @@ private:
     PacedTransmitter transmitter_;
     Timer* converterTimer_;
     Timer* hpuTimer_;
+    Timer* hpuPhaseTimer_;
     bool running_ = false;
     qint64 lastConverterFrameEndMs_ = -1;
     QVector<ReceivedCommand> commands_;
