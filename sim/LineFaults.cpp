@@ -6,9 +6,13 @@ LineFaults::LineFaults(LineFaultSettings settings)
     : settings_(std::move(settings))
     , generator_(settings_.seed) {}
 
-bool LineFaults::isSilent(Device device, qint64 ms) const { return ms < silentUntil_[int(device)]; }
+bool LineFaults::isSilent(Device device, qint64 ms) const {
+    return ms < silentUntil_[int(device)];
+}
 
-int LineFaults::count(FaultKind kind) const { return counts_[int(kind)]; }
+int LineFaults::count(FaultKind kind) const {
+    return counts_[int(kind)];
+}
 
 LineFaults::Outcome LineFaults::apply(Device device, const QByteArray& frame, qint64 ms) {
     if (isSilent(device, ms))
@@ -34,7 +38,8 @@ LineFaults::Outcome LineFaults::apply(Device device, const QByteArray& frame, qi
     }
     case FaultKind::BadChecksum: {
         QByteArray corrupted = frame;
-        corrupted[corrupted.size() - 1] = char(quint8(corrupted.back()) ^ quint8(1 + generator_.bounded(255u)));
+        corrupted[corrupted.size() - 1] =
+            char(quint8(corrupted.back()) ^ quint8(1 + generator_.bounded(255u)));
         return {corrupted, kind};
     }
     case FaultKind::Silence:

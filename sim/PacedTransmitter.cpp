@@ -12,7 +12,9 @@ PacedTransmitter::PacedTransmitter(TimerFactory& timers, const ProgramClock& clo
     connect(timer_, &Timer::timeout, this, &PacedTransmitter::sendDue);
 }
 
-qint64 PacedTransmitter::nowUs() const { return clock_.elapsedMs() * 1000; }
+qint64 PacedTransmitter::nowUs() const {
+    return clock_.elapsedMs() * 1000;
+}
 
 void PacedTransmitter::send(const QByteArray& block, int tag, qint64 notBeforeMs) {
     if (block.isEmpty())

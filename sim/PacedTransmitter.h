@@ -22,9 +22,7 @@ public:
     static constexpr int kBitsPerSecond = 9600;
 
     // When the index-th byte (0-based) of a block starting at 0 has fully arrived, in microseconds.
-    static qint64 byteEndUs(int index) {
-        return qint64(index + 1) * kBitsPerByte * 1000000 / kBitsPerSecond;
-    }
+    static qint64 byteEndUs(int index) { return qint64(index + 1) * kBitsPerByte * 1000000 / kBitsPerSecond; }
 
     PacedTransmitter(TimerFactory& timers, const ProgramClock& clock, QObject* parent = nullptr);
 

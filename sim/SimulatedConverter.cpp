@@ -23,11 +23,11 @@ void appendWord(QByteArray& frame, double raw) {
 
 ConverterReading SimulatedConverter::readingAt(qint64 ms) {
     ConverterReading r;
-    r.inputVoltage = swing(ms, 47.5, 2.2, 67.0);          // 45.3 .. 49.7 V
-    r.outputVoltage = swing(ms, 27.0, 0.4, 41.0, 1.0);    // 26.6 .. 27.4 V
-    r.outputCurrent = swing(ms, 3.5, 1.2, 53.0, 2.0);     // 2.3 .. 4.7 A
-    r.temperature = swing(ms, 35.0, 1.5, 127.0, 0.5);     // 33.5 .. 36.5 degrees
-    r.speed = swing(ms, 1500.0, 90.0, 37.0, 1.5);         // 1410 .. 1590 rpm
+    r.inputVoltage = swing(ms, 47.5, 2.2, 67.0);       // 45.3 .. 49.7 V
+    r.outputVoltage = swing(ms, 27.0, 0.4, 41.0, 1.0); // 26.6 .. 27.4 V
+    r.outputCurrent = swing(ms, 3.5, 1.2, 53.0, 2.0);  // 2.3 .. 4.7 A
+    r.temperature = swing(ms, 35.0, 1.5, 127.0, 0.5);  // 33.5 .. 36.5 degrees
+    r.speed = swing(ms, 1500.0, 90.0, 37.0, 1.5);      // 1410 .. 1590 rpm
     return r;
 }
 

@@ -62,7 +62,9 @@ quint16 SimulatedEeprom::factoryValue(int address) {
     return p ? p->factoryValue : 0;
 }
 
-int SimulatedEeprom::value(int address) const { return values_.value(address, -1); }
+int SimulatedEeprom::value(int address) const {
+    return values_.value(address, -1);
+}
 
 bool SimulatedEeprom::store(int address, quint16 value) {
     if (!isParameter(address))

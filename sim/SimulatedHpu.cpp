@@ -18,9 +18,9 @@ constexpr quint8 kPitchPump = 0xF0;
 constexpr quint8 kPitchRelease = 0x0F;
 
 bool isCommand(const QByteArray& command, quint8 function, int size) {
-    return command.size() == size && quint8(command[0]) == Frame::kToHpu
-           && quint8(command[1]) == Frame::kFromTool && quint8(command[2]) == function
-           && quint8(command[3]) == size - 4;
+    return command.size() == size && quint8(command[0]) == Frame::kToHpu &&
+           quint8(command[1]) == Frame::kFromTool && quint8(command[2]) == function &&
+           quint8(command[3]) == size - 4;
 }
 
 } // namespace

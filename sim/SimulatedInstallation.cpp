@@ -32,7 +32,8 @@ SimulatedInstallation::SimulatedInstallation(TimerFactory& timers, const Program
     , hpu_(settings_.boardNumber, settings_.softwareVersion)
     , faults_(settings_.faults)
     , transmitter_(timers, clock)
-    , converterTimer_(timers.create(QStringLiteral("SimConverterBroadcast"), settings_.converterPeriodMs, this))
+    , converterTimer_(
+          timers.create(QStringLiteral("SimConverterBroadcast"), settings_.converterPeriodMs, this))
     , hpuTimer_(timers.create(QStringLiteral("SimHpuBroadcast"), settings_.hpuPeriodMs, this))
     , hpuPhaseTimer_(timers.create(QStringLiteral("SimHpuPhase"), kHpuPhaseMs, this)) {
     connect(converterTimer_, &Timer::timeout, this, &SimulatedInstallation::sendConverterFrame);
@@ -62,9 +63,13 @@ void SimulatedInstallation::stop() {
     transmitter_.clear();
 }
 
-void SimulatedInstallation::sendConverterFrame() { put(Device::Converter, converter_.dataFrame(clock_.elapsedMs())); }
+void SimulatedInstallation::sendConverterFrame() {
+    put(Device::Converter, converter_.dataFrame(clock_.elapsedMs()));
+}
 
-void SimulatedInstallation::sendHpuFrame() { put(Device::Hpu, hpu_.statusFrame(clock_.elapsedMs())); }
+void SimulatedInstallation::sendHpuFrame() {
+    put(Device::Hpu, hpu_.statusFrame(clock_.elapsedMs()));
+}
 
 void SimulatedInstallation::put(Device device, const QByteArray& frame, qint64 notBeforeMs) {
     const LineFaults::Outcome outcome = faults_.apply(device, frame, clock_.elapsedMs());

@@ -31,8 +31,8 @@ struct ReceivedCommand {
 
 // The installation's two talking devices on one simulated RS485 line, seen from the bus:
 // the converter broadcasts its data frame every converterPeriodMs, the HPU its status frame
-// every hpuPeriodMs (offset from the converter's); the HPU hears the tool's commands, acts on those with a good checksum
-// and answers EEPROM requests a couple of milliseconds after the request, in the quiet gap.
+// every hpuPeriodMs (offset from the converter's); the HPU hears the tool's commands, acts on those with a
+// good checksum and answers EEPROM requests a couple of milliseconds after the request, in the quiet gap.
 // Every frame sent may suffer a line fault at the set rate. Bytes leave paced as at
 // 9600 bit/s. Time comes from the program clock and the timer factory, so a test drives it
 // with a manual timeline.

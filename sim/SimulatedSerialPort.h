@@ -13,8 +13,8 @@ class TimerFactory;
 class SimulatedSerialPort : public SerialPort {
     Q_OBJECT
 public:
-    SimulatedSerialPort(TimerFactory& timers, const ProgramClock& clock, Sim::SimulationSettings settings = {},
-                        QObject* parent = nullptr);
+    SimulatedSerialPort(TimerFactory& timers, const ProgramClock& clock,
+                        Sim::SimulationSettings settings = {}, QObject* parent = nullptr);
 
     bool open(const SerialDevice& device) override;
     void close() override;

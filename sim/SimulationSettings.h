@@ -24,7 +24,8 @@ struct LineFaultSettings {
     // Share of the frames sent that suffer a fault, 0 (clean line) to 1 (every frame).
     double rate = 0.0;
     // The kinds drawn from, with equal chances.
-    QVector<FaultKind> kinds{FaultKind::Junk, FaultKind::StrayByte, FaultKind::BadChecksum, FaultKind::Silence};
+    QVector<FaultKind> kinds{FaultKind::Junk, FaultKind::StrayByte, FaultKind::BadChecksum,
+                             FaultKind::Silence};
     // How long a silent device stays quiet: longer than the tool's 3 s stale limit by default,
     // so that its values are seen to disappear and come back.
     int silenceMs = 5000;

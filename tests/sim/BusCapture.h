@@ -20,17 +20,18 @@ struct BusCapture {
         qint64 firstByteMs;
         qint64 lastByteMs;
         bool checksumOk() const {
-            return Frame::checksum(bytes.left(bytes.size() - 2))
-                   == ((quint8(bytes[bytes.size() - 2]) << 8) | quint8(bytes.back()));
+            return Frame::checksum(bytes.left(bytes.size() - 2)) ==
+                   ((quint8(bytes[bytes.size() - 2]) << 8) | quint8(bytes.back()));
         }
         bool startsWith(const char* hex) const { return bytes.startsWith(QByteArray::fromHex(hex)); }
     };
 
     BusCapture(Sim::SimulatedInstallation& installation, const ProgramClock& clock) {
-        QObject::connect(&installation, &Sim::SimulatedInstallation::bytesSent, [this, &clock](const QByteArray& b) {
-            for (char c : b)
-                bytes.append({clock.elapsedMs(), quint8(c)});
-        });
+        QObject::connect(&installation, &Sim::SimulatedInstallation::bytesSent,
+                         [this, &clock](const QByteArray& b) {
+                             for (char c : b)
+                                 bytes.append({clock.elapsedMs(), quint8(c)});
+                         });
     }
 
     QByteArray stream() const {
@@ -47,7 +48,8 @@ struct BusCapture {
         QVector<TimedFrame> found;
         int i = 0;
         while (i + 4 <= bytes.size()) {
-            const bool header = bytes[i].byte == 0x00 && (bytes[i + 1].byte == 0x01 || bytes[i + 1].byte == 0x12);
+            const bool header =
+                bytes[i].byte == 0x00 && (bytes[i + 1].byte == 0x01 || bytes[i + 1].byte == 0x12);
             if (!header) {
                 ++i;
                 continue;

@@ -16,7 +16,8 @@ const QByteArray kFrame = Frame::withChecksum(hexBytes("00 12 10 07 00 FA FF 00 
 
 bool checksumOk(const QByteArray& frame) {
     const int size = frame.size();
-    return Frame::checksum(frame.left(size - 2)) == ((quint8(frame[size - 2]) << 8) | quint8(frame[size - 1]));
+    return Frame::checksum(frame.left(size - 2)) ==
+           ((quint8(frame[size - 2]) << 8) | quint8(frame[size - 1]));
 }
 
 LineFaultSettings faults(double rate, QVector<FaultKind> kinds, quint32 seed = 1) {
@@ -46,9 +47,12 @@ void TestLineFaults::faultsComeAtTheSetRate_data() {
     QTest::newRow("clean line") << 0.0 << QVector<FaultKind>{FaultKind::Junk, FaultKind::BadChecksum};
     QTest::newRow("junk on one frame in ten") << 0.1 << QVector<FaultKind>{FaultKind::Junk};
     QTest::newRow("stray bytes on one frame in four") << 0.25 << QVector<FaultKind>{FaultKind::StrayByte};
-    QTest::newRow("bad checksums on one frame in twenty") << 0.05 << QVector<FaultKind>{FaultKind::BadChecksum};
+    QTest::newRow("bad checksums on one frame in twenty")
+        << 0.05 << QVector<FaultKind>{FaultKind::BadChecksum};
     QTest::newRow("all kinds on one frame in five")
-        << 0.2 << QVector<FaultKind>{FaultKind::Junk, FaultKind::StrayByte, FaultKind::BadChecksum, FaultKind::Silence};
+        << 0.2
+        << QVector<FaultKind>{FaultKind::Junk, FaultKind::StrayByte, FaultKind::BadChecksum,
+                              FaultKind::Silence};
     QTest::newRow("every frame") << 1.0 << QVector<FaultKind>{FaultKind::StrayByte, FaultKind::BadChecksum};
 }
 
@@ -70,7 +74,10 @@ void TestLineFaults::faultsComeAtTheSetRate() {
         const double expected = drawn * p;
         const double tolerance = 4.0 * qSqrt(drawn * p * (1.0 - p)) + 1.0;
         QVERIFY2(qAbs(line.count(kind) - expected) <= tolerance,
-                 qPrintable(QStringLiteral("%1 faults of kind %2, %3 expected").arg(line.count(kind)).arg(int(kind)).arg(expected)));
+                 qPrintable(QStringLiteral("%1 faults of kind %2, %3 expected")
+                                .arg(line.count(kind))
+                                .arg(int(kind))
+                                .arg(expected)));
     }
     QCOMPARE(damaged, [&] {
         int sum = 0;
@@ -141,7 +148,8 @@ void TestLineFaults::silenceIsPerDeviceAndLasts() {
 }
 
 void TestLineFaults::aSeedReplaysTheSameFaults() {
-    const QVector<FaultKind> all{FaultKind::Junk, FaultKind::StrayByte, FaultKind::BadChecksum, FaultKind::Silence};
+    const QVector<FaultKind> all{FaultKind::Junk, FaultKind::StrayByte, FaultKind::BadChecksum,
+                                 FaultKind::Silence};
     LineFaults first(faults(0.3, all, 11)), second(faults(0.3, all, 11)), other(faults(0.3, all, 12));
     QByteArray a, b, c;
     for (int i = 0; i < 2000; ++i) {

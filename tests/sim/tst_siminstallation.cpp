@@ -19,7 +19,9 @@ struct Rig {
     BusCapture capture{sim, timeline};
 };
 
-QByteArray command(const char* hex) { return Frame::withChecksum(hexBytes(hex)); }
+QByteArray command(const char* hex) {
+    return Frame::withChecksum(hexBytes(hex));
+}
 
 QByteArray writeRequest(int address, int value) {
     QByteArray frame = hexBytes("12 11 45 05");
@@ -57,8 +59,10 @@ void TestSimulatedInstallation::converterFramesAreValidAndPlausible_data() {
     QTest::addColumn<double>("currentScale");
     QTest::addColumn<double>("speedStep"); // rpm per raw unit
     QTest::addColumn<bool>("secondSpeed");
-    QTest::newRow("V1 tenths, two speeds in 15 rpm steps") << ProtocolVersion::V1 << 10.0 << 10.0 << 15.0 << true;
-    QTest::newRow("V2 thousandths, one speed in 1.5 rpm steps") << ProtocolVersion::V2 << 1000.0 << 1000.0 << 1.5 << false;
+    QTest::newRow("V1 tenths, two speeds in 15 rpm steps")
+        << ProtocolVersion::V1 << 10.0 << 10.0 << 15.0 << true;
+    QTest::newRow("V2 thousandths, one speed in 1.5 rpm steps")
+        << ProtocolVersion::V2 << 1000.0 << 1000.0 << 1.5 << false;
 }
 
 void TestSimulatedInstallation::converterFramesAreValidAndPlausible() {
@@ -146,7 +150,8 @@ void TestSimulatedInstallation::bytesArePacedAt9600BitsPerSecond() {
     for (int i = 0; i < 20; ++i) {
         const qint64 endUs = qint64(i + 1) * 10 * 1000000 / 9600; // 1041 us, 2083 us, ... 20833 us
         const qint64 atUs = rig.capture.bytes[i].atMs * 1000;
-        QVERIFY2(atUs >= endUs && atUs < endUs + 1000, qPrintable(QStringLiteral("byte %1 at %2 ms").arg(i).arg(atUs / 1000)));
+        QVERIFY2(atUs >= endUs && atUs < endUs + 1000,
+                 qPrintable(QStringLiteral("byte %1 at %2 ms").arg(i).arg(atUs / 1000)));
     }
     QCOMPARE(rig.capture.bytes.first().atMs, qint64(2));
     QCOMPARE(rig.capture.bytes.last().atMs, qint64(21)); // the frame takes 20.8 ms
