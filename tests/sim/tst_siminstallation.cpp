@@ -2,6 +2,9 @@
 #include "BusCapture.h"
 #include "Hex.h"
 #include "ManualTimeline.h"
+#include "core/Captions.h"
+#include "display/ConverterDecoder.h"
+#include "display/HpuDecoder.h"
 #include "link/Frame.h"
 #include "sim/SimulatedInstallation.h"
 
@@ -55,21 +58,15 @@ private slots:
 
 void TestSimulatedInstallation::converterFramesAreValidAndPlausible_data() {
     QTest::addColumn<ProtocolVersion>("protocol");
-    QTest::addColumn<double>("voltageScale"); // raw units per volt of the output voltage
-    QTest::addColumn<double>("currentScale");
-    QTest::addColumn<double>("speedStep"); // rpm per raw unit
+    QTest::addColumn<QString>("recognisedAs");
     QTest::addColumn<bool>("secondSpeed");
-    QTest::newRow("V1 tenths, two speeds in 15 rpm steps")
-        << ProtocolVersion::V1 << 10.0 << 10.0 << 15.0 << true;
-    QTest::newRow("V2 thousandths, one speed in 1.5 rpm steps")
-        << ProtocolVersion::V2 << 1000.0 << 1000.0 << 1.5 << false;
+    QTest::newRow("V1: tenths, two speeds in 15 rpm steps") << ProtocolVersion::V1 << "V1" << true;
+    QTest::newRow("V2: thousandths, one speed in 1.5 rpm steps") << ProtocolVersion::V2 << "V2" << false;
 }
 
 void TestSimulatedInstallation::converterFramesAreValidAndPlausible() {
     QFETCH(ProtocolVersion, protocol);
-    QFETCH(double, voltageScale);
-    QFETCH(double, currentScale);
-    QFETCH(double, speedStep);
+    QFETCH(QString, recognisedAs);
     QFETCH(bool, secondSpeed);
     SimulationSettings settings;
     settings.protocol = protocol;
@@ -79,6 +76,10 @@ void TestSimulatedInstallation::converterFramesAreValidAndPlausible() {
 
     const auto frames = rig.capture.framesStartingWith("00011010");
     QCOMPARE(frames.size(), 120000 / 200); // the frame due at the very end is still on its way
+    MonitorState state;
+    state.ProtocoleVersion = protocol == ProtocolVersion::V1 ? "V2" : "V1"; // the frames must switch it
+    double lastInputVoltage = -1;
+    int changes = 0;
     for (int i = 0; i < frames.size(); ++i) {
         const QByteArray& f = frames[i].bytes;
         QCOMPARE(f.size(), 20);
@@ -86,33 +87,27 @@ void TestSimulatedInstallation::converterFramesAreValidAndPlausible() {
         if (i > 0)
             QCOMPARE(frames[i].firstByteMs - frames[i - 1].firstByteMs, qint64(200));
 
-        const double uIn = word(f, 4) / 10.0;
-        const int uOutRaw = word(f, 6);
-        const double uOut = uOutRaw / voltageScale;
-        const double iOut = word(f, 8) / currentScale;
-        const double temperature = word(f, 12) / 10.0;
-        const double rpm = word(f, 14) * speedStep;
-        QVERIFY2(uIn >= 45.0 && uIn <= 50.0, qPrintable(QString::number(uIn)));
-        // The tool recognises the protocol from the raw output voltage's magnitude.
-        if (protocol == ProtocolVersion::V1)
-            QVERIFY(uOutRaw > 70 && uOutRaw < 350);
-        else
-            QVERIFY(uOutRaw > 7000 && uOutRaw < 35000);
-        QVERIFY2(uOut >= 26.0 && uOut <= 28.0, qPrintable(QString::number(uOut)));
-        QVERIFY2(iOut >= 2.0 && iOut <= 5.0, qPrintable(QString::number(iOut)));
-        QVERIFY2(temperature >= 33.0 && temperature <= 37.0, qPrintable(QString::number(temperature)));
-        QVERIFY2(rpm >= 1400 && rpm <= 1600, qPrintable(QString::number(rpm)));
+        // Decoded as the tool decodes them.
+        std::copy(f.begin(), f.end(), state.TrameBuffer.begin());
+        decodeConverterFrame(state);
+        QCOMPARE(state.ProtocoleVersion, recognisedAs);
+        QVERIFY2(state.U_in >= 45.0 && state.U_in <= 50.0, qPrintable(QString::number(state.U_in)));
+        QVERIFY2(state.U_out >= 26.0 && state.U_out <= 28.0, qPrintable(QString::number(state.U_out)));
+        QVERIFY2(state.I_out >= 2.0 && state.I_out <= 5.0, qPrintable(QString::number(state.I_out)));
+        QVERIFY2(state.TempCV >= 33.0 && state.TempCV <= 37.0, qPrintable(QString::number(state.TempCV)));
+        QVERIFY2(state.RPM1 >= 1400 && state.RPM1 <= 1600, qPrintable(QString::number(state.RPM1)));
         if (secondSpeed)
-            QVERIFY(word(f, 16) * speedStep >= 1400 && word(f, 16) * speedStep <= 1620);
+            QVERIFY(state.RPM2 >= state.RPM1 && state.RPM2 <= state.RPM1 + 30);
         else
-            QCOMPARE(word(f, 16), 0);
-    }
-    // Slowly varying: the input voltage moves, but never by more than a tenth of a volt per frame.
-    int changes = 0;
-    for (int i = 1; i < frames.size(); ++i) {
-        const int step = qAbs(word(frames[i].bytes, 4) - word(frames[i - 1].bytes, 4));
-        QVERIFY(step <= 1);
-        changes += step;
+            QCOMPARE(state.RPM2, qint64(0));
+        QCOMPARE(state.P_out, state.U_out * state.I_out);
+
+        // Slowly varying: the input voltage moves, but never by more than a tenth of a volt per frame.
+        if (lastInputVoltage >= 0) {
+            QVERIFY(qAbs(state.U_in - lastInputVoltage) <= 0.1 + 1e-9);
+            changes += state.U_in != lastInputVoltage ? 1 : 0;
+        }
+        lastInputVoltage = state.U_in;
     }
     QVERIFY(changes > 20);
 }
@@ -129,6 +124,12 @@ void TestSimulatedInstallation::hpuStatusFramesEveryHalfSecond() {
         QVERIFY(frames[i].checksumOk());
         // Left alone: 2.50 bar, automatic mode, no pitch correction, classic pitch design.
         QCOMPARE(hexString(frames[i].bytes.mid(4, 5)), QStringLiteral("00 FA FF 00 00"));
+        MonitorState state;
+        std::copy(frames[i].bytes.begin(), frames[i].bytes.end(), state.TrameBuffer.begin());
+        decodeHpuStatusFrame(state);
+        QCOMPARE(state.Pression, 2.5);
+        QCOMPARE(state.ModeHPU, QStringLiteral("Auto"));
+        QCOMPARE(state.Pitch, App::text(App::Caption::kPitchInactive));
         // Every 500 ms, 40 ms out of step with the converter so that the two never collide.
         QCOMPARE(frames[i].firstByteMs, due + 2);
     }
@@ -207,15 +208,25 @@ void TestSimulatedInstallation::pumpRaisesAndReleaseLowersThePressure() {
     rig.sim.receive(command("12 11 4A 02"));
     rig.timeline.advance(3520); // releasing for 3 s at 1.5 bar/s, then idle
 
-    QStringList seen; // pressure in 0.01 bar, mode and pitch of each status frame
-    for (const auto& f : rig.capture.framesStartingWith("00121007"))
-        seen << QStringLiteral("%1 %2").arg(word(f.bytes, 4)).arg(hexString(f.bytes.mid(6, 2)));
+    // As the tool shows them: pressure, mode and pitch correction of each status frame.
+    QStringList seen;
+    MonitorState state;
+    for (const auto& f : rig.capture.framesStartingWith("00121007")) {
+        std::copy(f.bytes.begin(), f.bytes.end(), state.TrameBuffer.begin());
+        decodeHpuStatusFrame(state);
+        seen << QStringLiteral("%1 %2 %3").arg(state.Pression, 0, 'f', 2).arg(state.ModeHPU, state.Pitch);
+    }
+    const QString pumping = App::text(App::Caption::kPitchPump);
+    const QString releasing = App::text(App::Caption::kPitchRelease);
+    const QString idle = App::text(App::Caption::kPitchInactive);
     const QStringList expected = {
-        "250 FF 00", "250 FF 00",                                        // 540, 1040: automatic
-        "300 00 F0", "350 00 F0", "400 00 F0", "450 00 F0", "500 00 F0", // manual, pumping
-        "550 FF 00", "550 FF 00", "550 FF 00",                           // 4040 .. 5040: holding
-        "475 00 0F", "400 00 0F", "325 00 0F", "250 00 0F", "175 00 0F", // manual, releasing
-        "100 FF 00", "100 FF 00",                                        // 8040, 8540
+        "2.50 Auto " + idle,        "2.50 Auto " + idle, // 540, 1040
+        "3.00 Manuel " + pumping,   "3.50 Manuel " + pumping,   "4.00 Manuel " + pumping,
+        "4.50 Manuel " + pumping,   "5.00 Manuel " + pumping,                        // 1540 .. 3540
+        "5.50 Auto " + idle,        "5.50 Auto " + idle,        "5.50 Auto " + idle, // 4040 .. 5040: holding
+        "4.75 Manuel " + releasing, "4.00 Manuel " + releasing, "3.25 Manuel " + releasing,
+        "2.50 Manuel " + releasing, "1.75 Manuel " + releasing, // 5540 .. 7540
+        "1.00 Auto " + idle,        "1.00 Auto " + idle,        // 8040, 8540
     };
     QCOMPARE(seen, expected);
 }
