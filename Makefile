@@ -33,5 +33,10 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Figures, not tests: kept out of `make test`.
+bench: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target bench_receive
+	./$(BUILD)/bench/bench_receive
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -22,7 +22,8 @@ QByteArray withChecksum(QByteArray frame) {
     return frame;
 }
 
-void assembleCommand(MonitorState& state, quint8 function, quint8 length, std::initializer_list<quint8> payload) {
+void assembleCommand(MonitorState& state, quint8 function, quint8 length,
+                     std::initializer_list<quint8> payload) {
     ByteArray41& b = state.TrameBufferEmission;
     b[0] = kToHpu;
     b[1] = kFromTool;
@@ -44,4 +45,19 @@ QByteArray emissionBytes(const ByteArray41& buffer) {
     return QByteArray(reinterpret_cast<const char*>(buffer.data()), size);
 }
 
+qint64 receivedChecksum(const ByteArray41& buffer) {
+    const int n = buffer[3];
+    if (n + 3 >= kFrameBufferSize)
+        return -1;
+    return qint64(buffer[n + 2]) * 256 + buffer[n + 3];
+}
+
 } // namespace Frame
+
+bool checkCRCreception(MonitorState& state) {
+    const ByteArray41& b = state.TrameBuffer;
+    const int summed = std::min(int(b[3]) + 2, kFrameBufferSize);
+    state.CRC_temp = Frame::checksum(b.data(), summed);
+    const qint64 received = Frame::receivedChecksum(b);
+    return received >= 0 && received == state.CRC_temp;
+}

@@ -26,10 +26,10 @@ constexpr int kEepromReadAnswerSize = 37;
 // Function codes of the commands the tool sends to the HPU (node 0x12, from 0x11).
 constexpr quint8 kToHpu = 0x12;
 constexpr quint8 kFromTool = 0x11;
-constexpr quint8 kPump = 0x48;        // 'H'
-constexpr quint8 kRelease = 0x4A;     // 'J'
-constexpr quint8 kEepromRead = 0x4C;  // 'L'
-constexpr quint8 kEepromWrite = 0x45; // 'E'
+constexpr quint8 kPump = 0x48;               // 'H'
+constexpr quint8 kRelease = 0x4A;            // 'J'
+constexpr quint8 kEepromRead = 0x4C;         // 'L'
+constexpr quint8 kEepromWrite = 0x45;        // 'E'
 constexpr quint8 kEepromWriteAckCode = 0x42; // 'B'
 
 // Sum of count bytes modulo 65535.
@@ -43,9 +43,19 @@ QByteArray withChecksum(QByteArray headerAndPayload);
 // Command assembly: entries 0..3 of TrameBufferEmission become 12 11 f L, the payload
 // follows, TrameBufferEmissionSize = L + 4, the checksum goes to the last two entries and
 // emissionRequest is raised. Later entries keep what they held.
-void assembleCommand(MonitorState& state, quint8 function, quint8 length, std::initializer_list<quint8> payload);
+void assembleCommand(MonitorState& state, quint8 function, quint8 length,
+                     std::initializer_list<quint8> payload);
 
 // The bytes of the slot as written to the port: entries 0 .. entry 3 + 3, never past the buffer.
 QByteArray emissionBytes(const ByteArray41& buffer);
 
+// The received checksum of the frame in TrameBuffer: entries n + 2 (high) and n + 3 (low),
+// n = entry 3; -1 when those entries lie past the buffer.
+qint64 receivedChecksum(const ByteArray41& buffer);
+
 } // namespace Frame
+
+// Checks the whole frame in TrameBuffer: the sum of entries 0 .. n + 1 (n = entry 3) modulo
+// 65535 goes to CRC_temp, and the frame passes when entries n + 2, n + 3 hold it. A frame
+// announcing more than the buffer holds never passes, and nothing past entry 40 is read.
+bool checkCRCreception(MonitorState& state);

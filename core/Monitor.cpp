@@ -1,0 +1,252 @@
+#include "core/Monitor.h"
+
+#include "alarms/AlarmSettingsFile.h"
+#include "alarms/ConverterAlarms.h"
+#include "core/Captions.h"
+#include "display/ConverterDecoder.h"
+#include "display/HpuDecoder.h"
+#include "display/StaleData.h"
+#include "link/Frame.h"
+#include "link/HpuCommands.h"
+#include "link/LinkPacing.h"
+#include "link/PortSelection.h"
+#include "link/ReceiveStateMachine.h"
+#include "link/SerialErrorRecovery.h"
+
+namespace {
+const QString kAlarmsFileName = QStringLiteral("Alarms_Settings.txt");
+}
+
+// The subsystems the handlers delegate to, and the hand-over of each kind of valid frame from the receive
+// state machine to its consumer.
+struct Monitor::Parts : FrameDispatcher {
+    explicit Parts(Monitor& m)
+        : monitor(m)
+        , machine(m.state_, m.platform_.port, m.trace_, m.platform_.clock, m.controls_, *this)
+        , reception(m.platform_.port, *m.timerReception_, machine)
+        , emission(m.state_, m.platform_.port, m.trace_, *m.timerEmission_)
+        , ports(m.controls_, m.platform_.devices, m.platform_.port, *m.portListUpdater_, m.platform_.notifier)
+        , errors(m.state_, m.platform_.port, m.platform_.notifier, ports)
+        , alarms(m.state_, m.controls_, *m.timerAlarm_, *m.timerAlarmSound_, m.platform_.sound) {}
+
+    void converterDataFrame() override {
+        monitor.refreshDataConverter();
+        // The tool speaks in the quiet gap that follows each converter frame.
+        emission.arm(monitor.controls_.Textfield_timer_emission);
+    }
+    void hpuStatusFrame() override { monitor.refreshDataHPU(); }
+    void eepromReadAnswer() override { monitor.stockAnswerHPU(); }
+
+    Monitor& monitor;
+    ReceiveStateMachine machine;
+    ReceptionPacer reception;
+    EmissionPacer emission;
+    PortSelection ports;
+    SerialErrorRecovery errors;
+    ConverterAlarms alarms;
+};
+
+Monitor::Monitor(const Platform& platform, QObject* parent)
+    : QObject(parent)
+    , platform_(platform)
+    , portListUpdater_(platform.timers.create(QStringLiteral("PortListUpdater"), 500, this))
+    , timerLog_(platform.timers.create(QStringLiteral("TimerLog"), 500, this))
+    , timerReception_(platform.timers.create(QStringLiteral("TimerReceptionRS485"), 10, this))
+    , timerEmission_(platform.timers.create(QStringLiteral("TimerEmissionRS485"), 10, this))
+    , timerResetError_(platform.timers.create(QStringLiteral("TimerResetError"), 5000, this))
+    , timerAlarm_(platform.timers.create(QStringLiteral("TimerAlarm"), 200, this))
+    , timerAlarmSound_(platform.timers.create(QStringLiteral("TimerAlarmSound"), 15000, this))
+    , parts_(std::make_unique<Parts>(*this)) {
+    // Design modes: the reception, emission and alarm-sound timers wait until switched on.
+    portListUpdater_->setMode(Timer::Repeating);
+    timerLog_->setMode(Timer::Repeating);
+    timerResetError_->setMode(Timer::Repeating);
+    timerAlarm_->setMode(Timer::Single);
+
+    connect(portListUpdater_, &Timer::timeout, this, &Monitor::PortListUpdater_Action);
+    connect(timerLog_, &Timer::timeout, this, &Monitor::TimerLog_Action);
+    connect(timerReception_, &Timer::timeout, this, &Monitor::TimerReceptionRS485_Action);
+    connect(timerEmission_, &Timer::timeout, this, &Monitor::TimerEmissionRS485_Action);
+    connect(timerResetError_, &Timer::timeout, this, &Monitor::TimerResetError_Action);
+    connect(timerAlarm_, &Timer::timeout, this, &Monitor::TimerAlarm_Action);
+    connect(timerAlarmSound_, &Timer::timeout, this, &Monitor::TimerAlarmSound_Action);
+
+    connect(&platform_.port, &SerialPort::dataReceived, this, &Monitor::SerialConnection1_DataReceived);
+    connect(&platform_.port, &SerialPort::errorOccurred, this, [this] { SerialConnection1_Error(); });
+}
+
+Monitor::~Monitor() = default;
+
+// --- Receive link ---
+
+void Monitor::Update_RS485_State_Machine() {
+    parts_->machine.Update_RS485_State_Machine();
+}
+
+bool Monitor::checkCRCreception() {
+    return ::checkCRCreception(state_);
+}
+
+// --- Decoders and stale data ---
+
+void Monitor::refreshDataConverter() {
+    decodeConverterFrame(state_);
+    showConverterValues(state_, controls_);
+    parts_->alarms.evaluate();
+}
+
+void Monitor::refreshDataHPU() {
+    decodeHpuStatusFrame(state_);
+    showHpuStatus(state_, controls_);
+    emit gaugeRepaintRequested();
+}
+
+void Monitor::stopDataConverter() {
+    ::stopDataConverter(state_, controls_);
+}
+
+void Monitor::stopDataHPU() {
+    ::stopDataHPU(state_, controls_);
+}
+
+// --- HPU commands and EEPROM transactions ---
+
+void Monitor::consignePOMPE_HPU() {
+    HpuCommands::consignePOMPE_HPU(state_);
+}
+
+void Monitor::consigneRELEASE_HPU() {
+    HpuCommands::consigneRELEASE_HPU(state_);
+}
+
+void Monitor::lectureEEPROM_HPU() {
+    HpuCommands::lectureEEPROM_HPU(state_);
+}
+
+void Monitor::ecritureEEPROM_HPU(qint64 address, qint64 value) {
+    HpuCommands::ecritureEEPROM_HPU(state_, address, value);
+}
+
+void Monitor::stockAnswerHPU() {
+    HpuCommands::stockAnswerHPU(state_);
+}
+
+// --- Settings files ---
+
+void Monitor::readAlarmsFile() {
+    // A missing file or an unknown resource folder leaves the values as they are.
+    ::readAlarmsFile(state_, platform_.resources.filePath(kAlarmsFileName));
+}
+
+bool Monitor::writeAlarmsFile() {
+    QString error;
+    if (::writeAlarmsFile(state_, platform_.resources.filePath(kAlarmsFileName), &error))
+        return true;
+    platform_.notifier.showMessage(error); // the values stay in memory
+    return false;
+}
+
+void Monitor::readLogPathFile() {
+    // "Log_Folder.txt" and the log folder belong to the data log, which fills this in.
+}
+
+// --- Event handlers ---
+
+void Monitor::open() {
+    readAlarmsFile();
+    emit changed();
+}
+
+void Monitor::close() {
+    platform_.port.close();
+}
+
+void Monitor::SerialConnection1_DataReceived() {
+    parts_->reception.SerialConnection1_DataReceived();
+}
+
+void Monitor::SerialConnection1_Error() {
+    parts_->errors.SerialConnection1_Error();
+    emit changed();
+}
+
+void Monitor::TimerReceptionRS485_Action() {
+    const qint64 waiting = platform_.port.bytesAvailable();
+    parts_->reception.TimerReceptionRS485_Action();
+    // Only a tick that consumed bytes can have changed a value, a label or the trace.
+    if (platform_.port.bytesAvailable() != waiting)
+        emit changed();
+}
+
+void Monitor::TimerEmissionRS485_Action() {
+    parts_->emission.TimerEmissionRS485_Action();
+    emit changed();
+}
+
+void Monitor::PortListUpdater_Action() {
+    const QStringList rows = controls_.SerialPortsPopupMenu_rows;
+    const int selected = controls_.SerialPortsPopupMenu_selected;
+    parts_->ports.PortListUpdater_Action();
+    if (controls_.SerialPortsPopupMenu_rows != rows || controls_.SerialPortsPopupMenu_selected != selected)
+        emit changed();
+}
+
+void Monitor::SerialPortsPopupMenu_SelectionChanged(int index) {
+    parts_->ports.SerialPortsPopupMenu_SelectionChanged(index);
+    emit changed();
+}
+
+void Monitor::ConnectButton_Action() {
+    parts_->ports.ConnectButton_Action();
+    emit changed();
+}
+
+void Monitor::TimerResetError_Action() {
+    parts_->errors.TimerResetError_Action();
+}
+
+void Monitor::TimerLog_Action() {
+    // The connect button's caption is the connection test of this tick.
+    if (controls_.ConnectButton.caption != App::text(App::Caption::kUnconnectCaption))
+        return;
+    // Values of a device silent for more than 3 s are reset and hidden before anything is logged, so a logged
+    // line never carries them.
+    const qint64 now = platform_.clock.elapsedMs();
+    if (isStale(now, state_.timeLastDataCV))
+        stopDataConverter();
+    if (isStale(now, state_.timeLastDataHPU))
+        stopDataHPU();
+    // Next: the CSV line of this second, written by the data log.
+    emit changed();
+}
+
+void Monitor::TimerAlarm_Action() {
+    parts_->alarms.TimerAlarm_Action();
+    emit changed();
+}
+
+void Monitor::TimerAlarmSound_Action() {
+    parts_->alarms.TimerAlarmSound_Action();
+}
+
+void Monitor::PompeButton_Action() {
+    consignePOMPE_HPU();
+}
+
+void Monitor::ReleaseButton_Action() {
+    consigneRELEASE_HPU();
+}
+
+// --- Inputs from the window's controls ---
+
+void Monitor::setRawStreamPageSelected(bool selected) {
+    controls_.rawStreamPageSelected = selected;
+}
+
+void Monitor::setEmissionDelayText(const QString& text) {
+    controls_.Textfield_timer_emission = text;
+}
+
+void Monitor::setLogChecked(bool checked) {
+    controls_.CheckBoxLog_checked = checked;
+}

@@ -1,0 +1,71 @@
+#include "link/PortSelection.h"
+
+#include "core/Captions.h"
+
+const QString PortSelection::kOpenFailedMessage =
+    QStringLiteral("The serial connection could not be opened.");
+
+QString GetSerialPortFriendlyName(const QString& systemName) {
+    return systemName;
+}
+
+void PortSelection::PortListUpdater_Action() {
+    const QVector<SerialDevice> present = devices_.devices();
+    const int rows = int(controls_.SerialPortsPopupMenu_rows.size());
+    const int count = int(present.size());
+    // Only the counts are compared: a device swapped for another between two ticks keeps
+    // its old name until the count changes.
+    if (count == rows)
+        return;
+
+    controls_.SerialPortsPopupMenu_rows.clear();
+    for (const SerialDevice& device : present)
+        controls_.SerialPortsPopupMenu_rows.append(GetSerialPortFriendlyName(device.name));
+
+    int selected = -1;
+    if (count > 0)
+        selected = count < rows ? 0 : count - 1;
+    SerialPortsPopupMenu_SelectionChanged(selected);
+}
+
+void PortSelection::SerialPortsPopupMenu_SelectionChanged(int index) {
+    if (index < -1 || index >= controls_.SerialPortsPopupMenu_rows.size())
+        index = -1;
+    controls_.SerialPortsPopupMenu_selected = index;
+    controls_.ConnectButton.enabled = index >= 0;
+}
+
+void PortSelection::ConnectButton_Action() {
+    if (isConnected())
+        disconnectPort();
+    else
+        connectPort();
+}
+
+void PortSelection::connectPort() {
+    // A row index is a device index of the last enumeration. A device unplugged after the
+    // last refresh leaves a row that names no present device: that press cannot open it.
+    const int row = controls_.SerialPortsPopupMenu_selected;
+    const QVector<SerialDevice> present = devices_.devices();
+    const bool rowStillPresent =
+        row >= 0 && row < present.size() && row < controls_.SerialPortsPopupMenu_rows.size() &&
+        GetSerialPortFriendlyName(present[row].name) == controls_.SerialPortsPopupMenu_rows[row];
+    if (!rowStillPresent || !port_.open(present[row])) {
+        notifier_.showMessage(kOpenFailedMessage);
+        return; // still disconnected, the list still refreshing
+    }
+    controls_.ConnectButton.caption = App::text(App::Caption::kUnconnectCaption);
+    controls_.SerialPortsPopupMenu_enabled = false;
+    controls_.CheckBoxLog_enabled = true;
+    portListUpdater_.setMode(Timer::Off);
+    controls_.HPUMenu_enabled = true;
+}
+
+void PortSelection::disconnectPort() {
+    port_.close();
+    controls_.ConnectButton.caption = App::text(App::Caption::kConnectCaption);
+    controls_.CheckBoxLog_enabled = false; // its tick is left as the user set it
+    controls_.SerialPortsPopupMenu_enabled = true;
+    portListUpdater_.setMode(Timer::Repeating);
+    controls_.HPUMenu_enabled = false;
+}

@@ -1,0 +1,310 @@
+#include "Hex.h"
+#include "TestPlatform.h"
+#include "core/Monitor.h"
+#include "link/Frame.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+// U_in 52.5 V, U_out 12.5 V and I_out 5 A (V2), 30.0 degrees, RPM1 300.
+const QByteArray kConverter = hexBytes("00 01 10 10 02 0D 30 D4 13 88 AB CD 01 2C 00 C8 00 00 04 3C");
+// Pression 5.00 bar, automatic, inactive.
+const QByteArray kHpuStatus = hexBytes("00 12 10 07 01 F4 FF 00 00 02 1D");
+const QByteArray kPump = hexBytes("12 11 48 02 00 6D");
+
+// A monitor on a whole platform of doubles, with one adapter plugged in.
+struct Bench {
+    TestPlatform doubles;
+    Monitor monitor{doubles.platform()};
+    ManualTimeline& timeline = doubles.timeline;
+    FakeSerialPort& port = doubles.port;
+
+    Bench() { doubles.devices.setNames({QStringLiteral("ttyUSB0")}); }
+    // The first refresh fills the list at 500 ms; then Connect.
+    void connectAt500() {
+        timeline.advance(500 - timeline.elapsedMs());
+        monitor.ConnectButton_Action();
+        QVERIFY(monitor.isConnected());
+    }
+};
+
+} // namespace
+
+class TestMonitor : public QObject {
+    Q_OBJECT
+private slots:
+    void designState() {
+        Bench bench;
+        Monitor& m = bench.monitor;
+        const struct {
+            Timer& timer;
+            Timer::Mode mode;
+            int period;
+        } design[] = {
+            {m.PortListUpdater(), Timer::Repeating, 500},  {m.TimerLog(), Timer::Repeating, 500},
+            {m.TimerReceptionRS485(), Timer::Off, 10},     {m.TimerEmissionRS485(), Timer::Off, 10},
+            {m.TimerResetError(), Timer::Repeating, 5000}, {m.TimerAlarm(), Timer::Single, 200},
+            {m.TimerAlarmSound(), Timer::Off, 15000},
+        };
+        for (const auto& d : design) {
+            QCOMPARE(d.timer.mode(), d.mode);
+            QCOMPARE(d.timer.period(), d.period);
+        }
+        const ControlsState& c = m.controls();
+        QVERIFY(c.SerialPortsPopupMenu_enabled);
+        QVERIFY(c.SerialPortsPopupMenu_rows.isEmpty());
+        QCOMPARE(c.ConnectButton.caption, QStringLiteral("Connect"));
+        QVERIFY(!c.ConnectButton.enabled);
+        QVERIFY(!c.CheckBoxLog_enabled);
+        QVERIFY(c.CheckBoxLog_checked);
+        QVERIFY(c.HPUMenu_enabled);
+        QVERIFY(!m.isConnected());
+        QCOMPARE(m.state().ProtocoleVersion, QStringLiteral("V2"));
+        QCOMPARE(m.state().timeStampLastLog, QStringLiteral("00:00:00"));
+    }
+
+    // The alarm timers reach the alarm evaluation's handlers: the design-time fills clear
+    // at 200 ms, and a high input voltage sounds after 15 s, then every 10 s.
+    void alarmTimersReachTheirHandlers() {
+        Bench bench;
+        bench.timeline.advance(200);
+        QCOMPARE(bench.monitor.controls().Rect_AlertRPM, AlertFill::Transparent);
+        QCOMPARE(bench.monitor.controls().Rect_AlertInputVoltage, AlertFill::Transparent);
+        bench.connectAt500();
+        // U_in 60.0 V above the 53.0 V threshold.
+        bench.port.feed(
+            Frame::withChecksum(hexBytes("00 01 10 10 02 58 30 D4 13 88 00 00 01 2C 00 C8 00 00")));
+        bench.timeline.advance(10);
+        QCOMPARE(bench.monitor.controls().Rect_AlertInputVoltage, AlertFill::AlertRed);
+        bench.timeline.advance(200);
+        QCOMPARE(bench.monitor.controls().Rect_AlertInputVoltage, AlertFill::Transparent);
+        bench.timeline.advance(14800);
+        QCOMPARE(bench.doubles.sound.plays, QVector<int>{100});
+        bench.timeline.advance(10000);
+        QCOMPARE(bench.doubles.sound.plays, (QVector<int>{100, 100}));
+    }
+
+    // The road of one converter frame: decoded, stamped, then the pending command leaves in the quiet gap
+    // after it.
+    void converterFrameRoad() {
+        Bench bench;
+        bench.connectAt500();
+        QSignalSpy changed(&bench.monitor, &Monitor::changed);
+        bench.monitor.PompeButton_Action();
+        bench.port.feed(kConverter);
+        bench.timeline.advance(10);
+        const MonitorState& s = bench.monitor.state();
+        QCOMPARE(s.U_in, 52.5);
+        QCOMPARE(s.U_out, 12.5);
+        QCOMPARE(s.I_out, 5.0);
+        QCOMPARE(s.RPM1, qint64(300));
+        QCOMPARE(s.timeLastDataCV, qint64(510));
+        QVERIFY(bench.monitor.controls().LabelValue_Uin.visible);
+        QVERIFY(!changed.isEmpty());
+        QCOMPARE(bench.monitor.TimerReceptionRS485().mode(), Timer::Off);
+        QCOMPARE(bench.monitor.TimerEmissionRS485().mode(), Timer::Repeating);
+
+        bench.timeline.advance(149);
+        QVERIFY(bench.port.writes.isEmpty());
+        bench.timeline.advance(1);
+        QCOMPARE(bench.port.writes, QList<QByteArray>{kPump});
+        QVERIFY(bench.monitor.trace().text().startsWith(QStringLiteral(" j'emets une trame  \n")));
+    }
+
+    void emissionDelayTypedInTheRawStreamPage() {
+        Bench bench;
+        bench.connectAt500();
+        bench.monitor.setEmissionDelayText(QStringLiteral("40"));
+        bench.monitor.ReleaseButton_Action();
+        bench.port.feed(kConverter);
+        bench.timeline.advance(49);
+        QVERIFY(bench.port.writes.isEmpty());
+        bench.timeline.advance(1);
+        QCOMPARE(bench.port.writes, QList<QByteArray>{hexBytes("12 11 4A 02 00 6F")});
+    }
+
+    void hpuFrameShowsTheStatusAndRepaintsTheGauge() {
+        Bench bench;
+        bench.connectAt500();
+        QSignalSpy repaint(&bench.monitor, &Monitor::gaugeRepaintRequested);
+        bench.port.feed(kHpuStatus);
+        bench.timeline.advance(10);
+        QCOMPARE(repaint.size(), 1);
+        QVERIFY(bench.monitor.state().presenceHPU);
+        QCOMPARE(bench.monitor.state().Pression, 5.0);
+        QCOMPARE(bench.monitor.state().timeLastDataHPU, qint64(510));
+        QVERIFY(bench.monitor.controls().PompeButton.visible);
+        QVERIFY(bench.monitor.controls().CanvasProp_visible);
+        // Only converter frames arm the emission.
+        QCOMPARE(bench.monitor.TimerEmissionRS485().mode(), Timer::Off);
+    }
+
+    void eepromReadAnswerKeptForTheEepromWindow() {
+        Bench bench;
+        bench.connectAt500();
+        bench.monitor.lectureEEPROM_HPU();
+        bench.port.feed(kConverter);
+        bench.timeline.advance(200);
+        QCOMPARE(bench.port.writes, QList<QByteArray>{hexBytes("12 11 4C 02 00 71")});
+        QByteArray answer = hexBytes("00 12 4C 21");
+        for (int i = 0; i < 31; ++i)
+            answer.append(char(i));
+        const qint64 sum = [&] {
+            qint64 s = 0;
+            for (char c : answer)
+                s += quint8(c);
+            return s;
+        }();
+        answer.append(char(sum >> 8)).append(char(sum & 0xFF));
+        bench.port.feed(answer);
+        bench.timeline.advance(10);
+        const MonitorState& s = bench.monitor.state();
+        QVERIFY(s.reponseHPU);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(s.TrameBufferEEPROM.data()), 37), answer);
+        QVERIFY(bench.monitor.trace().text().startsWith(QStringLiteral("envoi EEPROM valide\n")));
+        QCOMPARE(s.timeLastDataHPU, qint64(710));
+    }
+
+    // The TimerLog tick resets a device's values once its last frame is more than 3000 ms old, each device on
+    // its own, and only while connected.
+    void staleDataWhileConnected() {
+        Bench bench;
+        bench.connectAt500();
+        // HPU frames keep coming every 500 ms; the converter never speaks (stamp 0).
+        for (int t = 500; t < 3000; t += 500) {
+            bench.port.feed(kHpuStatus);
+            bench.timeline.advance(500);
+        }
+        // Exactly 3000 ms after the converter's stamp 0: still fresh.
+        QCOMPARE(bench.timeline.elapsedMs(), qint64(3000));
+        QCOMPARE(bench.monitor.state().U_in, 0.0);
+        QVERIFY(bench.monitor.controls().LabelValue_Uin.visible);
+        bench.port.feed(kHpuStatus);
+        bench.timeline.advance(500);
+        QCOMPARE(bench.monitor.state().U_in, -1.0);
+        QCOMPARE(bench.monitor.state().RPM1, qint64(-1));
+        QVERIFY(!bench.monitor.controls().LabelValue_Uin.visible);
+        QVERIFY(bench.monitor.state().presenceHPU); // the HPU is still talking
+        QVERIFY(bench.monitor.controls().PompeButton.visible);
+
+        // The HPU goes quiet: its last frame came at 3010.
+        bench.timeline.advance(3000); // 6500: 3490 ms
+        QVERIFY(!bench.monitor.state().presenceHPU);
+        QCOMPARE(bench.monitor.state().Pression, -1.0);
+        QVERIFY(!bench.monitor.controls().PompeButton.visible);
+        QVERIFY(!bench.monitor.controls().CanvasProp_visible);
+    }
+
+    void noStaleCheckWhileDisconnected() {
+        Bench bench;
+        bench.timeline.advance(10000); // never connected
+        QCOMPARE(bench.monitor.state().U_in, 0.0);
+        QVERIFY(bench.monitor.controls().LabelValue_Uin.visible);
+
+        bench.connectAt500();
+        bench.port.feed(kConverter + kHpuStatus);
+        bench.timeline.advance(100);
+        bench.monitor.ConnectButton_Action(); // disconnect: the display freezes
+        bench.timeline.advance(20000);
+        QCOMPARE(bench.monitor.state().U_in, 52.5);
+        QVERIFY(bench.monitor.state().presenceHPU);
+        QVERIFY(bench.monitor.controls().LabelValue_Uin.visible);
+    }
+
+    // Connect and disconnect leave the receive state alone: a frame cut by a reconnection is completed by the
+    // bytes that follow it.
+    void reconnectionContinuesFromTheStateLeft() {
+        Bench bench;
+        bench.connectAt500();
+        bench.port.feed(kConverter.left(12));
+        bench.timeline.advance(10);
+        QCOMPARE(bench.monitor.state().StatutRS485, qint64(2));
+        bench.monitor.ConnectButton_Action();
+        bench.timeline.advance(1000);
+        bench.monitor.ConnectButton_Action();
+        QVERIFY(bench.monitor.isConnected());
+        QCOMPARE(bench.monitor.state().StatutRS485, qint64(2));
+        bench.port.feed(kConverter.mid(12));
+        bench.timeline.advance(10);
+        QCOMPARE(bench.monitor.state().StatutRS485, qint64(1));
+        QCOMPARE(bench.monitor.state().U_in, 52.5);
+    }
+
+    void repeatedSerialErrorsDisconnect() {
+        Bench bench;
+        bench.connectAt500();
+        QSignalSpy changed(&bench.monitor, &Monitor::changed);
+        for (int i = 0; i < 12; ++i)
+            bench.port.raiseError();
+        QCOMPARE(bench.doubles.notifier.messages,
+                 QStringList{QStringLiteral("A serial port error occurred.")});
+        QCOMPARE(bench.doubles.notifier.beeps, 1);
+        QVERIFY(!bench.monitor.isConnected());
+        QCOMPARE(bench.monitor.controls().ConnectButton.caption, QStringLiteral("Connect"));
+        QCOMPARE(bench.monitor.PortListUpdater().mode(), Timer::Repeating);
+        QCOMPARE(bench.monitor.state().serial_count_errors, qint64(0));
+        QVERIFY(!changed.isEmpty());
+    }
+
+    void failedOpeningThroughTheMonitor() {
+        Bench bench;
+        bench.timeline.advance(500);
+        bench.port.failOpen = true;
+        bench.monitor.ConnectButton_Action();
+        QCOMPARE(bench.doubles.notifier.messages,
+                 QStringList{QStringLiteral("The serial connection could not be opened.")});
+        QVERIFY(!bench.monitor.isConnected());
+        QCOMPARE(bench.monitor.PortListUpdater().mode(), Timer::Repeating);
+    }
+
+    void alarmSettingsSavedAndReadBack() {
+        Bench bench;
+        MonitorState& s = bench.monitor.state();
+        s.ValeurAlarmeUin = 61.5;
+        s.ValeurAlarmeRPM = 2500;
+        s.ValeurAlarmeTemp = 70.5;
+        s.ValeurHautePression = 8.0;
+        s.ValeurModeCalage = 1;
+        s.VolumeAlarmeHydro = 40;
+        QVERIFY(bench.monitor.writeAlarmsFile());
+        QVERIFY(QFile::exists(bench.doubles.resources.filePath(QStringLiteral("Alarms_Settings.txt"))));
+
+        Monitor reopened(bench.doubles.platform());
+        reopened.open();
+        const MonitorState& r = reopened.state();
+        QCOMPARE(r.ValeurAlarmeUin, 61.5);
+        QCOMPARE(r.ValeurAlarmeRPM, qint64(2500));
+        QCOMPARE(r.ValeurAlarmeTemp, 70.5);
+        QCOMPARE(r.ValeurHautePression, 8.0);
+        QCOMPARE(r.ValeurModeCalage, qint64(1));
+        QCOMPARE(r.VolumeAlarmeHydro, qint64(40));
+        QVERIFY(bench.doubles.notifier.messages.isEmpty());
+    }
+
+    void alarmSettingsWriteFailureTellsTheUser() {
+        TestPlatform doubles;
+        FixedResourceFolder missing(doubles.dir.path() + QStringLiteral("/no/such/folder"));
+        Platform platform = doubles.platform();
+        Platform broken{platform.clock,      platform.wallClock, platform.timers, platform.port,
+                        platform.devices,    platform.notifier,  platform.sound,  missing,
+                        platform.userFolders};
+        Monitor monitor(broken);
+        monitor.state().ValeurAlarmeUin = 61.5;
+        QVERIFY(!monitor.writeAlarmsFile());
+        QCOMPARE(doubles.notifier.messages.size(), 1);
+        QCOMPARE(monitor.state().ValeurAlarmeUin, 61.5); // kept in memory
+    }
+
+    void closeClosesThePort() {
+        Bench bench;
+        bench.connectAt500();
+        bench.monitor.close();
+        QVERIFY(!bench.port.isOpen());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMonitor)
+#include "tst_monitor.moc"
