@@ -52,3 +52,14 @@ void DemoRoutingSerialPort::close() {
     if (active_)
         active_->close();
 }
+
+DemoPlatform::DemoPlatform(const Platform& base, Sim::SimulationSettings settings)
+    : base_(base)
+    , simulated_(base.timers, base.clock, std::move(settings))
+    , port_(base.port, simulated_)
+    , devices_(base.devices) {}
+
+Platform DemoPlatform::platform() {
+    return Platform{base_.clock, base_.wallClock, base_.timers,     port_, devices_, base_.notifier,
+                    base_.sound, base_.resources, base_.userFolders};
+}

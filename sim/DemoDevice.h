@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/Monitor.h"
 #include "link/SerialPort.h"
+#include "sim/SimulatedSerialPort.h"
 
 // The "Demo installation" that --demo adds at the end of the serial device list: choosing
 // it connects the tool to the simulated installation inside the process, with no adapter.
@@ -45,4 +47,20 @@ private:
     SerialPort& real_;
     SerialPort& demo_;
     SerialPort* active_ = nullptr;
+};
+
+// What --demo adds to a platform: the demo installation at the end of the device list and
+// the port that serves it from the simulation, on the platform's own clock and timers.
+class DemoPlatform {
+public:
+    explicit DemoPlatform(const Platform& base, Sim::SimulationSettings settings = {});
+    // The base platform with the demo device list and the routing port.
+    Platform platform();
+    SimulatedSerialPort& simulatedPort() { return simulated_; }
+
+private:
+    Platform base_;
+    SimulatedSerialPort simulated_;
+    DemoRoutingSerialPort port_;
+    DemoDeviceList devices_;
 };

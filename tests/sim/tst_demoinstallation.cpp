@@ -16,17 +16,14 @@ namespace {
 // A monitor whose port routes to the simulation when "Demo installation" is chosen.
 struct DemoBench {
     explicit DemoBench(SimulationSettings settings = {})
-        : demoPort(doubles.timeline, doubles.timeline, std::move(settings)) {
+        : demo(doubles.platform(), std::move(settings)) {
         doubles.devices.setNames({QStringLiteral("ttyUSB0")});
     }
     TestPlatform doubles;
     ManualTimeline& timeline = doubles.timeline;
-    SimulatedSerialPort demoPort;
-    DemoRoutingSerialPort port{doubles.port, demoPort};
-    DemoDeviceList devices{doubles.devices};
-    Monitor monitor{Platform{doubles.timeline, doubles.timeline, doubles.timeline, port, devices,
-                             doubles.notifier, doubles.sound, doubles.resources, doubles.userFolders}};
-    SimulatedInstallation& installation = demoPort.installation();
+    DemoPlatform demo;
+    Monitor monitor{demo.platform()};
+    SimulatedInstallation& installation = demo.simulatedPort().installation();
     MonitorState& state = monitor.state();
 
     // The list is filled at the first refresh (500 ms) with the demo installation last and
