@@ -1,11 +1,42 @@
+#include "app/CommandLine.h"
+#include "app/DesktopPlatform.h"
+#include "app/MainMenuBar.h"
+#include "app/WindowMain.h"
+
 #include <QApplication>
-#include <QLabel>
+
+#include <cstdio>
 
 int main(int argc, char** argv) {
+    // 1. High-resolution displays (always on in Qt 6) and the dark appearance, which the
+    //    platform style follows and the gauge's scale colour reads from the palette.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+
+    // 2. The application object with its version, and the menu bar.
     QApplication app(argc, argv);
-    QLabel window(QStringLiteral("Velmora"));
-    window.setWindowTitle(QStringLiteral("Velmora"));
-    window.resize(722, 438);
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(VELMORA_VERSION_MAJOR)
+                                            .arg(VELMORA_VERSION_MINOR)
+                                            .arg(VELMORA_VERSION_PATCH));
+
+    // Read once the application has taken out Qt's own options (-platform, -style ...).
+    const StartupOptions options = parseCommandLine(QApplication::arguments());
+    if (options.exit) {
+        std::fputs(options.message.toLocal8Bit().constData(), options.exitCode == 0 ? stdout : stderr);
+        return options.exitCode;
+    }
+
+    auto* menuBar = new MainMenuBar; // the window takes it as its own
+
+    // 3. The main window: controls, menu handlers, version text, then its opening
+    //    (quit with the last window, read the alarm settings).
+    DesktopPlatform platform(options.extraPorts);
+    WindowMain window(platform.platform(), platform.browser(), menuBar);
+    platform.notifier().setParent(&window);
     window.show();
+
+    // 4. The event loop; the timers run from their design state.
     return app.exec();
 }

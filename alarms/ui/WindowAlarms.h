@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+
+class Monitor;
+class QPushButton;
+class QTableWidget;
+
+// WindowAlarms, "Visual alarms": the six alarm settings in a two-column list, captions on
+// the left and editable values on the right. Opening reads the settings file so the list
+// shows what is stored; closing, by OK or the close box, stores every value typed and
+// writes the file. There is no cancel.
+class WindowAlarms : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kRows = 6;
+
+    explicit WindowAlarms(Monitor& monitor, QWidget* parent = nullptr);
+
+    QTableWidget* list() const { return Listbox_Alarms_; }
+
+    // Every way of closing ends here.
+    void done(int result) override;
+
+private:
+    void showStoredValues();
+    void storeValues();
+    void editValueOfRow(int row);
+
+    Monitor& monitor_;
+    QTableWidget* Listbox_Alarms_;
+    QPushButton* PushButton1_;
+};

@@ -1,0 +1,41 @@
+#include "app/CommandLine.h"
+
+#include <QCommandLineParser>
+
+StartupOptions parseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Velmora: monitoring and service tool of the hydro installation"));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption portOption(
+        QStringLiteral("port"),
+        QStringLiteral("Adds the serial device PATH to the end of the device list "
+                       "(a pseudo-terminal, an adapter the system does not list). "
+                       "May be given several times."),
+        QStringLiteral("PATH"));
+    parser.addOption(portOption);
+
+    StartupOptions options;
+    if (!parser.parse(arguments)) {
+        options.exit = true;
+        options.exitCode = 2;
+        options.message = parser.errorText() + QLatin1Char('\n') + parser.helpText();
+        return options;
+    }
+    if (parser.isSet(helpOption)) {
+        options.exit = true;
+        options.message = parser.helpText();
+        return options;
+    }
+    if (parser.isSet(versionOption)) {
+        options.exit = true;
+        options.message = QStringLiteral("Velmora %1.%2.%3\n")
+                              .arg(VELMORA_VERSION_MAJOR)
+                              .arg(VELMORA_VERSION_MINOR)
+                              .arg(VELMORA_VERSION_PATCH);
+        return options;
+    }
+    options.extraPorts = parser.values(portOption);
+    return options;
+}

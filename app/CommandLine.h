@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asks of this run.
+struct StartupOptions {
+    QStringList extraPorts; // --port PATH, repeatable: devices added at the end of the device list
+    bool exit = false;      // --help, --version or a mistake: nothing to run
+    int exitCode = 0;
+    QString message; // to print before exiting
+};
+
+// Reads the arguments (program name first). New options join here.
+StartupOptions parseCommandLine(const QStringList& arguments);

@@ -1,0 +1,7 @@
+#include "app/LinkOpener.h"
+
+#include <QDesktopServices>
+
+void DesktopLinkOpener::open(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}

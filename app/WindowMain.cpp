@@ -1,0 +1,398 @@
+#include "app/WindowMain.h"
+
+#include "app/AlertRectangle.h"
+#include "app/CanvasLogo.h"
+#include "app/DriverLinkLabel.h"
+#include "app/LayoutFonts.h"
+#include "app/MainMenuBar.h"
+#include "app/VersionText.h"
+#include "core/Captions.h"
+#include "display/ui/CanvasProp.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+namespace {
+
+const QColor kMainColour(0x5A, 0x91, 0xA8); // value texts
+
+void setTextColour(QWidget* widget, const QColor& colour) {
+    QPalette p = widget->palette();
+    p.setColor(QPalette::WindowText, colour);
+    widget->setPalette(p);
+}
+
+} // namespace
+
+WindowMain::WindowMain(const Platform& platform, LinkOpener& browser, MainMenuBar* menuBar, QWidget* parent)
+    : QMainWindow(parent)
+    , monitor_(platform)
+    , pictures_(platform.resources)
+    , browser_(browser)
+    , windows_(applicationSecondaryWindows())
+    , menuBar_(menuBar ? menuBar : new MainMenuBar) {
+    setObjectName(QStringLiteral("WindowMain"));
+    setWindowTitle(QStringLiteral("Velmora"));
+    setWindowFlag(Qt::WindowFullscreenButtonHint, false);
+    setMenuBar(menuBar_);
+
+    content_ = new QWidget;
+    content_->setObjectName(QStringLiteral("WindowMainContent"));
+    content_->setFixedSize(kContentWidth, kContentHeight);
+    setCentralWidget(content_);
+    // The content keeps its size; the window follows it and cannot be resized.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    createTopRow();
+    auto* valuesPage = new QWidget;
+    valuesPage->setObjectName(QStringLiteral("ValuesPage"));
+    auto* rawStreamPage = new QWidget;
+    rawStreamPage->setObjectName(QStringLiteral("RawStreamPage"));
+    // The tab definition: App.kRawDataTab, then App.kValuesTab. The constant named after
+    // raw data captions the values page and the one named after values the raw stream.
+    TabPanel1_->addTab(valuesPage, App::text(App::Caption::kRawDataTab));
+    TabPanel1_->addTab(rawStreamPage, App::text(App::Caption::kValuesTab));
+    TabPanel1_->setCurrentIndex(0);
+    createValuesPage(valuesPage);
+    createRawStreamPage(rawStreamPage);
+
+    for (QWidget* page : {valuesPage, rawStreamPage}) {
+        page->installEventFilter(this);
+        if (page->parentWidget())
+            page->parentWidget()->installEventFilter(this);
+    }
+    placeControls();
+
+    connectMenus();
+    connectControls();
+    syncControls();
+    // Settle the fixed window size now, before the platform window exists.
+    ensurePolished();
+    layout()->activate();
+    open();
+}
+
+WindowMain::~WindowMain() {
+    // The controls go first, while the Monitor they forward to still exists.
+    delete takeCentralWidget();
+}
+
+template <class Control>
+Control* WindowMain::place(Control* control, const char* name, const QRect& contentRect) {
+    control->setObjectName(QString::fromLatin1(name));
+    placements_.append({control, contentRect});
+    return control;
+}
+
+void WindowMain::placeControls() {
+    for (const Placement& placement : std::as_const(placements_)) {
+        if (!placement.control)
+            continue;
+        QWidget* parent = placement.control->parentWidget();
+        const QPoint origin = parent == content_ ? QPoint() : parent->mapTo(content_, QPoint());
+        placement.control->setGeometry(placement.contentRect.translated(-origin));
+    }
+}
+
+bool WindowMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+        placeControls();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void WindowMain::createTopRow() {
+    CanvasLogo_ = place(new CanvasLogo(pictures_.picture(QStringLiteral("DariVozirovavavavover")), content_),
+                        "CanvasLogo", QRect(20, 13, 174, 40));
+
+    Label1_ = place(new DriverLinkLabel(
+                        browser_, [this] { return monitor_.isConnected(); }, content_),
+                    "Label1", QRect(206, 23, 75, 21));
+    Label1_->setFont(LayoutFonts::system());
+    Label1_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    SerialPortsPopupMenu_ = place(new QComboBox(content_), "SerialPortsPopupMenu", QRect(288, 22, 235, 20));
+    SerialPortsPopupMenu_->setFont(LayoutFonts::system());
+
+    ConnectButton_ = place(new QPushButton(App::text(App::Caption::kConnectCaption), content_),
+                           "ConnectButton", QRect(535, 22, 98, 20));
+    ConnectButton_->setFont(LayoutFonts::system());
+    ConnectButton_->setDefault(true); // answers the Return key (keyPressEvent)
+    ConnectButton_->setEnabled(false);
+
+    CheckBoxLog_ =
+        place(new QCheckBox(QStringLiteral("Log"), content_), "CheckBoxLog", QRect(646, 23, 52, 20));
+    CheckBoxLog_->setFont(LayoutFonts::system());
+    CheckBoxLog_->setChecked(true);
+    CheckBoxLog_->setEnabled(false);
+    CheckBoxLog_->setToolTip(App::text(App::Caption::kLogHelptag));
+
+    TabPanel1_ = place(new QTabWidget(content_), "TabPanel1", QRect(20, 55, 683, 320));
+    TabPanel1_->setFont(LayoutFonts::system());
+
+    Label_Version_ = place(new QLabel(content_), "Label_Version", QRect(20, 387, 682, 42));
+    Label_Version_->setFont(LayoutFonts::system(11));
+    Label_Version_->setAlignment(Qt::AlignCenter);
+    Label_Version_->setText(versionText(buildDate())); // composed once, at opening
+}
+
+void WindowMain::createValuesPage(QWidget* page) {
+    const auto nameLabel = [this](QWidget* parent, const char* name, const QString& text, const QRect& rect) {
+        QLabel* label = place(new QLabel(text, parent), name, rect);
+        label->setFont(LayoutFonts::system(16));
+        return label;
+    };
+    const auto valueLabel = [this](QWidget* parent, const char* name, const QRect& rect) {
+        QLabel* label = place(new QLabel(parent), name, rect);
+        label->setFont(LayoutFonts::consolas(24, true));
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        setTextColour(label, kMainColour);
+        return label;
+    };
+    const auto button = [this](QWidget* parent, const char* name, const QRect& rect) {
+        QPushButton* pushButton = place(new QPushButton(parent), name, rect);
+        pushButton->setFont(LayoutFonts::system(16));
+        pushButton->setAutoDefault(false);
+        return pushButton;
+    };
+
+    Rect_AlertInputVoltage_ =
+        place(new AlertRectangle(page), "Rect_AlertInputVoltage", QRect(30, 115, 280, 25));
+    nameLabel(Rect_AlertInputVoltage_, "LabelName_Uin", App::text(App::Caption::kInputVoltage),
+              QRect(35, 116, 185, 24));
+    LabelValue_Uin_ = valueLabel(Rect_AlertInputVoltage_, "LabelValue_Uin", QRect(214, 113, 80, 24));
+
+    nameLabel(page, "LabelName_Uout", App::text(App::Caption::kOutputVoltage), QRect(35, 148, 185, 24));
+    LabelValue_Uout_ = valueLabel(page, "LabelValue_Uout", QRect(214, 145, 80, 24));
+    nameLabel(page, "LabelName_Iout", App::text(App::Caption::kOutputCurrent), QRect(35, 180, 185, 24));
+    LabelValue_Iout_ = valueLabel(page, "LabelValue_Iout", QRect(214, 177, 80, 24));
+    nameLabel(page, "LabelName_Pout", App::text(App::Caption::kOutputPower), QRect(35, 212, 185, 24));
+    LabelValue_Pout_ = valueLabel(page, "LabelValue_Pout", QRect(214, 209, 80, 24));
+
+    Rect_AlertTemp_ = place(new AlertRectangle(page), "Rect_AlertTemp", QRect(30, 243, 280, 25));
+    nameLabel(Rect_AlertTemp_, "LabelName_T", App::text(App::Caption::kCVTemp), QRect(35, 244, 185, 24));
+    LabelValue_T_ = valueLabel(Rect_AlertTemp_, "LabelValue_T", QRect(214, 241, 80, 24));
+
+    Rect_AlertRPM_ = place(new AlertRectangle(page), "Rect_AlertRPM", QRect(30, 275, 280, 25));
+    nameLabel(Rect_AlertRPM_, "LabelName_RPM", QStringLiteral("RPM"), QRect(35, 276, 185, 24));
+    LabelValue_RPM_ = valueLabel(Rect_AlertRPM_, "LabelValue_RPM", QRect(214, 273, 80, 24));
+
+    LabelName_Pression_ =
+        nameLabel(page, "LabelName_Pression", App::text(App::Caption::kPressure), QRect(351, 116, 157, 24));
+    LabelValue_Pression_ = valueLabel(page, "LabelValue_Pression", QRect(520, 118, 101, 24));
+    LabelName_ModeHPU_ =
+        nameLabel(page, "LabelName_ModeHPU", QStringLiteral("Mode"), QRect(351, 148, 127, 24));
+    LabelValue_ModeHPU_ = valueLabel(page, "LabelValue_ModeHPU", QRect(457, 150, 164, 24));
+    LabelName_Pitch_ =
+        nameLabel(page, "LabelName_Pitch", App::text(App::Caption::kPitchCorr), QRect(351, 180, 157, 24));
+    LabelValue_Pitch_ = valueLabel(page, "LabelValue_Pitch", QRect(457, 182, 164, 24));
+
+    CanvasProp_ = place(new CanvasProp(monitor_.state(), pictures_.picture(QStringLiteral("Moyeu2")), page),
+                        "CanvasProp", QRect(348, 209, 309, 135));
+    ReleaseButton_ = button(CanvasProp_, "ReleaseButton", QRect(511, 209, 90, 22));
+    PompeButton_ = button(page, "PompeButton", QRect(611, 209, 90, 22));
+    // The HPU rows, the gauge and its buttons appear with the first HPU frame.
+    const std::initializer_list<QWidget*> hpuControls{LabelName_Pression_, LabelName_ModeHPU_,
+                                                      LabelName_Pitch_, CanvasProp_};
+    for (QWidget* hidden : hpuControls)
+        hidden->setVisible(false);
+}
+
+void WindowMain::createRawStreamPage(QWidget* page) {
+    Textfield_timer_emission_ =
+        place(new QLineEdit(page), "Textfield_timer_emission", QRect(496, 88, 37, 22));
+    Textfield_timer_emission_->setFont(LayoutFonts::system());
+    Textfield_timer_emission_->setFrame(true);
+    QPalette fieldPalette = Textfield_timer_emission_->palette();
+    fieldPalette.setColor(QPalette::Base, Qt::white);
+    Textfield_timer_emission_->setPalette(fieldPalette);
+
+    Label2_ =
+        place(new QLabel(QStringLiteral("timer emission (ms)"), page), "Label2", QRect(536, 89, 125, 20));
+    Label2_->setFont(LayoutFonts::system());
+
+    // The frame trace: newest entries on top, read-only, wrapped, vertical scroll bar only.
+    TextArea1_ = place(new QPlainTextEdit(page), "TextArea1", QRect(20, 114, 681, 261));
+    TextArea1_->setFont(LayoutFonts::consolas(14));
+    TextArea1_->setReadOnly(true);
+    TextArea1_->setFrameShape(QFrame::StyledPanel);
+    TextArea1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    TextArea1_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    TextArea1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    QPalette areaPalette = TextArea1_->palette();
+    areaPalette.setColor(QPalette::Base, Qt::white);
+    areaPalette.setColor(QPalette::Text, Qt::black);
+    TextArea1_->setPalette(areaPalette);
+}
+
+void WindowMain::connectMenus() {
+    QAction* quit = menuBar_->itemNamed(QStringLiteral("FileQuit"));
+    // Quit closes the main window, whose close handler closes the port; the application
+    // then ends with its last window.
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    connect(menuBar_->itemNamed(QStringLiteral("Alarmes")), &QAction::triggered, this,
+            [this] { showAlarmsWindow(); });
+    connect(menuBar_->itemNamed(QStringLiteral("HPUEEPROM")), &QAction::triggered, this,
+            [this] { showHpuWindow(); });
+    connect(menuBar_->itemNamed(QStringLiteral("EditPreferences")), &QAction::triggered, this,
+            [this] { showPreferencesWindow(); });
+}
+
+void WindowMain::connectControls() {
+    connect(&monitor_, &Monitor::changed, this, &WindowMain::syncControls);
+    connect(&monitor_, &Monitor::gaugeRepaintRequested, CanvasProp_, qOverload<>(&QWidget::update));
+
+    connect(TabPanel1_, &QTabWidget::currentChanged, this,
+            [this](int index) { monitor_.setRawStreamPageSelected(index == 1); });
+    connect(Textfield_timer_emission_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { monitor_.setEmissionDelayText(text); });
+    connect(CheckBoxLog_, &QCheckBox::clicked, this,
+            [this](bool checked) { monitor_.setLogChecked(checked); });
+    connect(SerialPortsPopupMenu_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { monitor_.SerialPortsPopupMenu_SelectionChanged(index); });
+    connect(ConnectButton_, &QPushButton::clicked, this, [this] { monitor_.ConnectButton_Action(); });
+    connect(PompeButton_, &QPushButton::clicked, this, [this] { monitor_.PompeButton_Action(); });
+    connect(ReleaseButton_, &QPushButton::clicked, this, [this] { monitor_.ReleaseButton_Action(); });
+}
+
+void WindowMain::open() {
+    // Closing the main window, the application's last, ends the application.
+    QGuiApplication::setQuitOnLastWindowClosed(true);
+    monitor_.open();
+    syncControls();
+}
+
+// --- Presenting the monitor -----------------------------------------------------------
+
+void WindowMain::showLabel(QLabel* label, const LabelState& state) {
+    label->setText(state.text); // unchanged text costs a comparison
+    label->setVisible(state.visible);
+}
+
+void WindowMain::showButton(QPushButton* button, const ButtonState& state) {
+    button->setText(state.caption);
+    button->setEnabled(state.enabled);
+    button->setVisible(state.visible);
+}
+
+void WindowMain::syncControls() {
+    const ControlsState& c = monitor_.controls();
+
+    showLabel(LabelValue_Uin_, c.LabelValue_Uin);
+    showLabel(LabelValue_Uout_, c.LabelValue_Uout);
+    showLabel(LabelValue_Iout_, c.LabelValue_Iout);
+    showLabel(LabelValue_Pout_, c.LabelValue_Pout);
+    showLabel(LabelValue_T_, c.LabelValue_T);
+    showLabel(LabelValue_RPM_, c.LabelValue_RPM);
+
+    showLabel(LabelValue_Pression_, c.LabelValue_Pression);
+    showLabel(LabelValue_ModeHPU_, c.LabelValue_ModeHPU);
+    showLabel(LabelValue_Pitch_, c.LabelValue_Pitch);
+    LabelName_Pression_->setVisible(c.LabelName_Pression_visible);
+    LabelName_ModeHPU_->setVisible(c.LabelName_ModeHPU_visible);
+    LabelName_Pitch_->setVisible(c.LabelName_Pitch_visible);
+    CanvasProp_->setVisible(c.CanvasProp_visible);
+    showButton(PompeButton_, c.PompeButton);
+    showButton(ReleaseButton_, c.ReleaseButton);
+
+    Rect_AlertInputVoltage_->setFill(c.Rect_AlertInputVoltage);
+    Rect_AlertRPM_->setFill(c.Rect_AlertRPM);
+    Rect_AlertTemp_->setFill(c.Rect_AlertTemp);
+
+    if (Textfield_timer_emission_->text() != c.Textfield_timer_emission)
+        Textfield_timer_emission_->setText(c.Textfield_timer_emission);
+    const int page = c.rawStreamPageSelected ? 1 : 0;
+    if (TabPanel1_->currentIndex() != page) {
+        const QSignalBlocker blocker(TabPanel1_);
+        TabPanel1_->setCurrentIndex(page);
+    }
+
+    showDeviceList();
+    showButton(ConnectButton_, c.ConnectButton);
+    if (CheckBoxLog_->isChecked() != c.CheckBoxLog_checked) {
+        const QSignalBlocker blocker(CheckBoxLog_);
+        CheckBoxLog_->setChecked(c.CheckBoxLog_checked);
+    }
+    CheckBoxLog_->setEnabled(c.CheckBoxLog_enabled);
+    if (hpuMenuEnabled_ != c.HPUMenu_enabled) {
+        hpuMenuEnabled_ = c.HPUMenu_enabled;
+        menuBar_->setHpuMenuEnabled(hpuMenuEnabled_);
+    }
+
+    const QString& trace = monitor_.trace().text();
+    if (TextArea1_->toPlainText() != trace)
+        TextArea1_->setPlainText(trace);
+}
+
+void WindowMain::showDeviceList() {
+    const ControlsState& c = monitor_.controls();
+    // The Monitor decides the rows and the selection; the window only mirrors them, so the
+    // selection-changed handler runs once, from the Monitor, not again from here.
+    const QSignalBlocker blocker(SerialPortsPopupMenu_);
+    bool sameRows = SerialPortsPopupMenu_->count() == c.SerialPortsPopupMenu_rows.size();
+    for (int i = 0; sameRows && i < SerialPortsPopupMenu_->count(); ++i)
+        sameRows = SerialPortsPopupMenu_->itemText(i) == c.SerialPortsPopupMenu_rows.at(i);
+    if (!sameRows) {
+        SerialPortsPopupMenu_->clear();
+        SerialPortsPopupMenu_->addItems(c.SerialPortsPopupMenu_rows);
+    }
+    if (SerialPortsPopupMenu_->currentIndex() != c.SerialPortsPopupMenu_selected)
+        SerialPortsPopupMenu_->setCurrentIndex(c.SerialPortsPopupMenu_selected);
+    SerialPortsPopupMenu_->setEnabled(c.SerialPortsPopupMenu_enabled);
+}
+
+// --- Window events ----------------------------------------------------------------------
+
+void WindowMain::closeEvent(QCloseEvent* event) {
+    monitor_.close(); // closes the serial port, open or not; nothing else is saved
+    event->accept();
+}
+
+void WindowMain::keyPressEvent(QKeyEvent* event) {
+    // ConnectButton is the window's default button: Return presses it.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && ConnectButton_->isEnabled() &&
+        ConnectButton_->isVisible()) {
+        ConnectButton_->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+// --- Menus ------------------------------------------------------------------------------
+
+bool WindowMain::showModal(const ModalWindowFactory& factory, QPointer<QDialog>& shown) {
+    if (!factory)
+        return false;
+    if (shown) { // one instance at a time
+        shown->raise();
+        shown->activateWindow();
+        return true;
+    }
+    std::unique_ptr<QDialog> window = factory(monitor_, this);
+    shown = window.get();
+    window->setWindowModality(Qt::ApplicationModal);
+    // A nested event loop: the Monitor's timers and the port's events keep being handled.
+    window->exec();
+    return true;
+}
+
+bool WindowMain::showAlarmsWindow() {
+    return showModal(windows_.alarms, alarmsWindow_);
+}
+
+bool WindowMain::showPreferencesWindow() {
+    return showModal(windows_.preferences, preferencesWindow_);
+}
+
+bool WindowMain::showHpuWindow() {
+    return showModal(windows_.hpuEeprom, hpuWindow_);
+}

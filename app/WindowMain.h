@@ -1,0 +1,128 @@
+#pragma once
+
+#include "app/ResourcePictures.h"
+#include "app/SecondaryWindows.h"
+#include "core/Monitor.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QVector>
+
+class AlertRectangle;
+class CanvasLogo;
+class CanvasProp;
+class DriverLinkLabel;
+class LinkOpener;
+class MainMenuBar;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+
+// WindowMain, the tool's one main window. It owns the Monitor (the live state, the timers
+// and the serial port) and presents it: after every change it copies Monitor::controls()
+// and the raw-stream trace onto its controls, repaints the gauge when asked, and forwards
+// the user's actions to the Monitor's handlers. Every control carries its name as its
+// objectName and sits where the layout puts it, in window content coordinates.
+class WindowMain : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kContentWidth = 722;
+    static constexpr int kContentHeight = 438;
+
+    // The menu bar is the application's MainMenuBar when given, else one is built here.
+    WindowMain(const Platform& platform, LinkOpener& browser, MainMenuBar* menuBar = nullptr,
+               QWidget* parent = nullptr);
+    ~WindowMain() override;
+
+    Monitor& monitor() { return monitor_; }
+    MainMenuBar* mainMenuBar() const { return menuBar_; }
+    // The window's content area (722 x 438), parent of every control.
+    QWidget* content() const { return content_; }
+
+    void setSecondaryWindows(SecondaryWindows windows) { windows_ = std::move(windows); }
+
+    // Menu handlers: each shows its window modally and returns true once that window has
+    // been closed; false when the window does not exist in this build.
+    bool showAlarmsWindow();
+    bool showPreferencesWindow();
+    bool showHpuWindow();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createTopRow();
+    void createValuesPage(QWidget* page);
+    void createRawStreamPage(QWidget* page);
+    void connectMenus();
+    void connectControls();
+    void open();
+
+    void syncControls();
+    static void showLabel(QLabel* label, const LabelState& state);
+    static void showButton(QPushButton* button, const ButtonState& state);
+    void showDeviceList();
+
+    // Remembers a control's place in content coordinates; placeControls() converts it to
+    // the parent's coordinates whenever a tab page moves.
+    template <class Control> Control* place(Control* control, const char* name, const QRect& contentRect);
+    void placeControls();
+
+    bool showModal(const ModalWindowFactory& factory, QPointer<QDialog>& shown);
+
+    Monitor monitor_;
+    ResourcePictures pictures_;
+    LinkOpener& browser_;
+    SecondaryWindows windows_;
+    MainMenuBar* menuBar_;
+    QWidget* content_;
+
+    struct Placement {
+        QPointer<QWidget> control;
+        QRect contentRect;
+    };
+    QVector<Placement> placements_;
+
+    QPointer<QDialog> alarmsWindow_;
+    QPointer<QDialog> preferencesWindow_;
+    QPointer<QDialog> hpuWindow_;
+
+    CanvasLogo* CanvasLogo_ = nullptr;
+    DriverLinkLabel* Label1_ = nullptr;
+    QComboBox* SerialPortsPopupMenu_ = nullptr;
+    QPushButton* ConnectButton_ = nullptr;
+    QCheckBox* CheckBoxLog_ = nullptr;
+    QTabWidget* TabPanel1_ = nullptr;
+    QLabel* Label_Version_ = nullptr;
+
+    AlertRectangle* Rect_AlertInputVoltage_ = nullptr;
+    AlertRectangle* Rect_AlertTemp_ = nullptr;
+    AlertRectangle* Rect_AlertRPM_ = nullptr;
+    QLabel* LabelValue_Uin_ = nullptr;
+    QLabel* LabelValue_Uout_ = nullptr;
+    QLabel* LabelValue_Iout_ = nullptr;
+    QLabel* LabelValue_Pout_ = nullptr;
+    QLabel* LabelValue_T_ = nullptr;
+    QLabel* LabelValue_RPM_ = nullptr;
+    QLabel* LabelName_Pression_ = nullptr;
+    QLabel* LabelValue_Pression_ = nullptr;
+    QLabel* LabelName_ModeHPU_ = nullptr;
+    QLabel* LabelValue_ModeHPU_ = nullptr;
+    QLabel* LabelName_Pitch_ = nullptr;
+    QLabel* LabelValue_Pitch_ = nullptr;
+    CanvasProp* CanvasProp_ = nullptr;
+    QPushButton* ReleaseButton_ = nullptr;
+    QPushButton* PompeButton_ = nullptr;
+
+    QLineEdit* Textfield_timer_emission_ = nullptr;
+    QLabel* Label2_ = nullptr;
+    QPlainTextEdit* TextArea1_ = nullptr;
+
+    bool hpuMenuEnabled_ = true;
+};

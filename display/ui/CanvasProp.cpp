@@ -1,0 +1,109 @@
+#include "display/ui/CanvasProp.h"
+
+#include "app/LayoutFonts.h"
+#include "display/GaugeGeometry.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace {
+
+// Far beyond any canvas: such a point comes from an undefined angle and is not drawn.
+constexpr double kFarAway = 1e6;
+
+bool drawable(const QPointF& p) {
+    return std::isfinite(p.x()) && std::isfinite(p.y()) && std::abs(p.x()) < kFarAway &&
+           std::abs(p.y()) < kFarAway;
+}
+
+void drawLine(QPainter& painter, const QLineF& line) {
+    if (drawable(line.p1()) && drawable(line.p2()))
+        painter.drawLine(line);
+}
+
+void drawLine(QPainter& painter, const GaugeLine& line) {
+    if (line.visible)
+        drawLine(painter, line.line);
+}
+
+// A blade side: the curve from the leading to the trailing edge, closed along the chord,
+// filled white at 80 % and outlined in the main colour.
+void drawBladeSide(QPainter& painter, const GaugeGeometry& gauge, const QVector<QPointF>& curve) {
+    if (curve.size() < 2)
+        return;
+    for (const QPointF& p : curve)
+        if (!drawable(p))
+            return;
+    QPainterPath path;
+    path.moveTo(curve.first());
+    for (int i = 1; i < curve.size(); ++i)
+        path.lineTo(curve.at(i));
+    path.closeSubpath();
+
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor::fromRgba(GaugeGeometry::kBladeFillColour));
+    painter.setOpacity(GaugeGeometry::kBladeFillOpacity);
+    painter.drawPath(path);
+    painter.setOpacity(1.0);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor::fromRgba(GaugeGeometry::kMainColour), gauge.bladeOutlineWidth));
+    painter.drawPath(path);
+}
+
+} // namespace
+
+CanvasProp::CanvasProp(MonitorState& state, const QImage& hub, QWidget* parent)
+    : QWidget(parent)
+    , state_(state)
+    , hub_(hub) {
+    setFocusPolicy(Qt::NoFocus);
+}
+
+bool CanvasProp::isDarkAppearance(const QPalette& palette) {
+    return palette.color(QPalette::Window).lightness() < 128;
+}
+
+void CanvasProp::paintEvent(QPaintEvent*) {
+    // The scale colour is chosen at every paint from the system appearance.
+    const GaugeGeometry gauge = paintGauge(state_, width(), height(), isDarkAppearance(palette()));
+    QPainter painter(this);
+    drawGauge(painter, gauge, hub_);
+}
+
+void CanvasProp::drawGauge(QPainter& painter, const GaugeGeometry& gauge, const QImage& hub) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+
+    // 1. The hub picture, whole, at its fixed place and scale.
+    if (!hub.isNull())
+        painter.drawImage(gauge.hubPictureRect(hub.size()), hub);
+
+    // 2. The pointer: one straight line through the hub along the blade chord.
+    painter.setPen(QPen(QColor::fromRgba(gauge.pointerColour), gauge.penWidth));
+    drawLine(painter, gauge.pointerLower);
+    drawLine(painter, gauge.pointerUpper);
+
+    // 3. The speed scale.
+    const QColor scale = QColor::fromRgba(gauge.scaleColour);
+    painter.setPen(QPen(scale, gauge.penWidth));
+    drawLine(painter, gauge.baseline);
+    for (const QLineF& tick : gauge.endTicks)
+        drawLine(painter, tick);
+    for (const QLineF& tick : gauge.minorTicks)
+        drawLine(painter, tick);
+
+    // 4. Its texts, on their baselines.
+    painter.setFont(LayoutFonts::named(gauge.fontFamily, gauge.fontPointSize));
+    if (drawable(gauge.lowTextOrigin))
+        painter.drawText(gauge.lowTextOrigin, gauge.lowText);
+    if (drawable(gauge.highTextOrigin))
+        painter.drawText(gauge.highTextOrigin, gauge.highText);
+
+    // 5. The blade section, suction side first.
+    drawBladeSide(painter, gauge, gauge.suctionSide);
+    drawBladeSide(painter, gauge, gauge.pressureSide);
+    painter.restore();
+}
