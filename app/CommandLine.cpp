@@ -15,6 +15,11 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
                        "May be given several times."),
         QStringLiteral("PATH"));
     parser.addOption(portOption);
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"),
+        QStringLiteral("Adds \"Demo installation\" at the end of the device list: a simulated "
+                       "converter and HPU inside the program, no adapter needed."));
+    parser.addOption(demoOption);
 
     StartupOptions options;
     if (!parser.parse(arguments)) {
@@ -37,5 +42,6 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
         return options;
     }
     options.extraPorts = parser.values(portOption);
+    options.demo = parser.isSet(demoOption);
     return options;
 }

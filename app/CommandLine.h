@@ -6,6 +6,7 @@
 // What the command line asks of this run.
 struct StartupOptions {
     QStringList extraPorts; // --port PATH, repeatable: devices added at the end of the device list
+    bool demo = false;      // --demo: "Demo installation" listed last, served by the simulation
     bool exit = false;      // --help, --version or a mistake: nothing to run
     int exitCode = 0;
     QString message; // to print before exiting

@@ -2,10 +2,12 @@
 #include "app/DesktopPlatform.h"
 #include "app/MainMenuBar.h"
 #include "app/WindowMain.h"
+#include "sim/DemoDevice.h"
 
 #include <QApplication>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv) {
     // 1. High-resolution displays (always on in Qt 6) and the dark appearance, which the
@@ -33,7 +35,10 @@ int main(int argc, char** argv) {
     // 3. The main window: controls, menu handlers, version text, then its opening
     //    (quit with the last window, read the alarm settings).
     DesktopPlatform platform(options.extraPorts);
-    WindowMain window(platform.platform(), platform.browser(), menuBar);
+    std::unique_ptr<DemoPlatform> demo; // --demo: the simulated installation as one more device
+    if (options.demo)
+        demo = std::make_unique<DemoPlatform>(platform.platform());
+    WindowMain window(demo ? demo->platform() : platform.platform(), platform.browser(), menuBar);
     platform.notifier().setParent(&window);
     window.show();
 
