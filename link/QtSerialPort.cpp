@@ -10,7 +10,7 @@ QtSerialPort::QtSerialPort(QObject* parent)
     connect(port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
         // Only faults of an open port reach the error handling; a failed opening is
         // reported by open() itself.
-        if (error == QSerialPort::NoError || !port_->isOpen())
+        if (error == QSerialPort::NoError || !port_->isOpen() || settingUp_)
             return;
         emit errorOccurred(port_->errorString());
     });
@@ -27,8 +27,12 @@ bool QtSerialPort::open(const SerialDevice& device) {
     port_->setFlowControl(QSerialPort::NoFlowControl);
     if (!port_->open(QIODevice::ReadWrite))
         return false;
+    // Devices without modem lines (a pseudo-terminal, some adapters) refuse DTR and RTS;
+    // that is no fault of the open port.
+    settingUp_ = true;
     port_->setDataTerminalReady(false);
     port_->setRequestToSend(false);
+    settingUp_ = false;
     port_->clearError();
     return true;
 }
@@ -38,15 +42,21 @@ void QtSerialPort::close() {
         port_->close();
 }
 
-bool QtSerialPort::isOpen() const { return port_->isOpen(); }
+bool QtSerialPort::isOpen() const {
+    return port_->isOpen();
+}
 
-qint64 QtSerialPort::bytesAvailable() const { return port_->isOpen() ? port_->bytesAvailable() : 0; }
+qint64 QtSerialPort::bytesAvailable() const {
+    return port_->isOpen() ? port_->bytesAvailable() : 0;
+}
 
 QByteArray QtSerialPort::peekAll() const {
     return port_->isOpen() ? port_->peek(port_->bytesAvailable()) : QByteArray();
 }
 
-QByteArray QtSerialPort::read(qint64 n) { return port_->isOpen() ? port_->read(n) : QByteArray(); }
+QByteArray QtSerialPort::read(qint64 n) {
+    return port_->isOpen() ? port_->read(n) : QByteArray();
+}
 
 qint64 QtSerialPort::write(const QByteArray& bytes) {
     if (!port_->isOpen())

@@ -22,13 +22,15 @@ public:
 
 private:
     QSerialPort* port_;
+    bool settingUp_ = false; // errors of the line settings made right after opening are not port faults
 };
 
 // The operating system's serial devices, optionally followed by extra device paths
 // (pseudo-terminals, simulators, adapters that enumeration does not list).
 class QtSerialDeviceList : public SerialDeviceList {
 public:
-    explicit QtSerialDeviceList(QStringList extraPaths = {}) : extraPaths_(std::move(extraPaths)) {}
+    explicit QtSerialDeviceList(QStringList extraPaths = {})
+        : extraPaths_(std::move(extraPaths)) {}
     QVector<SerialDevice> devices() const override;
 
 private:
