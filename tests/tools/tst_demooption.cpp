@@ -54,7 +54,9 @@ void TestDemoOption::theWindowShowsTheDemoInstallation() {
     NoBrowser browser;
     WindowMain window(demo.platform(), browser);
     window.show();
-    const auto control = [&](const char* name) { return window.findChild<QWidget*>(QString::fromLatin1(name)); };
+    const auto control = [&](const char* name) {
+        return window.findChild<QWidget*>(QString::fromLatin1(name));
+    };
     auto* list = qobject_cast<QComboBox*>(control("SerialPortsPopupMenu"));
     auto* connectButton = qobject_cast<QPushButton*>(control("ConnectButton"));
     QVERIFY(list && connectButton);
@@ -72,7 +74,8 @@ void TestDemoOption::theWindowShowsTheDemoInstallation() {
     QVERIFY(!inputVoltage->isHidden());
     const double shown = inputVoltage->text().toDouble();
     QVERIFY2(shown >= 45.0 && shown <= 50.0, qPrintable(inputVoltage->text()));
-    QCOMPARE(qobject_cast<QLabel*>(control("LabelValue_Pression"))->text(), formatMask(2.5, "0.00", QLocale()));
+    QCOMPARE(qobject_cast<QLabel*>(control("LabelValue_Pression"))->text(),
+             formatMask(2.5, "0.00", QLocale()));
     QVERIFY(!control("CanvasProp")->isHidden());
 
     auto* pump = qobject_cast<QPushButton*>(control("PompeButton"));
