@@ -42,21 +42,15 @@ void QtSerialPort::close() {
         port_->close();
 }
 
-bool QtSerialPort::isOpen() const {
-    return port_->isOpen();
-}
+bool QtSerialPort::isOpen() const { return port_->isOpen(); }
 
-qint64 QtSerialPort::bytesAvailable() const {
-    return port_->isOpen() ? port_->bytesAvailable() : 0;
-}
+qint64 QtSerialPort::bytesAvailable() const { return port_->isOpen() ? port_->bytesAvailable() : 0; }
 
 QByteArray QtSerialPort::peekAll() const {
     return port_->isOpen() ? port_->peek(port_->bytesAvailable()) : QByteArray();
 }
 
-QByteArray QtSerialPort::read(qint64 n) {
-    return port_->isOpen() ? port_->read(n) : QByteArray();
-}
+QByteArray QtSerialPort::read(qint64 n) { return port_->isOpen() ? port_->read(n) : QByteArray(); }
 
 qint64 QtSerialPort::write(const QByteArray& bytes) {
     if (!port_->isOpen())

@@ -29,8 +29,7 @@ private:
 // (pseudo-terminals, simulators, adapters that enumeration does not list).
 class QtSerialDeviceList : public SerialDeviceList {
 public:
-    explicit QtSerialDeviceList(QStringList extraPaths = {})
-        : extraPaths_(std::move(extraPaths)) {}
+    explicit QtSerialDeviceList(QStringList extraPaths = {}) : extraPaths_(std::move(extraPaths)) {}
     QVector<SerialDevice> devices() const override;
 
 private:
