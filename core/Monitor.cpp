@@ -3,6 +3,8 @@
 #include "alarms/AlarmSettingsFile.h"
 #include "alarms/ConverterAlarms.h"
 #include "core/Captions.h"
+#include "datalog/CsvLog.h"
+#include "datalog/LogFolderSetting.h"
 #include "display/ConverterDecoder.h"
 #include "display/HpuDecoder.h"
 #include "display/StaleData.h"
@@ -27,7 +29,9 @@ struct Monitor::Parts : FrameDispatcher {
         , emission(m.state_, m.platform_.port, m.trace_, *m.timerEmission_)
         , ports(m.controls_, m.platform_.devices, m.platform_.port, *m.portListUpdater_, m.platform_.notifier)
         , errors(m.state_, m.platform_.port, m.platform_.notifier, ports)
-        , alarms(m.state_, m.controls_, *m.timerAlarm_, *m.timerAlarmSound_, m.platform_.sound) {}
+        , alarms(m.state_, m.controls_, *m.timerAlarm_, *m.timerAlarmSound_, m.platform_.sound)
+        , logFolder(m.platform_.resources, m.platform_.userFolders)
+        , csvLog(m.state_, m.controls_, m.platform_.wallClock, m.platform_.notifier, logFolder) {}
 
     void converterDataFrame() override {
         monitor.refreshDataConverter();
@@ -44,6 +48,8 @@ struct Monitor::Parts : FrameDispatcher {
     PortSelection ports;
     SerialErrorRecovery errors;
     ConverterAlarms alarms;
+    LogFolderSetting logFolder;
+    CsvLog csvLog;
 };
 
 Monitor::Monitor(const Platform& platform, QObject* parent)
@@ -147,7 +153,7 @@ bool Monitor::writeAlarmsFile() {
 }
 
 void Monitor::readLogPathFile() {
-    // "Log_Folder.txt" and the log folder belong to the data log, which fills this in.
+    parts_->logFolder.readLogPathFile(state_.LogFolder);
 }
 
 // --- Event handlers ---
@@ -216,7 +222,7 @@ void Monitor::TimerLog_Action() {
         stopDataConverter();
     if (isStale(now, state_.timeLastDataHPU))
         stopDataHPU();
-    // Next: the CSV line of this second, written by the data log.
+    parts_->csvLog.logTick();
     emit changed();
 }
 

@@ -70,5 +70,5 @@ void ManualTimeline::advance(qint64 ms) {
             next->dueAt_ = now_ + 1;
         next->fire();
     }
-    now_ = end;
+    now_ = qMax(now_, end); // a nested advance (ticks while a message box is open) may have gone further
 }

@@ -1,0 +1,164 @@
+#include "datalog/CsvLog.h"
+
+#include "core/NumberMask.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr char kSeparator = ';';
+constexpr char kLineEnd = '\n';
+
+const char* const kTitles[] = {"  time  ",  "  U_in[V]", " U_out[V]", " I_out[A]",
+                               " P_out[W]", " RPM",      " Temp[0C]"};
+const char* const kHpuTitles[] = {"Mode HPU", "Pression (bar)", "Correction pitch"};
+
+QByteArray header(bool presenceHPU) {
+    QByteArray text = "LOG ORVANE";
+    text += kLineEnd;
+    for (const char* title : kTitles)
+        text += QByteArray(title) + kSeparator;
+    if (presenceHPU)
+        for (const char* title : kHpuTitles)
+            text += QByteArray(title) + kSeparator;
+    text += kLineEnd;
+    return text;
+}
+
+// Appends bytes in one write, flushed and checked. The file is opened unbuffered, so the
+// write reaches the system at once and nothing is left to trickle out at close; on failure
+// the file is cut back to its previous length, so a half-written line never stays behind.
+bool appendWhole(QFile& file, const QByteArray& bytes) {
+    const qint64 before = file.size();
+    if (file.write(bytes) == bytes.size() && file.flush()) {
+        file.close();
+        return file.error() == QFileDevice::NoError;
+    }
+    if (!file.isSequential())
+        file.resize(before);
+    file.close();
+    return false;
+}
+
+bool createWithHeader(const QString& path, bool presenceHPU) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return false;
+    if (appendWhole(file, header(presenceHPU)))
+        return true;
+    // An incomplete header must not pass for a file that has one.
+    file.remove();
+    return false;
+}
+
+bool appendLine(const QString& path, const QByteArray& line) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return false;
+    return appendWhole(file, line);
+}
+
+} // namespace
+
+CsvLog::CsvLog(MonitorState& state, ControlsState& controls, const WallClock& wallClock, Notifier& notifier,
+               const LogFolderSetting& folderSetting)
+    : state_(state)
+    , controls_(controls)
+    , wallClock_(wallClock)
+    , notifier_(notifier)
+    , folderSetting_(folderSetting) {}
+
+QString CsvLog::fileName(const QDateTime& d, const QString& deviceEntry) {
+    const QDate date = d.date();
+    // Keep the file inside the log folder whatever the device name holds.
+    QString device = deviceEntry.right(8);
+    device.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+    return QStringLiteral("%1_%2_%3_LogOrvane_%4.csv")
+        .arg(date.year())
+        .arg(formatMask(date.month(), QStringLiteral("00")))
+        .arg(formatMask(date.day(), QStringLiteral("00")))
+        .arg(device);
+}
+
+QString CsvLog::timeFormat(const QLocale& locale) {
+    const QString longFormat = locale.timeFormat(QLocale::LongFormat);
+    QString format;
+    bool quoted = false;
+    bool hasSeconds = false;
+    for (int i = 0; i < longFormat.size(); ++i) {
+        const QChar c = longFormat[i];
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char('t'))
+            continue; // the time-zone name
+        else if (!quoted && c == QLatin1Char('s'))
+            hasSeconds = true;
+        format += c;
+    }
+    // What held the zone name ("(t)" in some locales) goes with it.
+    format.remove(QStringLiteral("()"));
+    format = format.simplified();
+    return hasSeconds ? format : QStringLiteral("HH:mm:ss");
+}
+
+QString CsvLog::selectedDeviceEntry() const {
+    return controls_.SerialPortsPopupMenu_rows.value(controls_.SerialPortsPopupMenu_selected);
+}
+
+QByteArray CsvLog::dataLine(const QString& timeOfDay, const QLocale& locale) const {
+    QStringList fields{
+        timeOfDay,
+        formatMask(state_.U_in, QStringLiteral("00.000"), locale),
+        formatMask(state_.U_out, QStringLiteral("00.000"), locale),
+        formatMask(state_.I_out, QStringLiteral("00.000"), locale),
+        formatMask(state_.P_out, QStringLiteral("00.0"), locale),
+        formatMask(static_cast<double>(state_.RPM1), QStringLiteral("00"), locale),
+        formatMask(state_.TempCV, QStringLiteral("00.0"), locale),
+    };
+    if (state_.presenceHPU)
+        fields << state_.ModeHPU << formatMask(state_.Pression, QStringLiteral("0.00"), locale)
+               << state_.Pitch;
+    QByteArray line;
+    for (const QString& field : fields)
+        line += field.toUtf8() + kSeparator;
+    return line + kLineEnd;
+}
+
+void CsvLog::logTick() {
+    if (!controls_.CheckBoxLog_checked || failureOnScreen_)
+        return;
+
+    const QLocale locale;
+    state_.d = wallClock_.now();
+    const QString name = fileName(state_.d, selectedDeviceEntry());
+    const QString timeOfDay = locale.toString(state_.d.time(), timeFormat(locale));
+
+    // Re-read at every tick, so a new folder chosen in the preferences applies at once.
+    folderSetting_.readLogPathFile(state_.LogFolder);
+    if (state_.LogFolder.isEmpty())
+        return; // no folder to log into: nothing to write, nothing to tell
+    const QString path = QDir(state_.LogFolder).filePath(name);
+
+    if (!QFileInfo::exists(path) && !createWithHeader(path, state_.presenceHPU)) {
+        reportFailure();
+        return;
+    }
+    if (timeOfDay == state_.timeStampLastLog)
+        return;
+    if (!appendLine(path, dataLine(timeOfDay, locale))) {
+        reportFailure();
+        return;
+    }
+    state_.timeStampLastLog = timeOfDay;
+}
+
+void CsvLog::reportFailure() {
+    // The message box runs its own event loop: the ticks that come meanwhile must neither
+    // write nor tell the same failure again.
+    failureOnScreen_ = true;
+    notifier_.showMessage(failureMessage());
+    failureOnScreen_ = false;
+    controls_.CheckBoxLog_checked = false;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+class FolderChooser;
+class Monitor;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The settings window: shows the log folder and lets the user choose another. Whatever
+// TextField_Log_Path holds when the window closes (by "OK" or by the close box alike) is
+// saved to "Log_Folder.txt"; the logging picks it up at its next tick.
+class WindowPreferences : public QDialog {
+    Q_OBJECT
+public:
+    static QString saveFailureMessage() {
+        return QStringLiteral("Unable to save the log folder to Log_Folder.txt. "
+                              "The logs go on in the previous folder.");
+    }
+
+    // With the platform's folder dialog.
+    explicit WindowPreferences(Monitor& monitor, QWidget* parent = nullptr);
+    WindowPreferences(Monitor& monitor, FolderChooser& folderChooser, QWidget* parent = nullptr);
+    ~WindowPreferences() override;
+
+    // Saves the text of TextField_Log_Path; a failure is told to the user.
+    void writeLogPathFile();
+
+    void done(int result) override; // every way of closing ends here
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    WindowPreferences(Monitor& monitor, FolderChooser* folderChooser, QWidget* parent);
+    void PushButton2_Action();
+
+    Monitor& monitor_;
+    std::unique_ptr<FolderChooser> ownFolderChooser_;
+    FolderChooser* folderChooser_;
+    QLabel* Label1;
+    QLineEdit* TextField_Log_Path;
+    QPushButton* PushButton2;
+    QPushButton* PushButton1;
+};

@@ -1,0 +1,12 @@
+#include "eeprom/ui/MessageBoxEepromPrompts.h"
+
+#include <QMessageBox>
+
+void MessageBoxEepromPrompts::refuse(const QString& message) {
+    QMessageBox::warning(parent_, QStringLiteral("HPU EEPROM"), message);
+}
+
+bool MessageBoxEepromPrompts::confirm(const QString& question) {
+    return QMessageBox::question(parent_, QStringLiteral("HPU EEPROM"), question,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}

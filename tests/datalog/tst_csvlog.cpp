@@ -1,0 +1,413 @@
+#include "TestPlatform.h"
+#include "datalog/CsvLog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString kDevice = QStringLiteral("cu.usbserial-FT4ABCDE");
+const QByteArray kTitles7 = "  time  ;  U_in[V]; U_out[V]; I_out[A]; P_out[W]; RPM; Temp[0C];\n";
+const QByteArray kTitles10 = "  time  ;  U_in[V]; U_out[V]; I_out[A]; P_out[W]; RPM; Temp[0C];Mode "
+                             "HPU;Pression (bar);Correction pitch;\n";
+
+QDateTime at(int y, int mo, int d, int h, int mi, int s, int ms = 0) {
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms));
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    file.write(bytes);
+}
+
+// One run of the tool's logging: the monitor state and controls of a fresh main window,
+// already connected through kDevice, with TimerLog ticking the logging step every 500 ms.
+struct Run {
+    explicit Run(TestPlatform& platform, const QString& device = kDevice)
+        : setting(platform.resources, platform.userFolders)
+        , log(state, controls, platform.timeline, platform.notifier, setting)
+        , TimerLog(platform.timeline.create(QStringLiteral("TimerLog"), 500, nullptr)) {
+        controls.SerialPortsPopupMenu_rows = QStringList{device};
+        controls.SerialPortsPopupMenu_selected = 0;
+        QObject::connect(TimerLog.get(), &Timer::timeout, [this] { log.logTick(); });
+        TimerLog->setMode(Timer::Repeating);
+    }
+
+    MonitorState state;
+    ControlsState controls;
+    LogFolderSetting setting;
+    CsvLog log;
+    std::unique_ptr<Timer> TimerLog;
+};
+
+// The values of a converter line and an HPU line as the decoders leave them.
+void setExampleValues(MonitorState& s) {
+    s.U_in = 48.512;
+    s.U_out = 27.31;
+    s.I_out = 5.12;
+    s.P_out = 139.8;
+    s.RPM1 = 1520;
+    s.TempCV = 35.2;
+    s.ModeHPU = QStringLiteral("Auto");
+    s.Pression = 12.4;
+    s.Pitch = QStringLiteral("inactive");
+    s.presenceHPU = true;
+}
+
+enum class Values { Example, Small, Stale };
+
+void setValues(MonitorState& s, Values values) {
+    setExampleValues(s);
+    if (values == Values::Small) {
+        s.U_in = 5.1234;
+        s.U_out = 0;
+        s.I_out = 0.5;
+        s.P_out = 0;
+        s.RPM1 = 7;
+        s.TempCV = 9.96;
+        s.ModeHPU = QStringLiteral("Manuel");
+        s.Pression = 1.5;
+        s.Pitch = QStringLiteral("pump active");
+    } else if (values == Values::Stale) {
+        // As the stale-data check leaves both devices.
+        s.U_in = s.U_out = s.I_out = s.P_out = s.TempCV = -1.0;
+        s.RPM1 = s.RPM2 = -1;
+        s.Pression = -1.0;
+        s.ModeHPU = s.Pitch = QStringLiteral(" ");
+        s.presenceHPU = false;
+    }
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Values)
+
+class TestCsvLog : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
+    void cleanup() { QLocale::setDefault(QLocale::system()); }
+
+    void fileName_data() {
+        QTest::addColumn<QDateTime>("d");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("last 8 characters of the device")
+            << at(2026, 3, 14, 10, 0, 0) << kDevice << "2026_03_14_LogOrvane_FT4ABCDE.csv";
+        QTest::newRow("short device name used whole") << at(2026, 11, 2, 23, 59, 59) << "COM3"
+                                                      << "2026_11_02_LogOrvane_COM3.csv";
+        QTest::newRow("exactly 8 characters") << at(2027, 1, 5, 0, 0, 0) << "ttyUSB12"
+                                              << "2027_01_05_LogOrvane_ttyUSB12.csv";
+        QTest::newRow("no device selected") << at(2026, 12, 31, 12, 0, 0) << ""
+                                            << "2026_12_31_LogOrvane_.csv";
+        QTest::newRow("separator kept out of the name") << at(2026, 3, 14, 10, 0, 0) << "/dev/ttyUSB0"
+                                                        << "2026_03_14_LogOrvane__ttyUSB0.csv";
+    }
+    void fileName() {
+        QFETCH(QDateTime, d);
+        QFETCH(QString, device);
+        QFETCH(QString, expected);
+        QCOMPARE(CsvLog::fileName(d, device), expected);
+    }
+
+    // The time column: the locale's long time without the zone name, always with seconds.
+    void timeFormat_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("C") << QLocale::c() << "14:03:27";
+        QTest::newRow("en_GB") << QLocale(QLocale::English, QLocale::UnitedKingdom) << "14:03:27";
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "14:03:27";
+        QTest::newRow("en_US, 12-hour") << QLocale(QLocale::English, QLocale::UnitedStates) << "2:03:27 PM";
+        QTest::newRow("zh_CN, zone first") << QLocale(QLocale::Chinese, QLocale::China) << "14:03:27";
+        QTest::newRow("ja_JP, quoted units")
+            << QLocale(QLocale::Japanese, QLocale::Japan) << QString::fromUtf8("14時03分27秒");
+    }
+    void timeFormat() {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, expected);
+        QCOMPARE(locale.toString(QTime(14, 3, 27), CsvLog::timeFormat(locale)), expected);
+    }
+
+    void newFileStartsWithHeader_data() {
+        QTest::addColumn<bool>("presenceHPU");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("HPU answering")
+            << true
+            << "LOG ORVANE\n" + kTitles10 +
+                   "14:03:27;48.512;27.310;05.120;139.8;1520;35.2;Auto;12.40;inactive;\n";
+        QTest::newRow("HPU silent") << false
+                                    << "LOG ORVANE\n" + kTitles7 +
+                                           "14:03:27;48.512;27.310;05.120;139.8;1520;35.2;\n";
+    }
+    void newFileStartsWithHeader() {
+        QFETCH(bool, presenceHPU);
+        QFETCH(QByteArray, expected);
+        TestPlatform platform;
+        platform.timeline.setWallClock(at(2026, 3, 14, 14, 3, 26, 600));
+        Run run(platform);
+        setExampleValues(run.state);
+        run.state.presenceHPU = presenceHPU;
+
+        platform.timeline.advance(500); // one tick, 14:03:27.100
+
+        // Without a settings file the log goes to Documents.
+        QCOMPARE(run.state.LogFolder, platform.userFolders.documents());
+        QCOMPARE(QDir(platform.userFolders.documents()).entryList(QDir::Files),
+                 QStringList{"2026_03_14_LogOrvane_FT4ABCDE.csv"});
+        QCOMPARE(readAll(platform.userFolders.documents() + "/2026_03_14_LogOrvane_FT4ABCDE.csv"), expected);
+        QCOMPARE(run.state.timeStampLastLog, QStringLiteral("14:03:27"));
+        QCOMPARE(run.state.d, at(2026, 3, 14, 14, 3, 27, 100));
+        QVERIFY(platform.notifier.messages.isEmpty());
+    }
+
+    void laterRunSameDayAppendsWithoutHeader() {
+        TestPlatform platform;
+        const QString path = platform.userFolders.documents() + "/2026_03_14_LogOrvane_FT4ABCDE.csv";
+        platform.timeline.setWallClock(at(2026, 3, 14, 9, 0, 0));
+        {
+            Run first(platform);
+            setExampleValues(first.state);
+            platform.timeline.advance(500);
+        }
+        platform.timeline.setWallClock(at(2026, 3, 14, 15, 30, 0));
+        Run second(platform); // a new run starts again from "00:00:00"
+        setExampleValues(second.state);
+        second.state.presenceHPU = false;
+        platform.timeline.advance(500);
+
+        QCOMPARE(readAll(path), "LOG ORVANE\n" + kTitles10 +
+                                    "09:00:00;48.512;27.310;05.120;139.8;1520;35.2;Auto;12.40;inactive;\n"
+                                    "15:30:00;48.512;27.310;05.120;139.8;1520;35.2;\n");
+    }
+
+    // The HPU columns are decided for the header when the file is made and for each line
+    // when it is written.
+    void hpuColumnsFollowPresenceLineByLine() {
+        TestPlatform platform;
+        platform.timeline.setWallClock(at(2026, 3, 14, 10, 0, 0));
+        Run run(platform);
+        setExampleValues(run.state);
+        run.state.presenceHPU = false;
+        platform.timeline.advance(500);
+        run.state.presenceHPU = true;
+        platform.timeline.advance(500);
+
+        QCOMPARE(readAll(platform.userFolders.documents() + "/2026_03_14_LogOrvane_FT4ABCDE.csv"),
+                 "LOG ORVANE\n" + kTitles7 +
+                     "10:00:00;48.512;27.310;05.120;139.8;1520;35.2;\n"
+                     "10:00:01;48.512;27.310;05.120;139.8;1520;35.2;Auto;12.40;inactive;\n");
+    }
+
+    void dataLine_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<Values>("values");
+        QTest::addColumn<QByteArray>("expected");
+        const QLocale point(QLocale::English, QLocale::UnitedKingdom);
+        const QLocale comma(QLocale::German, QLocale::Germany);
+        QTest::newRow("point, example")
+            << point << Values::Example
+            << QByteArray("10:00:00;48.512;27.310;05.120;139.8;1520;35.2;Auto;12.40;inactive;\n");
+        QTest::newRow("comma, example")
+            << comma << Values::Example
+            << QByteArray("10:00:00;48,512;27,310;05,120;139,8;1520;35,2;Auto;12,40;inactive;\n");
+        QTest::newRow("point, padded and rounded")
+            << point << Values::Small
+            << QByteArray("10:00:00;05.123;00.000;00.500;00.0;07;10.0;Manuel;1.50;pump active;\n");
+        QTest::newRow("comma, padded and rounded")
+            << comma << Values::Small
+            << QByteArray("10:00:00;05,123;00,000;00,500;00,0;07;10,0;Manuel;1,50;pump active;\n");
+        QTest::newRow("point, values reset by the stale check")
+            << point << Values::Stale << QByteArray("10:00:00;-01.000;-01.000;-01.000;-01.0;-01;-01.0;\n");
+        QTest::newRow("comma, values reset by the stale check")
+            << comma << Values::Stale << QByteArray("10:00:00;-01,000;-01,000;-01,000;-01,0;-01;-01,0;\n");
+    }
+    void dataLine() {
+        QFETCH(QLocale, locale);
+        QFETCH(Values, values);
+        QFETCH(QByteArray, expected);
+        QLocale::setDefault(locale);
+        TestPlatform platform;
+        platform.timeline.setWallClock(at(2026, 3, 14, 9, 59, 59, 800));
+        Run run(platform);
+        setValues(run.state, values);
+
+        platform.timeline.advance(500);
+
+        const QByteArray file =
+            readAll(platform.userFolders.documents() + "/2026_03_14_LogOrvane_FT4ABCDE.csv");
+        QVERIFY2(file.endsWith(kTitles7 + expected) || file.endsWith(kTitles10 + expected), file.constData());
+    }
+
+    void oneLinePerDisplayedSecond() {
+        TestPlatform platform;
+        platform.timeline.setWallClock(at(2026, 3, 14, 10, 0, 0, 100));
+        Run run(platform);
+        setExampleValues(run.state);
+        run.state.presenceHPU = false;
+
+        platform.timeline.advance(2000); // ticks at :00.6, :01.1, :01.6, :02.1
+        run.log.logTick();               // and one more within :02
+
+        QCOMPARE(readAll(platform.userFolders.documents() + "/2026_03_14_LogOrvane_FT4ABCDE.csv"),
+                 "LOG ORVANE\n" + kTitles7 +
+                     "10:00:00;48.512;27.310;05.120;139.8;1520;35.2;\n"
+                     "10:00:01;48.512;27.310;05.120;139.8;1520;35.2;\n"
+                     "10:00:02;48.512;27.310;05.120;139.8;1520;35.2;\n");
+    }
+
+    void midnightStartsTheNextDaysFile() {
+        TestPlatform platform;
+        platform.timeline.setWallClock(at(2026, 12, 31, 23, 59, 58, 200));
+        Run run(platform);
+        setExampleValues(run.state);
+        run.state.presenceHPU = false;
+
+        platform.timeline.advance(3000); // ticks up to 00:00:01.2 on the first of January
+
+        const QString documents = platform.userFolders.documents();
+        const QByteArray line = ";48.512;27.310;05.120;139.8;1520;35.2;\n";
+        QCOMPARE(readAll(documents + "/2026_12_31_LogOrvane_FT4ABCDE.csv"),
+                 "LOG ORVANE\n" + kTitles7 + "23:59:58" + line + "23:59:59" + line);
+        QCOMPARE(readAll(documents + "/2027_01_01_LogOrvane_FT4ABCDE.csv"),
+                 "LOG ORVANE\n" + kTitles7 + "00:00:00" + line + "00:00:01" + line);
+    }
+
+    void untickedBoxStopsLoggingAndTickingResumes() {
+        TestPlatform platform;
+        platform.timeline.setWallClock(at(2026, 3, 14, 10, 0, 0));
+        Run run(platform);
+        setExampleValues(run.state);
+        run.state.presenceHPU = false;
+        const QString path = platform.userFolders.documents() + "/2026_03_14_LogOrvane_FT4ABCDE.csv";
+
+        run.controls.CheckBoxLog_checked = false;
+        platform.timeline.advance(1000);
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(!run.state.d.isValid()); // the logging step was not reached
+
+        run.controls.CheckBoxLog_checked = true;
+        platform.timeline.advance(500); // 10:00:01.5
+        run.controls.CheckBoxLog_checked = false;
+        platform.timeline.advance(2000);
+        run.controls.CheckBoxLog_checked = true;
+        platform.timeline.advance(500); // 10:00:04.0
+
+        QCOMPARE(readAll(path), "LOG ORVANE\n" + kTitles7 +
+                                    "10:00:01;48.512;27.310;05.120;139.8;1520;35.2;\n"
+                                    "10:00:04;48.512;27.310;05.120;139.8;1520;35.2;\n");
+    }
+
+    void newFolderSettingAppliesAtTheNextTick() {
+        TestPlatform platform;
+        platform.timeline.setWallClock(at(2026, 3, 14, 10, 0, 0));
+        Run run(platform);
+        setExampleValues(run.state);
+        run.state.presenceHPU = false;
+        platform.timeline.advance(500);
+
+        const QString logs = platform.dir.path() + "/Logs";
+        QDir().mkpath(logs);
+        writeFile(platform.resources.filePath(LogFolderSetting::fileName()), logs.toUtf8() + "\nrest\n");
+        platform.timeline.advance(500);
+
+        QCOMPARE(run.state.LogFolder, logs);
+        QCOMPARE(readAll(logs + "/2026_03_14_LogOrvane_FT4ABCDE.csv"),
+                 "LOG ORVANE\n" + kTitles7 + "10:00:01;48.512;27.310;05.120;139.8;1520;35.2;\n");
+        QCOMPARE(readAll(platform.userFolders.documents() + "/2026_03_14_LogOrvane_FT4ABCDE.csv"),
+                 "LOG ORVANE\n" + kTitles7 + "10:00:00;48.512;27.310;05.120;139.8;1520;35.2;\n");
+    }
+
+    void noFolderAtAllEndsTheTickSilently() {
+        TestPlatform platform;
+        FixedResourceFolder nowhere{QString()};
+        MonitorState state;
+        ControlsState controls;
+        LogFolderSetting setting(nowhere, platform.userFolders);
+        CsvLog log(state, controls, platform.timeline, platform.notifier, setting);
+
+        log.logTick();
+
+        QVERIFY(state.LogFolder.isEmpty());
+        QCOMPARE(state.timeStampLastLog, QStringLiteral("00:00:00"));
+        QVERIFY(controls.CheckBoxLog_checked);
+        QVERIFY(platform.notifier.messages.isEmpty());
+        QVERIFY(QDir(platform.userFolders.documents()).isEmpty());
+    }
+
+    // A log file that cannot be written is told once, however many ticks come while the
+    // message is open; the box ends unticked, and once the folder is mended and the box
+    // ticked again, the same second is written.
+    void fileFailure_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("folder vanished") << "vanished";
+        QTest::newRow("folder path is a file") << "file";
+        QTest::newRow("day's file cannot be opened") << "locked";
+        QTest::newRow("disk full") << "full";
+    }
+    void fileFailure() {
+        QFETCH(QString, fault);
+        TestPlatform platform;
+        const QString logs = platform.dir.path() + "/Logs";
+        const QString path = logs + "/2026_03_14_LogOrvane_FT4ABCDE.csv";
+        writeFile(platform.resources.filePath(LogFolderSetting::fileName()), logs.toUtf8() + '\n');
+        QDir().mkpath(logs);
+        if (fault == "vanished") {
+            QDir(logs).removeRecursively();
+        } else if (fault == "file") {
+            QDir(logs).removeRecursively();
+            writeFile(logs, "not a folder");
+        } else if (fault == "locked") {
+            QDir().mkpath(path);
+        } else if (fault == "full") {
+            if (!QFile::exists(QStringLiteral("/dev/full")))
+                QSKIP("no full device on this system");
+            QVERIFY(QFile::link(QStringLiteral("/dev/full"), path));
+        }
+
+        platform.timeline.setWallClock(at(2026, 3, 14, 9, 59, 59, 900));
+        Run run(platform);
+        setExampleValues(run.state);
+        run.state.presenceHPU = false;
+        int ticksWhileOpen = 0;
+        platform.notifier.onMessage = [&](const QString&) {
+            // The message box's own event loop lets TimerLog keep ticking.
+            while (ticksWhileOpen < 3) {
+                ++ticksWhileOpen;
+                run.log.logTick();
+            }
+        };
+
+        platform.timeline.advance(500); // 10:00:00.4
+
+        QCOMPARE(platform.notifier.messages, QStringList{CsvLog::failureMessage()});
+        QCOMPARE(ticksWhileOpen, 3);
+        QVERIFY(!run.controls.CheckBoxLog_checked);
+        QCOMPARE(run.state.timeStampLastLog, QStringLiteral("00:00:00"));
+
+        // Mend the folder, tick the box again: the failed second is written.
+        QFile::remove(path);
+        QDir(path).removeRecursively();
+        QFile::remove(logs);
+        QDir().mkpath(logs);
+        run.controls.CheckBoxLog_checked = true;
+        platform.timeline.advance(500); // 10:00:00.9
+
+        QCOMPARE(platform.notifier.messages.size(), 1);
+        QVERIFY(run.controls.CheckBoxLog_checked);
+        QCOMPARE(readAll(path),
+                 "LOG ORVANE\n" + kTitles7 + "10:00:00;48.512;27.310;05.120;139.8;1520;35.2;\n");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCsvLog)
+#include "tst_csvlog.moc"

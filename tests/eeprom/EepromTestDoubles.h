@@ -1,0 +1,73 @@
+#pragma once
+
+#include "Hex.h"
+#include "eeprom/EepromLink.h"
+#include "eeprom/EepromPrompts.h"
+#include "link/HpuCommands.h"
+
+#include <QList>
+#include <QPair>
+#include <QStringList>
+
+// The EEPROM window's link on a bare monitor state, with the real request builders: the
+// sequencer's requests land in the outgoing slot as they would through the main window.
+class StateEepromLink : public EepromLink {
+public:
+    MonitorState& state() override { return monitorState; }
+    void lectureEEPROM_HPU() override {
+        ++readRequests;
+        HpuCommands::lectureEEPROM_HPU(monitorState);
+    }
+    void ecritureEEPROM_HPU(qint64 address, qint64 value) override {
+        writeRequests.append({address, value});
+        HpuCommands::ecritureEEPROM_HPU(monitorState, address, value);
+    }
+
+    // The receive side: a read answer stored and flagged, or an acknowledgement flagged.
+    void answerRead(const QByteArray& frame) {
+        for (int i = 0; i < frame.size() && i < kFrameBufferSize; ++i)
+            monitorState.TrameBufferEEPROM[size_t(i)] = quint8(frame[i]);
+        monitorState.reponseHPU = true;
+    }
+    void acknowledgeWrite() { monitorState.reponseecritureHPU = true; }
+
+    QByteArray slot() const {
+        return QByteArray(reinterpret_cast<const char*>(monitorState.TrameBufferEmission.data()),
+                          int(monitorState.TrameBufferEmissionSize));
+    }
+
+    MonitorState monitorState;
+    int readRequests = 0;
+    QList<QPair<qint64, qint64>> writeRequests; // (address, value) of each write request built
+};
+
+// The technician's answers to the editor's questions.
+class RecordingPrompts : public EepromPrompts {
+public:
+    void refuse(const QString& message) override { refusals.append(message); }
+    bool confirm(const QString& question) override {
+        questions.append(question);
+        return answer;
+    }
+    QStringList refusals;
+    QStringList questions;
+    bool answer = false;
+};
+
+// An EEPROM read answer holding the catalogue's defaults, with distinct values for the
+// two RPM parameters (36 Max RPM 1800 in elements 16-17, 35 Min RPM 900 in 14-15), board
+// number 42 and software version 259.
+inline QByteArray defaultsReadAnswer() {
+    return hexBytes("00 12 4C 21 00 03 20 00 32 32 01 F4 00 C8 03 84 07 08 02 26 00 C8 14 02 08 1E 50 0F A0 "
+                    "3A 98 00 2A 01 03 06 84");
+}
+
+// The same after 450 was written at address 33 (elements 10-11 = 01 C2).
+inline QByteArray readAnswerAfter450() {
+    return hexBytes("00 12 4C 21 00 03 20 00 32 32 01 C2 00 C8 03 84 07 08 02 26 00 C8 14 02 08 1E 50 0F A0 "
+                    "3A 98 00 2A 01 03 06 52");
+}
+
+inline QByteArray writeAcknowledgement() {
+    return hexBytes("00 12 42 02 00 56");
+}
