@@ -4,14 +4,21 @@
 #include "app/LinkOpener.h"
 #include "app/WindowMain.h"
 #include "core/NumberMask.h"
+#include "eeprom/EepromCatalogue.h"
+#include "eeprom/EepromPrompts.h"
+#include "eeprom/MonitorEepromLink.h"
+#include "eeprom/ui/WindowHPU.h"
 #include "link/QtSerialPort.h"
 
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,6 +28,40 @@ class NoBrowser : public LinkOpener {
 public:
     void open(const QUrl&) override {}
 };
+
+class NoQuestions : public EepromPrompts {
+public:
+    void refuse(const QString& message) override { refusals.append(message); }
+    bool confirm(const QString&) override { return false; }
+    QStringList refusals;
+};
+
+// The Value cell of the EEPROM list row holding this address.
+QString eepromValue(const QTableWidget* list, int address) {
+    for (int row = 0; row < list->rowCount(); ++row)
+        if (list->item(row, kColAddress)->text() == QString::number(address))
+            return list->item(row, kColValue)->text();
+    return QString();
+}
+
+int eepromRow(const QTableWidget* list, int address) {
+    for (int row = 0; row < list->rowCount(); ++row)
+        if (list->item(row, kColAddress)->text() == QString::number(address))
+            return row;
+    return -1;
+}
+
+// Lines of every CSV log file in the folder.
+int logLines(const QString& folder) {
+    int lines = 0;
+    const QStringList files = QDir(folder).entryList({QStringLiteral("*.csv")}, QDir::Files);
+    for (const QString& name : files) {
+        QFile file(QDir(folder).filePath(name));
+        if (file.open(QIODevice::ReadOnly))
+            lines += int(file.readAll().count('\n'));
+    }
+    return lines;
+}
 
 // velmora-sim, started and read while the test's event loop runs.
 class Simulator {
@@ -118,26 +159,36 @@ void TestEndToEnd::theToolRunsTheSimulatedInstallation() {
     QVERIFY2(delay >= 140 && delay <= 400, qPrintable(pumped.captured(0)));
     QTRY_VERIFY_WITH_TIMEOUT(monitor.state().Pression > 2.5, 3000);
 
-    // The EEPROM exchange through the link: read, write one parameter, read it back.
-    MonitorState& state = monitor.state();
-    monitor.lectureEEPROM_HPU();
-    QTRY_VERIFY_WITH_TIMEOUT(state.reponseHPU, 3000);
-    QCOMPARE(state.TrameBufferEEPROM[5] * 256 + state.TrameBufferEEPROM[6], 800); // PRESSION_MAX
-    state.reponseHPU = false;
-    monitor.ecritureEEPROM_HPU(30, 750);
-    QTRY_VERIFY_WITH_TIMEOUT(state.reponseecritureHPU, 3000);
-    QVERIFY(sim.waitFor(QRegularExpression(QStringLiteral("EEPROM write 30 = 750\\n")), 3000).hasMatch());
-    monitor.lectureEEPROM_HPU();
-    QTRY_VERIFY_WITH_TIMEOUT(state.reponseHPU, 3000);
-    QCOMPARE(state.TrameBufferEEPROM[5] * 256 + state.TrameBufferEEPROM[6], 750);
+    // The EEPROM window, over the main window's link: the read fills the list, a write of
+    // one parameter is acknowledged and read back.
+    MonitorEepromLink eepromLink(monitor);
+    NoQuestions prompts;
+    WindowHPU hpuWindow(eepromLink, timers, prompts, &window);
+    hpuWindow.show();
+    QTableWidget* eepromList = hpuWindow.Listbox_EEPROM();
+    QTRY_VERIFY_WITH_TIMEOUT(eepromList->isEnabled(), 5000);
+    QCOMPARE(eepromValue(eepromList, 30), QStringLiteral("800")); // PRESSION_MAX
+    QCOMPARE(eepromValue(eepromList, 35), QStringLiteral("900")); // RPM_ALTERNATEUR_MIN
+    QVERIFY(hpuWindow.editor().Listbox_EEPROM_CellAction(eepromRow(eepromList, 30), QStringLiteral("750")));
+    QVERIFY(sim.waitFor(QRegularExpression(QStringLiteral("EEPROM write 30 = 750\\n")), 5000).hasMatch());
+    QTRY_VERIFY_WITH_TIMEOUT(eepromList->isEnabled() && eepromValue(eepromList, 30) == QStringLiteral("750"),
+                             5000);
+    QVERIFY(prompts.refusals.isEmpty());
+    hpuWindow.close();
+
+    // The CSV log, ticked by default, has gained a line per second since the connection.
+    const QString logFolder = monitor.state().LogFolder;
+    QVERIFY(!logFolder.isEmpty());
+    const int linesBefore = logLines(logFolder);
+    QVERIFY(linesBefore >= 3);
+    QTRY_VERIFY_WITH_TIMEOUT(logLines(logFolder) > linesBefore, 3000);
 
     // The pseudo-terminal is pulled away: the port reports it and is closed; the window
     // stays responsive and disconnects on the user's press.
     sim.process.kill();
     QVERIFY(sim.process.waitForFinished(5000));
     QTRY_VERIFY_WITH_TIMEOUT(!port.isOpen(), 5000);
-    QTest::qWait(300);
-    QVERIFY(state.serial_count_errors > 0 || !monitor.isConnected());
+    QVERIFY(monitor.state().serial_count_errors > 0 || !monitor.isConnected());
     if (monitor.isConnected())
         QTest::mouseClick(connectButton, Qt::LeftButton);
     QVERIFY(!monitor.isConnected());
