@@ -25,6 +25,11 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Keeps an EEPROM read request pending, so that a command follows every converter "
                        "frame (for measuring the emission timing)."));
     parser.addOptions({measureStartupOption, connectOption, keepRequestingOption});
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"),
+        QStringLiteral("Adds \"Demo installation\" at the end of the device list: a simulated "
+                       "converter and HPU inside the program, no adapter needed."));
+    parser.addOption(demoOption);
 
     StartupOptions options;
     if (!parser.parse(arguments)) {
@@ -50,5 +55,6 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
     options.measureStartup = parser.isSet(measureStartupOption);
     options.connectAtStart = parser.isSet(connectOption);
     options.keepRequesting = parser.isSet(keepRequestingOption);
+    options.demo = parser.isSet(demoOption);
     return options;
 }

@@ -9,6 +9,7 @@ struct StartupOptions {
     bool measureStartup = false; // --measure-startup, --connect, --keep-requesting: see MeasurementRun.h
     bool connectAtStart = false;
     bool keepRequesting = false;
+    bool demo = false;      // --demo: "Demo installation" listed last, served by the simulation
     bool exit = false;      // --help, --version or a mistake: nothing to run
     int exitCode = 0;
     QString message; // to print before exiting

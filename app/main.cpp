@@ -3,11 +3,13 @@
 #include "app/MainMenuBar.h"
 #include "app/MeasurementRun.h"
 #include "app/WindowMain.h"
+#include "sim/DemoDevice.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv) {
     QElapsedTimer sinceMain; // for --measure-startup
@@ -38,7 +40,10 @@ int main(int argc, char** argv) {
     // 3. The main window: controls, menu handlers, version text, then its opening
     //    (quit with the last window, read the alarm settings).
     DesktopPlatform platform(options.extraPorts);
-    WindowMain window(platform.platform(), platform.browser(), menuBar);
+    std::unique_ptr<DemoPlatform> demo; // --demo: the simulated installation as one more device
+    if (options.demo)
+        demo = std::make_unique<DemoPlatform>(platform.platform());
+    WindowMain window(demo ? demo->platform() : platform.platform(), platform.browser(), menuBar);
     platform.notifier().setParent(&window);
     window.show();
     startMeasurements(window, options, sinceMain);

@@ -10,7 +10,7 @@ QtSerialPort::QtSerialPort(QObject* parent)
     connect(port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
         // Only faults of an open port reach the error handling; a failed opening is
         // reported by open() itself.
-        if (error == QSerialPort::NoError || !port_->isOpen() || settingModemLines_)
+        if (error == QSerialPort::NoError || !port_->isOpen() || settingUp_)
             return;
         emit errorOccurred(port_->errorString());
     });
@@ -27,12 +27,12 @@ bool QtSerialPort::open(const SerialDevice& device) {
     port_->setFlowControl(QSerialPort::NoFlowControl);
     if (!port_->open(QIODevice::ReadWrite))
         return false;
-    // Adapters without modem lines, and pseudo-terminals, refuse DTR and RTS: no fault of the
-    // link, so not reported as one (a reported error closes the port).
-    settingModemLines_ = true;
+    // Devices without modem lines (a pseudo-terminal, some adapters) refuse DTR and RTS;
+    // that is no fault of the open port.
+    settingUp_ = true;
     port_->setDataTerminalReady(false);
     port_->setRequestToSend(false);
-    settingModemLines_ = false;
+    settingUp_ = false;
     port_->clearError();
     return true;
 }

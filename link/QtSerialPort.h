@@ -22,7 +22,7 @@ public:
 
 private:
     QSerialPort* port_;
-    bool settingModemLines_ = false;
+    bool settingUp_ = false; // errors of the line settings made right after opening are not port faults
 };
 
 // The operating system's serial devices, optionally followed by extra device paths

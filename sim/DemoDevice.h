@@ -1,0 +1,66 @@
+#pragma once
+
+#include "core/Monitor.h"
+#include "link/SerialPort.h"
+#include "sim/SimulatedSerialPort.h"
+
+// The "Demo installation" that --demo adds at the end of the serial device list: choosing
+// it connects the tool to the simulated installation inside the process, with no adapter.
+namespace DemoDevice {
+
+QString name();     // "Demo installation"
+QString location(); // what the port is handed for it; no system device has this location
+SerialDevice device();
+
+} // namespace DemoDevice
+
+// The system's devices followed by the demo installation.
+class DemoDeviceList : public SerialDeviceList {
+public:
+    explicit DemoDeviceList(const SerialDeviceList& system)
+        : system_(system) {}
+    QVector<SerialDevice> devices() const override;
+
+private:
+    const SerialDeviceList& system_;
+};
+
+// SerialConnection1 with --demo: opening the demo device opens the simulated port, opening
+// any other device the real one. Everything else goes to the port opened last, and only that
+// port's events come through.
+class DemoRoutingSerialPort : public SerialPort {
+    Q_OBJECT
+public:
+    DemoRoutingSerialPort(SerialPort& real, SerialPort& demo, QObject* parent = nullptr);
+
+    bool open(const SerialDevice& device) override;
+    void close() override;
+    bool isOpen() const override { return active_ && active_->isOpen(); }
+    qint64 bytesAvailable() const override { return active_ ? active_->bytesAvailable() : 0; }
+    QByteArray peekAll() const override { return active_ ? active_->peekAll() : QByteArray(); }
+    QByteArray read(qint64 n) override { return active_ ? active_->read(n) : QByteArray(); }
+    qint64 write(const QByteArray& bytes) override { return active_ ? active_->write(bytes) : -1; }
+
+private:
+    void forwardFrom(SerialPort& port);
+
+    SerialPort& real_;
+    SerialPort& demo_;
+    SerialPort* active_ = nullptr;
+};
+
+// What --demo adds to a platform: the demo installation at the end of the device list and
+// the port that serves it from the simulation, on the platform's own clock and timers.
+class DemoPlatform {
+public:
+    explicit DemoPlatform(const Platform& base, Sim::SimulationSettings settings = {});
+    // The base platform with the demo device list and the routing port.
+    Platform platform();
+    SimulatedSerialPort& simulatedPort() { return simulated_; }
+
+private:
+    Platform base_;
+    SimulatedSerialPort simulated_;
+    DemoRoutingSerialPort port_;
+    DemoDeviceList devices_;
+};

@@ -1,0 +1,100 @@
+// velmora-sim: the simulated installation served on a pseudo-terminal, for trying the tool
+// without the installation or an adapter.
+#include "PseudoTerminal.h"
+#include "SimOptions.h"
+
+#include "core/ProgramClock.h"
+#include "core/Timer.h"
+#include "sim/SimulatedInstallation.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+void say(const QString& line) {
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    std::fflush(stdout); // a supervising program reads us through a pipe
+}
+
+QString describe(const Sim::ReceivedCommand& command) {
+    QString line = command.delayMs < 0
+                       ? QStringLiteral("before any converter frame: ")
+                       : QStringLiteral("+%1 ms after converter frame: ").arg(command.delayMs);
+    line += QString::fromLatin1(command.bytes.toHex(' ').toUpper()) + QLatin1String("  ") + command.name();
+    if (command.checksumOk && command.name() == QLatin1String("EEPROM write") && command.bytes.size() == 9)
+        line += QStringLiteral(" %1 = %2")
+                    .arg(quint8(command.bytes[4]))
+                    .arg((quint8(command.bytes[5]) << 8) | quint8(command.bytes[6]));
+    if (!command.checksumOk)
+        line += QStringLiteral(" (bad checksum, ignored)");
+    return line;
+}
+
+QString describe(Sim::Device device, Sim::FaultKind kind) {
+    const QString who =
+        device == Sim::Device::Converter ? QStringLiteral("converter") : QStringLiteral("HPU");
+    switch (kind) {
+    case Sim::FaultKind::Junk:
+        return QStringLiteral("fault: junk bytes before a %1 frame").arg(who);
+    case Sim::FaultKind::StrayByte:
+        return QStringLiteral("fault: stray byte before a %1 frame").arg(who);
+    case Sim::FaultKind::BadChecksum:
+        return QStringLiteral("fault: %1 frame with a bad checksum").arg(who);
+    case Sim::FaultKind::Silence:
+        return QStringLiteral("fault: %1 silent").arg(who);
+    }
+    return QString();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("velmora-sim"));
+
+    SimRun run;
+    const QString problem = parseSimRun(QCoreApplication::arguments(), run);
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "velmora-sim: %s\nTry velmora-sim --help\n", qPrintable(problem));
+        return 2;
+    }
+
+    PseudoTerminal terminal;
+    QString error;
+    if (!terminal.open(&error)) {
+        std::fprintf(stderr, "velmora-sim: cannot create a pseudo-terminal (%s)\n", qPrintable(error));
+        return 1;
+    }
+
+    SystemProgramClock clock;
+    QtTimerFactory timers;
+    Sim::SimulatedInstallation installation(timers, clock, run.settings);
+    QObject::connect(&installation, &Sim::SimulatedInstallation::bytesSent, &terminal,
+                     &PseudoTerminal::write);
+    QObject::connect(&terminal, &PseudoTerminal::bytesReceived, &installation,
+                     &Sim::SimulatedInstallation::receive);
+    QObject::connect(&installation, &Sim::SimulatedInstallation::commandReceived,
+                     [](const Sim::ReceivedCommand& command) { say(describe(command)); });
+    QObject::connect(&installation, &Sim::SimulatedInstallation::faultInjected,
+                     [](Sim::Device device, Sim::FaultKind kind) { say(describe(device, kind)); });
+
+    const Sim::SimulationSettings& s = run.settings;
+    say(QStringLiteral("velmora-sim: converter protocol %1 every %2 ms, HPU every %3 ms, faults %4")
+            .arg(s.protocol == Sim::ProtocolVersion::V1 ? QStringLiteral("V1") : QStringLiteral("V2"))
+            .arg(s.converterPeriodMs)
+            .arg(s.hpuPeriodMs)
+            .arg(s.faults.rate > 0.0 ? QStringLiteral("at %1 (seed %2)").arg(s.faults.rate).arg(s.faults.seed)
+                                     : QStringLiteral("off")));
+    say(QStringLiteral("Device: %1").arg(terminal.devicePath()));
+    say(QStringLiteral("Connect with: velmora --port %1").arg(terminal.devicePath()));
+
+    installation.start();
+    if (run.durationSeconds > 0.0)
+        QTimer::singleShot(int(run.durationSeconds * 1000.0), &app, &QCoreApplication::quit);
+    const int status = app.exec();
+    say(QStringLiteral("velmora-sim: end of run, %1 commands received").arg(installation.commands().size()));
+    return status;
+}
