@@ -63,7 +63,7 @@ bench: deps $(BUILD)/CMakeCache.txt
 	./$(BUILD)/bench/bench_app ./$(BUILD)/app/velmora ./$(BUILD)/tools/velmora-sim/velmora-sim $(BENCH_SECONDS)
 
 # A day of bus traffic on a noisy line, in simulated time, through the whole monitor with
-# the log on: memory flat, one log line per second. One hour of it runs in `make test`.
+# the log on: memory flat, one log line per second. Four hours of it run in `make test`.
 SOAK_HOURS ?= 24
 soak: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target soak_day
