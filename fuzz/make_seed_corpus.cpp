@@ -1,9 +1,13 @@
-// Writes the fuzzer's seed corpus: short inputs made of the frames the installation sends
-// (converter data, HPU status, EEPROM answers and acknowledgements), with the commands,
-// waits, page changes and serial errors around them that lead the fuzzer into every state
-// of the link. Usage: make_seed_corpus <folder>
+// Writes the fuzzer's seed corpus: the byte streams of the simulated installation (clean and
+// noisy lines, both converter protocols, EEPROM answers to the tool's requests), and a few
+// hand-made frames for what the installation never sends (over-long announcements), with the
+// commands, waits, page changes and serial errors around them that lead the fuzzer into every
+// state of the link. Usage: make_seed_corpus <folder>
+#include "ManualTimeline.h"
 #include "ReceiveFuzzInput.h"
 #include "link/Frame.h"
+#include "link/HpuCommands.h"
+#include "sim/SimulatedInstallation.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -40,6 +44,32 @@ QByteArray writeAck() {
 
 using ReceiveFuzz::InputBuilder;
 
+// What the simulated installation puts on the line in ms of its time; requests (command
+// frames the tool would send) reach its HPU at the given times.
+QByteArray simulatorStream(Sim::SimulationSettings settings, int ms,
+                           const QVector<QPair<int, QByteArray>>& requests = {}) {
+    ManualTimeline timeline;
+    Sim::SimulatedInstallation installation(timeline, timeline, settings);
+    QByteArray line;
+    QObject::connect(&installation, &Sim::SimulatedInstallation::bytesSent,
+                     [&line](const QByteArray& bytes) { line += bytes; });
+    installation.start();
+    int at = 0;
+    for (const auto& request : requests) {
+        timeline.advance(request.first - at);
+        at = request.first;
+        installation.receive(request.second);
+    }
+    timeline.advance(ms - at);
+    return line;
+}
+
+QByteArray command(void (*build)(MonitorState&)) {
+    MonitorState state;
+    build(state);
+    return Frame::emissionBytes(state.TrameBufferEmission);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -54,6 +84,32 @@ int main(int argc, char** argv) {
     const QByteArray cv = converterFrame();
     const QByteArray hpu = hpuStatus();
     QVector<QByteArray> seeds;
+
+    // The simulated installation: a clean line, a noisy one, protocol V1, EEPROM answers.
+    Sim::SimulationSettings clean;
+    seeds << InputBuilder().line(simulatorStream(clean, 1500), 40).bytes();
+    Sim::SimulationSettings noisy;
+    noisy.faults.rate = 0.5;
+    noisy.faults.silenceMs = 300;
+    seeds << InputBuilder(0x01).line(simulatorStream(noisy, 3000), 17).bytes();
+    Sim::SimulationSettings v1;
+    v1.protocol = Sim::ProtocolVersion::V1;
+    seeds << InputBuilder().command(0).line(simulatorStream(v1, 1000), 64).wait(2).bytes();
+    const QByteArray eepromRead = command(HpuCommands::lectureEEPROM_HPU);
+    seeds << InputBuilder()
+                 .command(2)
+                 .line(simulatorStream(clean, 1200, {{180, eepromRead}}), 23)
+                 .wait(2)
+                 .bytes();
+    MonitorState writing;
+    HpuCommands::ecritureEEPROM_HPU(writing, 5, 1234);
+    seeds << InputBuilder()
+                 .command(3)
+                 .line(
+                     simulatorStream(clean, 1000, {{180, Frame::emissionBytes(writing.TrameBufferEmission)}}),
+                     31)
+                 .bytes();
+
     // Steady broadcast, whole frames and byte by byte.
     seeds << InputBuilder().line(cv + hpu + cv + hpu).bytes();
     seeds << InputBuilder(0x01).line(cv + hpu + cv, 1).bytes();
