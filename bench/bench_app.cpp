@@ -9,7 +9,8 @@
 //                 every converter frame
 //   load          CPU share and resident memory of the connected application while the
 //                 simulator fills the line (converter every 30 ms, HPU every 45 ms: 95 % of
-//                 the 960 bytes a second that 9600 bit/s carry)
+//                 the 960 bytes a second that 9600 bit/s carry), then at the installation's
+//                 own pace (converter every 200 ms, HPU every 500 ms)
 // Usage: bench_app <velmora> <velmora-sim> [seconds per measurement, default 60]
 #include "platform/ProcessUsage.h"
 
@@ -175,11 +176,16 @@ void measureEmission(const QString& velmora, const QString& simulator, const QSt
             .arg(kEmissionDelayMs + kWindowMs));
 }
 
-void measureLoad(const QString& velmora, const QString& simulator, const QString& home, int seconds) {
+// The line's load: the simulator's broadcast periods and how the figure is named.
+struct LineLoad {
+    QStringList simulatorOptions;
+    QString name;
+};
+
+void measureLoad(const QString& velmora, const QString& simulator, const QString& home, int seconds,
+                 const LineLoad& load) {
     QProcess sim;
-    const QString device = startSimulator(sim, simulator,
-                                          {QStringLiteral("--converter-period"), QStringLiteral("30"),
-                                           QStringLiteral("--hpu-period"), QStringLiteral("45")});
+    const QString device = startSimulator(sim, simulator, load.simulatorOptions);
     if (device.isEmpty()) {
         say(QStringLiteral("load: the simulator gave no device"));
         stop(sim);
@@ -216,9 +222,9 @@ void measureLoad(const QString& velmora, const QString& simulator, const QString
         say(QStringLiteral("load: the application stopped or its usage could not be read"));
         return;
     }
-    say(QStringLiteral(
-            "load, connected at 95 % of the line for %1 s: CPU %2 % of one core, resident memory %3 MB "
-            "(peak %4 MB); targets 2 % and 80 MB")
+    say(QStringLiteral("load, connected, %1, for %2 s: CPU %3 % of one core, resident memory %4 MB "
+                       "(peak %5 MB); targets 2 % and 80 MB")
+            .arg(load.name)
             .arg(wall, 0, 'f', 0)
             .arg(100.0 * (end.cpuSeconds - start.cpuSeconds) / wall, 0, 'f', 2)
             .arg(double(end.residentBytes) / 1e6, 0, 'f', 1)
@@ -244,6 +250,12 @@ int main(int argc, char** argv) {
     }
     measureStartup(velmora, home.path());
     measureEmission(velmora, simulator, home.path(), seconds);
-    measureLoad(velmora, simulator, home.path(), seconds);
+    measureLoad(velmora, simulator, home.path(), seconds,
+                {{QStringLiteral("--converter-period"), QStringLiteral("30"), QStringLiteral("--hpu-period"),
+                  QStringLiteral("45")},
+                 QStringLiteral("line 95 % busy (converter every 30 ms, HPU every 45 ms)")});
+    measureLoad(
+        velmora, simulator, home.path(), seconds,
+        {{}, QStringLiteral("the installation's own pace (converter every 200 ms, HPU every 500 ms)")});
     return 0;
 }
