@@ -1,3 +1,4 @@
+#include "Files.h"
 #include "TestPlatform.h"
 #include "datalog/CsvLog.h"
 
@@ -16,18 +17,6 @@ const QByteArray kTitles10 = "  time  ;  U_in[V]; U_out[V]; I_out[A]; P_out[W]; 
 
 QDateTime at(int y, int mo, int d, int h, int mi, int s, int ms = 0) {
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms));
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    file.write(bytes);
 }
 
 // One run of the tool's logging: the monitor state and controls of a fresh main window,

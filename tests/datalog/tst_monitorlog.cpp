@@ -1,3 +1,4 @@
+#include "Files.h"
 #include "Hex.h"
 #include "TestPlatform.h"
 #include "datalog/CsvLog.h"
@@ -18,11 +19,6 @@ const QByteArray kHeader7 = "LOG ORVANE\n  time  ;  U_in[V]; U_out[V]; I_out[A];
 const char* const kConverterFrame = "00 01 10 10 01 E5 6A AE 14 00 00 00 01 60 03 F5 00 00 03 8C";
 const QByteArray kConverterLine = ";48.500;27.310;05.120;139.8;1519;35.2;\n";
 const QByteArray kResetLine = ";-01.000;-01.000;-01.000;-01.0;-01;-01.0;\n";
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 struct Bench {
     Bench() {

@@ -1,3 +1,4 @@
+#include "Files.h"
 #include "TestPlatform.h"
 #include "app/LinkOpener.h"
 #include "app/MainMenuBar.h"
@@ -32,18 +33,6 @@ class NoBrowser : public LinkOpener {
 public:
     void open(const QUrl&) override {}
 };
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    file.write(bytes);
-}
 
 const QByteArray kHeader7 = "LOG ORVANE\n  time  ;  U_in[V]; U_out[V]; I_out[A]; P_out[W]; RPM; Temp[0C];\n";
 
