@@ -5,9 +5,11 @@
 
 namespace Sim {
 
-PacedTransmitter::PacedTransmitter(TimerFactory& timers, const ProgramClock& clock, QObject* parent)
+PacedTransmitter::PacedTransmitter(TimerFactory& timers, const ProgramClock& clock, ByteDelivery delivery,
+                                   QObject* parent)
     : QObject(parent)
     , clock_(clock)
+    , delivery_(delivery)
     , timer_(timers.create(QStringLiteral("SimLinePacing"), 1, this)) {
     connect(timer_, &Timer::timeout, this, &PacedTransmitter::sendDue);
 }
@@ -20,8 +22,11 @@ void PacedTransmitter::send(const QByteArray& block, int tag, qint64 notBeforeMs
     if (block.isEmpty())
         return;
     const qint64 start = qMax(qMax(nowUs(), lineFreeAtUs_), notBeforeMs * 1000);
-    for (int i = 0; i < block.size(); ++i)
-        queue_.push_back({start + byteEndUs(i), block[i], tag, i == block.size() - 1});
+    const qint64 blockEndUs = start + byteEndUs(block.size() - 1);
+    for (int i = 0; i < block.size(); ++i) {
+        const qint64 due = delivery_ == ByteDelivery::WholeFrame ? blockEndUs : start + byteEndUs(i);
+        queue_.push_back({due, block[i], tag, i == block.size() - 1});
+    }
     lineFreeAtUs_ = queue_.back().dueUs;
     schedule();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sim/SimulationSettings.h"
+
 #include <QByteArray>
 #include <QObject>
 
@@ -14,7 +16,8 @@ namespace Sim {
 // The devices' side of the line at 9600 bit/s, 8N1: ten bits per byte, so one byte leaves
 // every 1.04 ms and a 20-byte converter frame takes about 20.8 ms. Blocks queued by the
 // devices go out one after another, never interleaved, each byte handed over when its last
-// bit would have arrived.
+// bit would have arrived, or, delivering whole frames, each block handed over when its last
+// byte would have arrived.
 class PacedTransmitter : public QObject {
     Q_OBJECT
 public:
@@ -24,7 +27,8 @@ public:
     // When the index-th byte (0-based) of a block starting at 0 has fully arrived, in microseconds.
     static qint64 byteEndUs(int index) { return qint64(index + 1) * kBitsPerByte * 1000000 / kBitsPerSecond; }
 
-    PacedTransmitter(TimerFactory& timers, const ProgramClock& clock, QObject* parent = nullptr);
+    PacedTransmitter(TimerFactory& timers, const ProgramClock& clock,
+                     ByteDelivery delivery = ByteDelivery::EachByte, QObject* parent = nullptr);
 
     // Queues a block; its first bit starts no sooner than notBeforeMs and after every block
     // queued before it. The tag comes back with blockSent.
@@ -51,6 +55,7 @@ private:
     void schedule();
 
     const ProgramClock& clock_;
+    const ByteDelivery delivery_;
     Timer* timer_;
     std::deque<PendingByte> queue_;
     qint64 lineFreeAtUs_ = 0;

@@ -31,7 +31,7 @@ SimulatedInstallation::SimulatedInstallation(TimerFactory& timers, const Program
     , converter_(settings_.protocol)
     , hpu_(settings_.boardNumber, settings_.softwareVersion)
     , faults_(settings_.faults)
-    , transmitter_(timers, clock)
+    , transmitter_(timers, clock, settings_.delivery)
     , converterTimer_(
           timers.create(QStringLiteral("SimConverterBroadcast"), settings_.converterPeriodMs, this))
     , hpuTimer_(timers.create(QStringLiteral("SimHpuBroadcast"), settings_.hpuPeriodMs, this))

@@ -20,6 +20,14 @@ enum class FaultKind {
 
 enum class Device { Converter, Hpu };
 
+// How the adapter hands the line's bytes to the computer. A plain UART may pass on every
+// byte as it arrives; a USB adapter collects them and hands over a packet when the line
+// goes quiet, so a frame reaches the computer in one piece once its last byte is in.
+enum class ByteDelivery {
+    EachByte,   // every byte on its own, when its stop bit ends
+    WholeFrame, // each frame (or burst of noise) at once, when its last byte ends
+};
+
 struct LineFaultSettings {
     // Share of the frames sent that suffer a fault, 0 (clean line) to 1 (every frame).
     double rate = 0.0;
@@ -38,6 +46,7 @@ struct SimulationSettings {
     int converterPeriodMs = 200;
     int hpuPeriodMs = 500;
     LineFaultSettings faults;
+    ByteDelivery delivery = ByteDelivery::EachByte;
     quint16 boardNumber = 42;      // SYS_NoCarte
     quint16 softwareVersion = 112; // SYS_VersionSoft
 };

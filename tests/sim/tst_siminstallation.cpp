@@ -43,6 +43,7 @@ private slots:
     void converterFramesAreValidAndPlausible();
     void hpuStatusFramesEveryHalfSecond();
     void bytesArePacedAt9600BitsPerSecond();
+    void wholeFrameDeliveryHandsEachFrameOverAtItsEnd();
     void commandsAreTimedFromTheConverterFrameEnd();
     void pumpRaisesAndReleaseLowersThePressure();
     void pressureStaysBetweenZeroAndPressureMax();
@@ -166,6 +167,31 @@ void TestSimulatedInstallation::bytesArePacedAt9600BitsPerSecond() {
     QCOMPARE(answers.size(), 1);
     QCOMPARE(answers[0].firstByteMs, qint64(171 + 2 + 2));
     QCOMPARE(answers[0].lastByteMs, qint64(171 + 2 + 39));
+}
+
+void TestSimulatedInstallation::wholeFrameDeliveryHandsEachFrameOverAtItsEnd() {
+    SimulationSettings settings;
+    settings.delivery = ByteDelivery::WholeFrame;
+    Rig rig(settings);
+    QVector<QPair<qint64, int>> handovers; // when, how many bytes
+    QObject::connect(&rig.sim, &SimulatedInstallation::bytesSent, [&](const QByteArray& b) {
+        handovers.append({rig.timeline.elapsedMs(), int(b.size())});
+    });
+    rig.sim.start();
+    rig.timeline.advance(20);
+    QVERIFY(handovers.isEmpty()); // the frame's last byte is still on the line
+    rig.timeline.advance(10);
+    QCOMPARE(handovers, (QVector<QPair<qint64, int>>{{21, 20}}));
+    QCOMPARE(rig.sim.lastConverterFrameEndMs(), qint64(21));
+
+    // Paced as before: the read answer starts two milliseconds after the request and is
+    // handed over whole 38.5 ms later.
+    rig.timeline.advance(141);
+    rig.sim.receive(command("12 11 4C 02"));
+    rig.timeline.advance(45);
+    QCOMPARE(handovers.size(), 2);
+    QCOMPARE(handovers[1], qMakePair(qint64(171 + 2 + 39), 37));
+    QVERIFY(rig.capture.stream().contains(hexBytes("00 12 4C")));
 }
 
 void TestSimulatedInstallation::commandsAreTimedFromTheConverterFrameEnd() {

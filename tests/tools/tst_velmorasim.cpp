@@ -80,7 +80,7 @@ void TestVelmoraSim::helpListsTheOptions() {
     QCOMPARE(process.exitCode(), 0);
     const QString help = QString::fromLocal8Bit(process.readAllStandardOutput());
     for (const char* option : {"--protocol", "--converter-period", "--hpu-period", "--fault-rate", "--faults",
-                               "--silence", "--seed", "--duration"})
+                               "--silence", "--seed", "--delivery", "--duration"})
         QVERIFY2(help.contains(QLatin1String(option)), option);
 }
 
@@ -92,6 +92,8 @@ void TestVelmoraSim::badOptionsAreRefused_data() {
     QTest::newRow("unknown fault kind") << QStringList{"--faults", "junk,smoke"} << "--faults";
     QTest::newRow("converter period not a number")
         << QStringList{"--converter-period", "fast"} << "--converter-period";
+    QTest::newRow("unknown delivery")
+        << QStringList{"--delivery", "packet"} << "--delivery must be byte or frame";
     QTest::newRow("unknown option") << QStringList{"--baud", "19200"} << "baud";
 }
 
@@ -110,16 +112,18 @@ void TestVelmoraSim::servesTheLineOnAPseudoTerminal_data() {
     QTest::addColumn<int>(
         "outputVoltageLow"); // raw range of the output voltage by which the tool tells versions apart
     QTest::addColumn<int>("outputVoltageHigh");
-    QTest::newRow("V2") << "V2" << 7000 << 35000;
-    QTest::newRow("V1") << "V1" << 70 << 350;
+    QTest::addColumn<QString>("delivery");
+    QTest::newRow("V2, byte by byte") << "V2" << 7000 << 35000 << "byte";
+    QTest::newRow("V1, by frame") << "V1" << 70 << 350 << "frame";
 }
 
 void TestVelmoraSim::servesTheLineOnAPseudoTerminal() {
     QFETCH(QString, protocol);
     QFETCH(int, outputVoltageLow);
     QFETCH(int, outputVoltageHigh);
-    RunningSimulator sim(
-        {QStringLiteral("--protocol"), protocol, QStringLiteral("--duration"), QStringLiteral("30")});
+    QFETCH(QString, delivery);
+    RunningSimulator sim({QStringLiteral("--protocol"), protocol, QStringLiteral("--delivery"), delivery,
+                          QStringLiteral("--duration"), QStringLiteral("30")});
     QVERIFY2(!sim.devicePath.isEmpty(), sim.output.constData());
     QVERIFY(sim.output.contains("Device: " + sim.devicePath.toLocal8Bit() + '\n'));
 

@@ -57,11 +57,18 @@ QString parseSimRun(const QStringList& arguments, SimRun& run) {
                                   QStringLiteral("Seed of the fault generator; the same seed gives the same "
                                                  "faults (default 1)."),
                                   QStringLiteral("n"), QStringLiteral("1"));
+    const QCommandLineOption delivery(
+        QStringLiteral("delivery"),
+        QStringLiteral("How the bytes reach the tool: byte (each byte as its stop bit ends, as a plain "
+                       "UART may pass them on) or frame (each frame at once when its last byte ends, as "
+                       "a USB adapter hands over a packet when the line goes quiet). Default byte."),
+        QStringLiteral("unit"), QStringLiteral("byte"));
     const QCommandLineOption duration(QStringLiteral("duration"),
                                       QStringLiteral("Stop after this many seconds (default 0: run until "
                                                      "interrupted)."),
                                       QStringLiteral("seconds"), QStringLiteral("0"));
-    parser.addOptions({protocol, converterPeriod, hpuPeriod, faultRate, faults, silence, seed, duration});
+    parser.addOptions(
+        {protocol, converterPeriod, hpuPeriod, faultRate, faults, silence, seed, delivery, duration});
     if (!parser.parse(arguments))
         return parser.errorText();
     if (parser.isSet(QStringLiteral("help")))
@@ -96,6 +103,13 @@ QString parseSimRun(const QStringList& arguments, SimRun& run) {
     run.settings.faults.seed = parser.value(seed).toUInt(&ok);
     if (!ok)
         return QStringLiteral("--seed must be a whole number");
+    const QString unit = parser.value(delivery).toLower();
+    if (unit == QLatin1String("byte"))
+        run.settings.delivery = Sim::ByteDelivery::EachByte;
+    else if (unit == QLatin1String("frame"))
+        run.settings.delivery = Sim::ByteDelivery::WholeFrame;
+    else
+        return QStringLiteral("--delivery must be byte or frame, not %1").arg(parser.value(delivery));
     run.durationSeconds = parser.value(duration).toDouble(&ok);
     if (!ok || run.durationSeconds < 0.0)
         return QStringLiteral("--duration must be a number of seconds, 0 or more");

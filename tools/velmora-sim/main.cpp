@@ -82,12 +82,15 @@ int main(int argc, char** argv) {
                      [](Sim::Device device, Sim::FaultKind kind) { say(describe(device, kind)); });
 
     const Sim::SimulationSettings& s = run.settings;
-    say(QStringLiteral("velmora-sim: converter protocol %1 every %2 ms, HPU every %3 ms, faults %4")
+    say(QStringLiteral("velmora-sim: converter protocol %1 every %2 ms, HPU every %3 ms, faults %4, "
+                       "delivery %5")
             .arg(s.protocol == Sim::ProtocolVersion::V1 ? QStringLiteral("V1") : QStringLiteral("V2"))
             .arg(s.converterPeriodMs)
             .arg(s.hpuPeriodMs)
             .arg(s.faults.rate > 0.0 ? QStringLiteral("at %1 (seed %2)").arg(s.faults.rate).arg(s.faults.seed)
-                                     : QStringLiteral("off")));
+                                     : QStringLiteral("off"))
+            .arg(s.delivery == Sim::ByteDelivery::WholeFrame ? QStringLiteral("by frame")
+                                                             : QStringLiteral("byte by byte")));
     say(QStringLiteral("Device: %1").arg(terminal.devicePath()));
     say(QStringLiteral("Connect with: velmora --port %1").arg(terminal.devicePath()));
 
