@@ -91,6 +91,13 @@ double smoothGaugeAngle(double filteredAlpha, double targetAlpha) {
     return smoothed;
 }
 
+bool gaugeAtRest(const MonitorState& state) {
+    constexpr double kRestTolerance = 1e-6; // radians
+    const double target = gaugeTargetAngle(state);
+    return std::isfinite(target) && std::isfinite(state.filtered_alpha) &&
+           std::fabs(state.filtered_alpha - target) <= kRestTolerance;
+}
+
 quint32 gaugeScaleColour(bool darkMode) {
     return darkMode ? GaugeGeometry::kScaleColourDark : GaugeGeometry::kScaleColourLight;
 }

@@ -94,6 +94,11 @@ double gaugeTargetAngle(const MonitorState& state);
 // smoothed value would differ from it by more than 30 %.
 double smoothGaugeAngle(double filteredAlpha, double targetAlpha);
 
+// True when the smoothed angle already sits on a defined target (to a millionth of a radian,
+// far below a pixel): one more paint would draw the same gauge and barely move the angle, so
+// the paint that an HPU frame asks for can be left out.
+bool gaugeAtRest(const MonitorState& state);
+
 // The scale and text colour for the system appearance (ARGB).
 quint32 gaugeScaleColour(bool darkMode);
 

@@ -42,11 +42,13 @@ void drawBladeSide(QPainter& painter, const GaugeGeometry& gauge, const QVector<
         path.lineTo(curve.at(i));
     path.closeSubpath();
 
+    // The fill's opacity goes into the brush colour: the same pixels as a painter opacity,
+    // without the raster engine's generic blending.
+    QColor fill = QColor::fromRgba(GaugeGeometry::kBladeFillColour);
+    fill.setAlphaF(float(fill.alphaF() * GaugeGeometry::kBladeFillOpacity));
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor::fromRgba(GaugeGeometry::kBladeFillColour));
-    painter.setOpacity(GaugeGeometry::kBladeFillOpacity);
+    painter.setBrush(fill);
     painter.drawPath(path);
-    painter.setOpacity(1.0);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor::fromRgba(GaugeGeometry::kMainColour), gauge.bladeOutlineWidth));
     painter.drawPath(path);
@@ -68,18 +70,34 @@ bool CanvasProp::isDarkAppearance(const QPalette& palette) {
 void CanvasProp::paintEvent(QPaintEvent*) {
     // The scale colour is chosen at every paint from the system appearance.
     const GaugeGeometry gauge = paintGauge(state_, width(), height(), isDarkAppearance(palette()));
+    if (!hub_.isNull() && (scaledHub_.isNull() || scaledHub_.devicePixelRatio() != devicePixelRatioF()))
+        scaledHub_ = hubAtScale(hub_, gauge, devicePixelRatioF());
     QPainter painter(this);
-    drawGauge(painter, gauge, hub_);
+    drawGauge(painter, gauge, scaledHub_);
 }
 
-void CanvasProp::drawGauge(QPainter& painter, const GaugeGeometry& gauge, const QImage& hub) {
+void CanvasProp::requestRepaint() {
+    if (!gaugeAtRest(state_))
+        update();
+}
+
+QImage CanvasProp::hubAtScale(const QImage& hub, const GaugeGeometry& gauge, qreal devicePixelRatio) {
+    if (hub.isNull())
+        return QImage();
+    const QSize pixels = (gauge.hubPictureRect(hub.size()).size() * devicePixelRatio).toSize();
+    QImage scaled = hub.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scaled.setDevicePixelRatio(devicePixelRatio);
+    return scaled;
+}
+
+void CanvasProp::drawGauge(QPainter& painter, const GaugeGeometry& gauge, const QImage& scaledHub) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
 
-    // 1. The hub picture, whole, at its fixed place and scale.
-    if (!hub.isNull())
-        painter.drawImage(gauge.hubPictureRect(hub.size()), hub);
+    // 1. The hub picture, whole, at its fixed place and scale: a straight copy.
+    if (!scaledHub.isNull())
+        painter.drawImage(gauge.hubPictureOrigin, scaledHub);
 
     // 2. The pointer: one straight line through the hub along the blade chord.
     painter.setPen(QPen(QColor::fromRgba(gauge.pointerColour), gauge.penWidth));

@@ -1,6 +1,7 @@
 #include "display/ui/CanvasProp.h"
 
 #include "core/MonitorState.h"
+#include "display/GaugeGeometry.h"
 
 #include <QApplication>
 #include <QImage>
@@ -27,6 +28,17 @@ bool anyPixelOf(const QImage& image, const QColor& colour, const QRect& area) {
                 return true;
     return false;
 }
+
+// Counts the paints a widget receives.
+struct PaintCounter : QObject {
+    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+    int paints = 0;
+};
 
 } // namespace
 
@@ -77,6 +89,44 @@ private slots:
         with.resize(kWidth, kHeight);
         // (20, 43) lies on the shaft of the picture drawn at (-18, -20), scale 0.51.
         QCOMPARE(render(with).pixelColor(20, 43).alpha(), 255);
+
+        // Scaled once for the screen: 366 x 248 at 0.51 is 186.7 x 126.5 points.
+        const GaugeGeometry gauge;
+        QCOMPARE(CanvasProp::hubAtScale(hub, gauge, 1.0).size(), QSize(187, 126));
+        const QImage retina = CanvasProp::hubAtScale(hub, gauge, 2.0);
+        QCOMPARE(retina.size(), QSize(373, 253));
+        QCOMPARE(retina.devicePixelRatio(), 2.0);
+        QVERIFY(CanvasProp::hubAtScale(noHub, gauge, 1.0).isNull());
+    }
+
+    // HPU frames ask for a repaint each; once the pointer rests on its target they are left
+    // out, until the pressure moves again.
+    void restingGaugeIsNotRepainted() {
+        MonitorState state;
+        state.ValeurHautePression = 5.0;
+        state.Pression = 2.5;        // target 48 degrees, 0.838 rad
+        state.filtered_alpha = 0.75; // close enough to be smoothed, not jumped
+        CanvasProp canvas(state, hub);
+        canvas.resize(kWidth, kHeight);
+        canvas.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&canvas));
+        PaintCounter counter(canvas);
+
+        auto hpuFrames = [&](int frames) {
+            counter.paints = 0;
+            for (int frame = 0; frame < frames; ++frame) {
+                canvas.requestRepaint();
+                QCoreApplication::processEvents();
+            }
+            return counter.paints;
+        };
+        const int moving = hpuFrames(200);
+        QVERIFY2(moving > 10 && moving < 100, qPrintable(QString::number(moving)));
+        QVERIFY(gaugeAtRest(state));
+        QCOMPARE(hpuFrames(20), 0);
+
+        state.Pression = 3.0;
+        QVERIFY(hpuFrames(20) == 20);
     }
 
     void scaleColourFollowsTheAppearance_data() {

@@ -108,6 +108,31 @@ private slots:
         QCOMPARE(state.filtered_alpha, (4 * once + 0.5235) / 5);
     }
 
+    // Paints bring the angle to rest on its target; a new pressure sets it moving again, and
+    // an undefined target never rests.
+    void gaugeComesToRest() {
+        MonitorState state = gaugeState(0, 2.5, 5.0, 0.75); // target 48 degrees, 0.838 rad
+        QVERIFY(!gaugeAtRest(state));
+        int paints = 0;
+        while (!gaugeAtRest(state) && paints < 1000) {
+            paintGauge(state, 309, 135);
+            ++paints;
+        }
+        QVERIFY2(paints > 10 && paints < 100, qPrintable(QString::number(paints)));
+        const double rested = state.filtered_alpha;
+        paintGauge(state, 309, 135);
+        QVERIFY(std::fabs(state.filtered_alpha - rested) < 1e-6);
+
+        state.Pression = 2.6;
+        QVERIFY(!gaugeAtRest(state));
+
+        MonitorState undefined = gaugeState(0, 2.0, 0.0, 0.5); // full travel at 0 bar
+        for (int paint = 0; paint < 5; ++paint) {
+            QVERIFY(!gaugeAtRest(undefined));
+            paintGauge(undefined, 309, 135);
+        }
+    }
+
     void designCanvas() {
         MonitorState state = gaugeState(0, 5.0, 5.0, 1.1517); // at 66 degrees
         const GaugeGeometry g = paintGauge(state, 309, 135);
