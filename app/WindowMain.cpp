@@ -37,6 +37,7 @@ void setTextColour(QWidget* widget, const QColor& colour) {
 WindowMain::WindowMain(const Platform& platform, LinkOpener& browser, MainMenuBar* menuBar, QWidget* parent)
     : QMainWindow(parent)
     , monitor_(platform)
+    , refresh_(platform.clock, platform.timers, [this] { syncControls(); })
     , pictures_(platform.resources)
     , browser_(browser)
     , windows_(applicationSecondaryWindows())
@@ -75,7 +76,7 @@ WindowMain::WindowMain(const Platform& platform, LinkOpener& browser, MainMenuBa
 
     connectMenus();
     connectControls();
-    syncControls();
+    refresh_.refreshNow();
     // Settle the fixed window size now, before the platform window exists.
     ensurePolished();
     layout()->activate();
@@ -248,27 +249,45 @@ void WindowMain::connectMenus() {
 }
 
 void WindowMain::connectControls() {
-    connect(&monitor_, &Monitor::changed, this, &WindowMain::syncControls);
-    connect(&monitor_, &Monitor::gaugeRepaintRequested, CanvasProp_, qOverload<>(&QWidget::update));
+    connect(&monitor_, &Monitor::changed, &refresh_, &RefreshLimiter::request);
+    connect(&monitor_, &Monitor::gaugeRepaintRequested, CanvasProp_, &CanvasProp::requestRepaint);
 
-    connect(TabPanel1_, &QTabWidget::currentChanged, this,
-            [this](int index) { monitor_.setRawStreamPageSelected(index == 1); });
-    connect(Textfield_timer_emission_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { monitor_.setEmissionDelayText(text); });
-    connect(CheckBoxLog_, &QCheckBox::clicked, this,
-            [this](bool checked) { monitor_.setLogChecked(checked); });
-    connect(SerialPortsPopupMenu_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { monitor_.SerialPortsPopupMenu_SelectionChanged(index); });
-    connect(ConnectButton_, &QPushButton::clicked, this, [this] { monitor_.ConnectButton_Action(); });
-    connect(PompeButton_, &QPushButton::clicked, this, [this] { monitor_.PompeButton_Action(); });
-    connect(ReleaseButton_, &QPushButton::clicked, this, [this] { monitor_.ReleaseButton_Action(); });
+    // The user's own actions show at once, whatever the line is doing.
+    connect(TabPanel1_, &QTabWidget::currentChanged, this, [this](int index) {
+        monitor_.setRawStreamPageSelected(index == 1);
+        refresh_.refreshNow();
+    });
+    connect(Textfield_timer_emission_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        monitor_.setEmissionDelayText(text);
+        refresh_.refreshNow();
+    });
+    connect(CheckBoxLog_, &QCheckBox::clicked, this, [this](bool checked) {
+        monitor_.setLogChecked(checked);
+        refresh_.refreshNow();
+    });
+    connect(SerialPortsPopupMenu_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        monitor_.SerialPortsPopupMenu_SelectionChanged(index);
+        refresh_.refreshNow();
+    });
+    connect(ConnectButton_, &QPushButton::clicked, this, [this] {
+        monitor_.ConnectButton_Action();
+        refresh_.refreshNow();
+    });
+    connect(PompeButton_, &QPushButton::clicked, this, [this] {
+        monitor_.PompeButton_Action();
+        refresh_.refreshNow();
+    });
+    connect(ReleaseButton_, &QPushButton::clicked, this, [this] {
+        monitor_.ReleaseButton_Action();
+        refresh_.refreshNow();
+    });
 }
 
 void WindowMain::open() {
     // Closing the main window, the application's last, ends the application.
     QGuiApplication::setQuitOnLastWindowClosed(true);
     monitor_.open();
-    syncControls();
+    refresh_.refreshNow();
 }
 
 // --- Presenting the monitor -----------------------------------------------------------
@@ -382,6 +401,7 @@ bool WindowMain::showModal(const ModalWindowFactory& factory, QPointer<QDialog>&
     window->setWindowModality(Qt::ApplicationModal);
     // A nested event loop: the Monitor's timers and the port's events keep being handled.
     window->exec();
+    refresh_.refreshNow(); // what the window changed shows as it closes
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "app/ResourcePictures.h"
 #include "app/SecondaryWindows.h"
 #include "core/Monitor.h"
+#include "core/RefreshLimiter.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -24,7 +25,8 @@ class QTabWidget;
 
 // WindowMain, the tool's one main window. It owns the Monitor (the live state, the timers
 // and the serial port) and presents it: after every change it copies Monitor::controls()
-// and the raw-stream trace onto its controls, repaints the gauge when asked, and forwards
+// and the raw-stream trace onto its controls (at most every RefreshLimiter period while the
+// line is busy; at once after the user's own actions), repaints the gauge when asked, and forwards
 // the user's actions to the Monitor's handlers. Every control carries its name as its
 // objectName and sits where the layout puts it, in window content coordinates.
 class WindowMain : public QMainWindow {
@@ -77,6 +79,7 @@ private:
     bool showModal(const ModalWindowFactory& factory, QPointer<QDialog>& shown);
 
     Monitor monitor_;
+    RefreshLimiter refresh_;
     ResourcePictures pictures_;
     LinkOpener& browser_;
     SecondaryWindows windows_;

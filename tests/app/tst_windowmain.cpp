@@ -81,6 +81,9 @@ private:
         tp->port.feed(hexBytes(hex));
         tp->timeline.advance(10);
     }
+    // The window shows what changed within one refresh period (frames right after another
+    // change are collected for that long).
+    void refreshed() { tp->timeline.advance(RefreshLimiter::kPeriodMs); }
     void plugAndConnect() {
         tp->devices.setNames({QStringLiteral("ttyUSB0")});
         tp->timeline.advance(500); // the port-list tick fills the list and selects the row
@@ -346,6 +349,7 @@ private slots:
     void converterFrameShowsItsValues() {
         plugAndConnect();
         receive(kConverterFrame);
+        refreshed();
         QCOMPARE(text("LabelValue_Uin"), QStringLiteral("48.00"));
         QCOMPARE(text("LabelValue_Uout"), QStringLiteral("24.00"));
         QCOMPARE(text("LabelValue_Iout"), QStringLiteral("2.50"));
@@ -355,9 +359,30 @@ private slots:
         QVERIFY(!shown("LabelValue_Pression")); // no HPU yet
     }
 
+    // On a busy line the labels follow at most once a refresh period, and show the latest
+    // frame; after a quiet moment the next frame shows at once.
+    void busyLineRefreshesOncePerPeriod() {
+        plugAndConnect();
+        refreshed();
+        receive(kConverterFrame); // first change after a quiet period
+        QCOMPARE(text("LabelValue_Uin"), QStringLiteral("48.00"));
+        receive(kAlertingConverterFrame);
+        receive(kConverterFrame);
+        receive(kAlertingConverterFrame);
+        QCOMPARE(text("LabelValue_Uin"), QStringLiteral("48.00")); // collected
+        tp->timeline.advance(RefreshLimiter::kPeriodMs - 30);
+        QCOMPARE(text("LabelValue_Uin"), QStringLiteral("60.00")); // the latest, one period on
+
+        // The user's press shows at once, even inside a period.
+        receive(kConverterFrame);
+        QTest::mouseClick(control<QPushButton>("ConnectButton"), Qt::LeftButton);
+        QCOMPARE(text("ConnectButton"), QStringLiteral("Connect"));
+    }
+
     void hpuFrameShowsRowsGaugeAndButtons() {
         plugAndConnect();
         receive(kHpuFrame);
+        refreshed();
         for (const char* name :
              {"LabelName_Pression", "LabelValue_Pression", "LabelName_ModeHPU", "LabelValue_ModeHPU",
               "LabelName_Pitch", "LabelValue_Pitch", "CanvasProp", "PompeButton", "ReleaseButton"})
@@ -411,6 +436,7 @@ private slots:
         plugAndConnect();
         control<QTabWidget>("TabPanel1")->setCurrentIndex(1);
         receive(kConverterFrame);
+        refreshed();
         const QString trace = window->monitor().trace().text();
         QVERIFY(!trace.isEmpty());
         QCOMPARE(text("TextArea1"), trace);
@@ -437,6 +463,7 @@ private slots:
 
         tp->port.raiseError();
         QCOMPARE(tp->notifier.messages, QStringList{QStringLiteral("A serial port error occurred.")});
+        refreshed();
         QCOMPARE(text("ConnectButton"), QStringLiteral("Connect"));
         QVERIFY(control("SerialPortsPopupMenu")->isEnabled());
         QVERIFY(!control("CheckBoxLog")->isEnabled());
@@ -491,6 +518,7 @@ private slots:
             QTimer::singleShot(0, shown, [&, shown] {
                 dialogWasModal = shown->isModal() || shown->windowModality() != Qt::NonModal;
                 receive(kConverterFrame);
+                refreshed();
                 updatedWhileOpen = text("LabelValue_Uin") == QStringLiteral("48.00");
                 shown->accept();
             });

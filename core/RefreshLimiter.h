@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+class ProgramClock;
+class Timer;
+class TimerFactory;
+
+// Bounds how often the window copies the monitor onto its controls. A busy line brings a
+// frame every few milliseconds, each changing a label or two; painting after every one of
+// them costs more than everything else the tool does. The first change after a quiet period
+// is shown at once; changes that follow within the period are collected and shown together
+// when it ends, so a value is never more than one period late and never lost.
+class RefreshLimiter : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kPeriodMs = 50; // 20 refreshes a second at most
+
+    RefreshLimiter(const ProgramClock& clock, TimerFactory& timers, std::function<void()> refresh,
+                   QObject* parent = nullptr);
+
+    // Something changed: refresh now, or at the end of the current period.
+    void request();
+    // Refresh at once (the user's own action must show without delay); a new period starts.
+    void refreshNow();
+    bool isPending() const;
+
+private:
+    const ProgramClock& clock_;
+    Timer* timer_;
+    std::function<void()> refresh_;
+    qint64 lastRefreshMs_;
+};

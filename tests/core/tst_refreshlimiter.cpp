@@ -1,0 +1,64 @@
+// How often the window refreshes: at once after a quiet period, then at most once a period.
+#include "ManualTimeline.h"
+#include "core/RefreshLimiter.h"
+
+#include <QtTest>
+
+class TestRefreshLimiter : public QObject {
+    Q_OBJECT
+
+private slots:
+    void changesAreCollectedWithinAPeriod() {
+        ManualTimeline timeline;
+        QVector<qint64> refreshes;
+        RefreshLimiter limiter(timeline, timeline, [&] { refreshes.append(timeline.elapsedMs()); });
+
+        limiter.request(); // the first change shows at once
+        QCOMPARE(refreshes, QVector<qint64>{0});
+
+        // A burst of frames: one refresh at the end of the period shows them all.
+        for (int ms : {10, 20, 30}) {
+            timeline.advance(ms - timeline.elapsedMs());
+            limiter.request();
+        }
+        QVERIFY(limiter.isPending());
+        timeline.advance(19);
+        QCOMPARE(refreshes.size(), 1);
+        timeline.advance(1);
+        QCOMPARE(refreshes, (QVector<qint64>{0, 50}));
+        QVERIFY(!limiter.isPending());
+
+        // Frames every 30 ms keep the refreshes 50 ms apart.
+        for (int frame = 0; frame < 6; ++frame) {
+            timeline.advance(30);
+            limiter.request();
+        }
+        timeline.advance(100);
+        QCOMPARE(refreshes, (QVector<qint64>{0, 50, 100, 150, 200, 250}));
+
+        // After a quiet period a change shows at once again.
+        timeline.advance(500);
+        limiter.request();
+        QCOMPARE(refreshes.last(), timeline.elapsedMs());
+        QCOMPARE(refreshes.size(), 7);
+    }
+
+    void theUsersActionShowsAtOnce() {
+        ManualTimeline timeline;
+        int refreshes = 0;
+        RefreshLimiter limiter(timeline, timeline, [&] { ++refreshes; });
+        limiter.request();
+        timeline.advance(5);
+        limiter.request(); // collected for 50 ms
+        QCOMPARE(refreshes, 1);
+
+        limiter.refreshNow(); // a button pressed: shown now, and the collected change with it
+        QCOMPARE(refreshes, 2);
+        QVERIFY(!limiter.isPending());
+        timeline.advance(100);
+        QCOMPARE(refreshes, 2); // nothing left to show
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRefreshLimiter)
+#include "tst_refreshlimiter.moc"
