@@ -11,6 +11,9 @@
 //                 simulator fills the line (converter every 30 ms, HPU every 45 ms: 95 % of
 //                 the 960 bytes a second that 9600 bit/s carry), then at the installation's
 //                 own pace (converter every 200 ms, HPU every 500 ms)
+// Emission and load are measured twice: with the bytes handed over a frame at a time, as a
+// USB adapter does when the line goes quiet, and byte by byte, each byte waking the
+// application on its own (the worst case a plain UART can give).
 // Usage: bench_app <velmora> <velmora-sim> [seconds per measurement, default 60]
 #include "platform/ProcessUsage.h"
 
@@ -130,9 +133,19 @@ void measureStartup(const QString& velmora, const QString& home) {
             .arg(percentile(inside, 0.5), 0, 'f', 0));
 }
 
-void measureEmission(const QString& velmora, const QString& simulator, const QString& home, int seconds) {
+// How velmora-sim hands the line's bytes over, and how the figure is named.
+struct Delivery {
+    QString option;
+    QString name;
+};
+
+const Delivery kByFrame{QStringLiteral("frame"), QStringLiteral("bytes by frame")};
+const Delivery kByteByByte{QStringLiteral("byte"), QStringLiteral("byte by byte")};
+
+void measureEmission(const QString& velmora, const QString& simulator, const QString& home, int seconds,
+                     const Delivery& delivery) {
     QProcess sim;
-    const QString device = startSimulator(sim, simulator, {});
+    const QString device = startSimulator(sim, simulator, {QStringLiteral("--delivery"), delivery.option});
     if (device.isEmpty()) {
         say(QStringLiteral("emission: the simulator gave no device"));
         stop(sim);
@@ -163,8 +176,8 @@ void measureEmission(const QString& velmora, const QString& simulator, const QSt
     const qsizetype within = std::count_if(delays.begin(), delays.end(), [](double d) {
         return d >= kEmissionDelayMs && d <= kEmissionDelayMs + kWindowMs;
     });
-    say(QStringLiteral("emission, %1 commands in %2 s, set delay %3 ms: median %4 ms, 99th percentile %5 ms, "
-                       "min %6 ms, max %7 ms; %8 % within [%3, %9] ms (target 99 %)")
+    say(QStringLiteral("emission, %10, %1 commands in %2 s, set delay %3 ms: median %4 ms, 99th percentile "
+                       "%5 ms, min %6 ms, max %7 ms; %8 % within [%3, %9] ms (target 99 %)")
             .arg(delays.size())
             .arg(seconds)
             .arg(kEmissionDelayMs)
@@ -173,7 +186,8 @@ void measureEmission(const QString& velmora, const QString& simulator, const QSt
             .arg(percentile(delays, 0), 0, 'f', 0)
             .arg(percentile(delays, 1), 0, 'f', 0)
             .arg(100.0 * double(within) / double(delays.size()), 0, 'f', 1)
-            .arg(kEmissionDelayMs + kWindowMs));
+            .arg(kEmissionDelayMs + kWindowMs)
+            .arg(delivery.name));
 }
 
 // The line's load: the simulator's broadcast periods and how the figure is named.
@@ -183,9 +197,10 @@ struct LineLoad {
 };
 
 void measureLoad(const QString& velmora, const QString& simulator, const QString& home, int seconds,
-                 const LineLoad& load) {
+                 const LineLoad& load, const Delivery& delivery) {
     QProcess sim;
-    const QString device = startSimulator(sim, simulator, load.simulatorOptions);
+    const QString device = startSimulator(
+        sim, simulator, load.simulatorOptions + QStringList{QStringLiteral("--delivery"), delivery.option});
     if (device.isEmpty()) {
         say(QStringLiteral("load: the simulator gave no device"));
         stop(sim);
@@ -222,13 +237,14 @@ void measureLoad(const QString& velmora, const QString& simulator, const QString
         say(QStringLiteral("load: the application stopped or its usage could not be read"));
         return;
     }
-    say(QStringLiteral("load, connected, %1, for %2 s: CPU %3 % of one core, resident memory %4 MB "
+    say(QStringLiteral("load, connected, %1, %6, for %2 s: CPU %3 % of one core, resident memory %4 MB "
                        "(peak %5 MB); targets 2 % and 80 MB")
             .arg(load.name)
             .arg(wall, 0, 'f', 0)
             .arg(100.0 * (end.cpuSeconds - start.cpuSeconds) / wall, 0, 'f', 2)
             .arg(double(end.residentBytes) / 1e6, 0, 'f', 1)
-            .arg(double(peakResident) / 1e6, 0, 'f', 1));
+            .arg(double(peakResident) / 1e6, 0, 'f', 1)
+            .arg(delivery.name));
 }
 
 } // namespace
@@ -249,13 +265,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     measureStartup(velmora, home.path());
-    measureEmission(velmora, simulator, home.path(), seconds);
-    measureLoad(velmora, simulator, home.path(), seconds,
-                {{QStringLiteral("--converter-period"), QStringLiteral("30"), QStringLiteral("--hpu-period"),
-                  QStringLiteral("45")},
-                 QStringLiteral("line 95 % busy (converter every 30 ms, HPU every 45 ms)")});
-    measureLoad(
-        velmora, simulator, home.path(), seconds,
-        {{}, QStringLiteral("the installation's own pace (converter every 200 ms, HPU every 500 ms)")});
+    const LineLoad busy{{QStringLiteral("--converter-period"), QStringLiteral("30"),
+                         QStringLiteral("--hpu-period"), QStringLiteral("45")},
+                        QStringLiteral("line 95 % busy (converter every 30 ms, HPU every 45 ms)")};
+    const LineLoad ownPace{
+        {}, QStringLiteral("the installation's own pace (converter every 200 ms, HPU every 500 ms)")};
+    for (const Delivery& delivery : {kByFrame, kByteByByte}) {
+        measureEmission(velmora, simulator, home.path(), seconds, delivery);
+        measureLoad(velmora, simulator, home.path(), seconds, busy, delivery);
+        measureLoad(velmora, simulator, home.path(), seconds, ownPace, delivery);
+    }
     return 0;
 }
