@@ -11,6 +11,20 @@ function(velmora_add_test name)
   target_link_libraries(${name} PRIVATE velmora_testsupport Qt6::Test ${ARG_LIBS})
   if(ARG_UI)
     target_link_libraries(${name} PRIVATE velmora_ui)
+    velmora_reuse_precompiled_headers(${name} velmora_ui)
+  else()
+    velmora_reuse_precompiled_headers(${name} velmora_core)
+  endif()
+  # A test's class is moc'ed into its own source, which leaves the generated moc file empty:
+  # loading the precompiled header there would cost more than the file itself.
+  set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${name}_autogen/mocs_compilation.cpp
+    PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+  # Line tables only for the tests' own code in the optimised build: a failing test's
+  # backtrace keeps its functions and lines, and a test compiles in about a fifth less time.
+  # The libraries under test keep full debug information, and so does the sanitizer build.
+  if(CMAKE_BUILD_TYPE STREQUAL "RelWithDebInfo" AND NOT VELMORA_SANITIZE
+     AND CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(${name} PRIVATE -g1)
   endif()
   add_test(NAME ${name} COMMAND ${name})
   if(NOT ARG_TIMEOUT)
