@@ -1,6 +1,6 @@
 #include "alarms/AlarmSettingsFile.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "ManualTimeline.h"
 #include "alarms/ConverterAlarms.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

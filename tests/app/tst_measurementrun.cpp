@@ -8,7 +8,7 @@
 #include "app/MeasurementRun.h"
 #include "app/WindowMain.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

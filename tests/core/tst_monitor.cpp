@@ -5,7 +5,7 @@
 
 #include <QFile>
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "core/Captions.h"
 #include "core/NumberMask.h"
 
-#include <QtTest>
+#include <QTest>
 
 class TestNumberMask : public QObject {
     Q_OBJECT

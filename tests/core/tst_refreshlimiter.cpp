@@ -2,7 +2,7 @@
 #include "ManualTimeline.h"
 #include "core/RefreshLimiter.h"
 
-#include <QtTest>
+#include <QTest>
 
 class TestRefreshLimiter : public QObject {
     Q_OBJECT

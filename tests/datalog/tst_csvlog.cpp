@@ -4,7 +4,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 

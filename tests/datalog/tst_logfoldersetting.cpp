@@ -3,7 +3,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QtTest>
+#include <QTest>
 
 // The log folder setting kept in "Log_Folder.txt": which folder each content gives, and
 // how the settings window's text is saved.

@@ -6,7 +6,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QtTest>
+#include <QTest>
 
 // The whole TimerLog tick through the monitor: connection test, stale-data check, then the
 // log line, with the converter speaking on the fake port.

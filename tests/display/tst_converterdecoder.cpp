@@ -2,7 +2,7 @@
 #include "display/ConverterDecoder.h"
 #include "display/StaleData.h"
 
-#include <QtTest>
+#include <QTest>
 
 // Frames below: header 00 01 10 10, then U_in, U_out, I_out, (unused), TempCV, RPM1, RPM2.
 class TestConverterDecoder : public QObject {

@@ -1,6 +1,6 @@
 #include "display/GaugeGeometry.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 #include "display/HpuDecoder.h"
 #include "display/StaleData.h"
 
-#include <QtTest>
+#include <QTest>
 
 // HPU status frames: header 00 12 10 07, pressure (2 bytes), mode, pitch, pitch design byte.
 class TestHpuDecoder : public QObject {

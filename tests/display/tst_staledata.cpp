@@ -3,7 +3,7 @@
 #include "display/HpuDecoder.h"
 #include "display/StaleData.h"
 
-#include <QtTest>
+#include <QTest>
 
 class TestStaleData : public QObject {
     Q_OBJECT

@@ -5,7 +5,7 @@
 #include "eeprom/EepromUnits.h"
 #include "eeprom/HpuEepromFields.h"
 
-#include <QtTest>
+#include <QTest>
 
 // The parameter catalogue, the unit table, the answer decoding and the address lookup.
 class TestEepromCatalogue : public QObject {

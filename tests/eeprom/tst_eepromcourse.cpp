@@ -4,7 +4,7 @@
 #include "eeprom/HpuEepromEditor.h"
 #include "eeprom/MonitorEepromLink.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "core/NumberMask.h"
 #include "eeprom/HpuEepromEditor.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 

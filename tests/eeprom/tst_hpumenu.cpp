@@ -9,7 +9,7 @@
 #include <QProgressBar>
 #include <QTableWidget>
 #include <QTimer>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTableWidget>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "PseudoTerminal.h"
 #endif
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QtTest>
+#include <QTest>
 
 #include <cmath>
 

@@ -10,7 +10,7 @@
 #include "link/Frame.h"
 
 #include <QFile>
-#include <QtTest>
+#include <QTest>
 
 #include <cmath>
 

@@ -5,7 +5,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QtTest>
+#include <QTest>
 
 class TestFuzzRegressions : public QObject {
     Q_OBJECT

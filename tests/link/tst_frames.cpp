@@ -3,7 +3,7 @@
 #include "link/Frame.h"
 #include "link/HpuCommands.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <functional>
 

@@ -5,7 +5,7 @@
 #include "link/LinkPacing.h"
 #include "link/ReceiveStateMachine.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <functional>
 #include <memory>

@@ -3,7 +3,7 @@
 #include "Recorders.h"
 #include "link/PortSelection.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

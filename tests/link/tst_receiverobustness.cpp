@@ -9,7 +9,7 @@
 
 #include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

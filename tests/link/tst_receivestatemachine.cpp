@@ -5,7 +5,7 @@
 #include "link/HpuCommands.h"
 #include "link/ReceiveStateMachine.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "link/PortSelection.h"
 #include "link/SerialErrorRecovery.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

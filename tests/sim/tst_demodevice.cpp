@@ -4,7 +4,7 @@
 #include "sim/DemoDevice.h"
 
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 class TestDemoDevice : public QObject {
     Q_OBJECT

@@ -7,7 +7,7 @@
 #include "sim/DemoDevice.h"
 #include "sim/SimulatedSerialPort.h"
 
-#include <QtTest>
+#include <QTest>
 
 using namespace Sim;
 

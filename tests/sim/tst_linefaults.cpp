@@ -4,7 +4,7 @@
 #include "sim/LineFaults.h"
 
 #include <QtMath>
-#include <QtTest>
+#include <QTest>
 
 using namespace Sim;
 

@@ -8,7 +8,7 @@
 #include "link/Frame.h"
 #include "sim/SimulatedInstallation.h"
 
-#include <QtTest>
+#include <QTest>
 
 using namespace Sim;
 

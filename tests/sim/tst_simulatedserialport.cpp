@@ -5,7 +5,7 @@
 #include "sim/SimulatedSerialPort.h"
 
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 class TestSimulatedSerialPort : public QObject {
     Q_OBJECT

@@ -3,7 +3,7 @@
 // heard, nothing told to the user. The day-long run is `make soak`.
 #include "SoakRun.h"
 
-#include <QtTest>
+#include <QTest>
 
 class TestSoakShort : public QObject {
     Q_OBJECT

@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSerialPort>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
