@@ -255,31 +255,31 @@ void WindowMain::connectControls() {
     // The user's own actions show at once, whatever the line is doing.
     connect(TabPanel1_, &QTabWidget::currentChanged, this, [this](int index) {
         monitor_.setRawStreamPageSelected(index == 1);
-        refresh_.refreshNow();
+        refresh_.flush();
     });
     connect(Textfield_timer_emission_, &QLineEdit::textEdited, this, [this](const QString& text) {
         monitor_.setEmissionDelayText(text);
-        refresh_.refreshNow();
+        refresh_.flush();
     });
     connect(CheckBoxLog_, &QCheckBox::clicked, this, [this](bool checked) {
         monitor_.setLogChecked(checked);
-        refresh_.refreshNow();
+        refresh_.flush();
     });
     connect(SerialPortsPopupMenu_, &QComboBox::currentIndexChanged, this, [this](int index) {
         monitor_.SerialPortsPopupMenu_SelectionChanged(index);
-        refresh_.refreshNow();
+        refresh_.flush();
     });
     connect(ConnectButton_, &QPushButton::clicked, this, [this] {
         monitor_.ConnectButton_Action();
-        refresh_.refreshNow();
+        refresh_.flush();
     });
     connect(PompeButton_, &QPushButton::clicked, this, [this] {
         monitor_.PompeButton_Action();
-        refresh_.refreshNow();
+        refresh_.flush();
     });
     connect(ReleaseButton_, &QPushButton::clicked, this, [this] {
         monitor_.ReleaseButton_Action();
-        refresh_.refreshNow();
+        refresh_.flush();
     });
 }
 
@@ -401,7 +401,7 @@ bool WindowMain::showModal(const ModalWindowFactory& factory, QPointer<QDialog>&
     window->setWindowModality(Qt::ApplicationModal);
     // A nested event loop: the Monitor's timers and the port's events keep being handled.
     window->exec();
-    refresh_.refreshNow(); // what the window changed shows as it closes
+    refresh_.flush(); // what the window changed shows as it closes
     return true;
 }
 

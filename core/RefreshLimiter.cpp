@@ -33,6 +33,11 @@ void RefreshLimiter::refreshNow() {
     refresh_();
 }
 
+void RefreshLimiter::flush() {
+    if (isPending())
+        refreshNow();
+}
+
 bool RefreshLimiter::isPending() const {
     return timer_->isRunning();
 }

@@ -23,8 +23,11 @@ public:
 
     // Something changed: refresh now, or at the end of the current period.
     void request();
-    // Refresh at once (the user's own action must show without delay); a new period starts.
+    // Refresh at once, unconditionally; a new period starts.
     void refreshNow();
+    // Show a collected change at once (the user's own action must show without delay). A
+    // change the request already showed, or no change at all, costs nothing.
+    void flush();
     bool isPending() const;
 
 private:

@@ -52,11 +52,20 @@ private slots:
         limiter.request(); // collected for 50 ms
         QCOMPARE(refreshes, 1);
 
-        limiter.refreshNow(); // a button pressed: shown now, and the collected change with it
+        limiter.flush(); // a button pressed: the collected change is shown now
         QCOMPARE(refreshes, 2);
         QVERIFY(!limiter.isPending());
         timeline.advance(100);
         QCOMPARE(refreshes, 2); // nothing left to show
+
+        // A press whose change the request already showed is not shown twice.
+        limiter.request();
+        QCOMPARE(refreshes, 3);
+        limiter.flush();
+        QCOMPARE(refreshes, 3);
+
+        limiter.refreshNow(); // unconditional, as when the window opens
+        QCOMPARE(refreshes, 4);
     }
 };
 
