@@ -4,7 +4,7 @@
 #include "app/ApplicationResourceFolder.h"
 #include "app/LinkOpener.h"
 #include "app/MessageBoxNotifier.h"
-#include "core/Monitor.h"
+#include "monitor/Monitor.h"
 #include "link/QtSerialPort.h"
 
 #include <memory>

@@ -2,7 +2,7 @@
 
 #include "app/ResourcePictures.h"
 #include "app/SecondaryWindows.h"
-#include "core/Monitor.h"
+#include "monitor/Monitor.h"
 #include "core/RefreshLimiter.h"
 
 #include <QMainWindow>

@@ -5,7 +5,7 @@
 #include "FakeSerialPort.h"
 #include "ManualTimeline.h"
 #include "TestPlatform.h"
-#include "core/Monitor.h"
+#include "monitor/Monitor.h"
 #include "link/Frame.h"
 #include "link/ReceiveStateMachine.h"
 

@@ -4,7 +4,7 @@
 #include "core/Timer.h"
 #include "link/RawStreamTrace.h"
 #include "link/ReceiveStateMachine.h"
-#include "link/SerialPort.h"
+#include "core/SerialPort.h"
 
 #include <QString>
 

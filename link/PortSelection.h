@@ -3,7 +3,7 @@
 #include "core/ControlsState.h"
 #include "core/Notifier.h"
 #include "core/Timer.h"
-#include "link/SerialPort.h"
+#include "core/SerialPort.h"
 
 #include <QString>
 

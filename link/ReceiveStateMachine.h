@@ -4,7 +4,7 @@
 #include "core/MonitorState.h"
 #include "core/ProgramClock.h"
 #include "link/RawStreamTrace.h"
-#include "link/SerialPort.h"
+#include "core/SerialPort.h"
 
 #include <QByteArray>
 #include <QString>

@@ -3,7 +3,7 @@
 #include "core/MonitorState.h"
 #include "core/Notifier.h"
 #include "link/PortSelection.h"
-#include "link/SerialPort.h"
+#include "core/SerialPort.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/Monitor.h"
-#include "link/SerialPort.h"
+#include "core/Platform.h"
+#include "core/SerialPort.h"
 #include "sim/SimulatedSerialPort.h"
 
 // The "Demo installation" that --demo adds at the end of the serial device list: choosing

@@ -1,7 +1,7 @@
 #include "alarms/ui/WindowAlarms.h"
 
 #include "core/Captions.h"
-#include "core/Monitor.h"
+#include "monitor/Monitor.h"
 #include "core/NumberMask.h"
 
 #include <QGuiApplication>

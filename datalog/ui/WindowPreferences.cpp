@@ -1,7 +1,7 @@
 #include "datalog/ui/WindowPreferences.h"
 
 #include "core/Captions.h"
-#include "core/Monitor.h"
+#include "monitor/Monitor.h"
 #include "datalog/FolderChooser.h"
 #include "datalog/LogFolderSetting.h"
 #include "datalog/ui/QtFolderChooser.h"

@@ -1,6 +1,6 @@
 #include "eeprom/ui/MakeWindowHPU.h"
 
-#include "eeprom/MonitorEepromLink.h"
+#include "monitor/MonitorEepromLink.h"
 #include "eeprom/ui/MessageBoxEepromPrompts.h"
 #include "eeprom/ui/WindowHPU.h"
 

@@ -1,8 +1,8 @@
 #include "EepromTestDoubles.h"
 #include "TestPlatform.h"
-#include "core/Monitor.h"
+#include "monitor/Monitor.h"
 #include "eeprom/HpuEepromEditor.h"
-#include "eeprom/MonitorEepromLink.h"
+#include "monitor/MonitorEepromLink.h"
 
 #include <QTest>
 

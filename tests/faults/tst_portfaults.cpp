@@ -6,7 +6,7 @@
 #include "Hex.h"
 #include "TestPlatform.h"
 #include "core/Captions.h"
-#include "core/Monitor.h"
+#include "monitor/Monitor.h"
 #include "core/NumberMask.h"
 #include "link/Frame.h"
 #include "link/QtSerialPort.h"

@@ -5,7 +5,7 @@
 #include "FakeSerialPort.h"
 #include "Hex.h"
 #include "TestPlatform.h"
-#include "core/Monitor.h"
+#include "monitor/Monitor.h"
 #include "core/NumberMask.h"
 #include "link/Frame.h"
 

@@ -4,7 +4,7 @@
 // to send.
 #include "Hex.h"
 #include "TestPlatform.h"
-#include "core/Monitor.h"
+#include "monitor/Monitor.h"
 #include "link/Frame.h"
 
 #include <QRandomGenerator>

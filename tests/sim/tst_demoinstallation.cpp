@@ -3,7 +3,7 @@
 #include "Hex.h"
 #include "TestPlatform.h"
 #include "core/Captions.h"
-#include "core/Monitor.h"
+#include "monitor/Monitor.h"
 #include "sim/DemoDevice.h"
 #include "sim/SimulatedSerialPort.h"
 

@@ -4,7 +4,7 @@
 #include "ManualTimeline.h"
 #include "Recorders.h"
 #include "ResidentMemory.h"
-#include "core/Monitor.h"
+#include "monitor/Monitor.h"
 #include "datalog/CsvLog.h"
 #include "link/RawStreamTrace.h"
 #include "sim/SimulatedSerialPort.h"

@@ -3,7 +3,7 @@
 #include "FakeSerialPort.h"
 #include "ManualTimeline.h"
 #include "Recorders.h"
-#include "core/Monitor.h"
+#include "monitor/Monitor.h"
 
 #include <QTemporaryDir>
 

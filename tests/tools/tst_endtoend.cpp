@@ -6,7 +6,7 @@
 #include "core/NumberMask.h"
 #include "eeprom/EepromCatalogue.h"
 #include "eeprom/EepromPrompts.h"
-#include "eeprom/MonitorEepromLink.h"
+#include "monitor/MonitorEepromLink.h"
 #include "eeprom/ui/WindowHPU.h"
 #include "link/QtSerialPort.h"
 

@@ -1,4 +1,4 @@
-#include "core/Monitor.h"
+#include "monitor/Monitor.h"
 
 #include "alarms/AlarmSettingsFile.h"
 #include "alarms/ConverterAlarms.h"
@@ -224,6 +224,40 @@ void Monitor::TimerLog_Action() {
         stopDataHPU();
     parts_->csvLog.logTick();
     emit changed();
+
+    // The tick comes every 500 ms: one sample per second of the wall clock.
+    const QDateTime wallNow = platform_.wallClock.now();
+    const QDateTime second = wallNow.addMSecs(-wallNow.time().msec());
+    if (second != lastSampledSecond_) {
+        lastSampledSecond_ = second;
+        emit secondSampled(sample(second));
+    }
+}
+
+SecondSample Monitor::sample(const QDateTime& time) const {
+    const auto shown = [](const LabelState& label, double value) -> std::optional<double> {
+        if (!label.visible)
+            return std::nullopt;
+        return value;
+    };
+    SecondSample s;
+    s.time = time;
+    s.inputVoltage = shown(controls_.LabelValue_Uin, state_.U_in);
+    s.outputVoltage = shown(controls_.LabelValue_Uout, state_.U_out);
+    s.outputCurrent = shown(controls_.LabelValue_Iout, state_.I_out);
+    s.outputPower = shown(controls_.LabelValue_Pout, state_.P_out);
+    s.speed = shown(controls_.LabelValue_RPM, static_cast<double>(state_.RPM1));
+    s.temperature = shown(controls_.LabelValue_T, state_.TempCV);
+    s.hpuPresent = state_.presenceHPU;
+    s.pressure = shown(controls_.LabelValue_Pression, state_.Pression);
+    if (controls_.LabelValue_ModeHPU.visible)
+        s.hpuMode = state_.ModeHPU.trimmed();
+    if (controls_.LabelValue_Pitch.visible)
+        s.pitch = state_.Pitch.trimmed();
+    s.speedAlarm = controls_.Rect_AlertRPM == AlertFill::AlertRed;
+    s.inputVoltageAlarm = controls_.Rect_AlertInputVoltage == AlertFill::AlertRed;
+    s.temperatureAlarm = controls_.Rect_AlertTemp == AlertFill::AlertRed;
+    return s;
 }
 
 void Monitor::TimerAlarm_Action() {

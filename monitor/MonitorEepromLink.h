@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Monitor.h"
+#include "monitor/Monitor.h"
 #include "eeprom/EepromLink.h"
 
 // The EEPROM window's link through the one Monitor of the main window.

@@ -2,30 +2,14 @@
 
 #include "core/ControlsState.h"
 #include "core/MonitorState.h"
-#include "core/Notifier.h"
-#include "core/ProgramClock.h"
+#include "core/Platform.h"
+#include "core/SecondSample.h"
 #include "core/Timer.h"
-#include "core/UserFolders.h"
 #include "link/RawStreamTrace.h"
-#include "link/SerialPort.h"
 
 #include <QObject>
 
 #include <memory>
-
-// Everything the platform provides, reached through small interfaces so that tests drive
-// the monitor deterministically: the window passes real implementations, tests doubles.
-struct Platform {
-    ProgramClock& clock;
-    WallClock& wallClock;
-    TimerFactory& timers;
-    SerialPort& port;               // SerialConnection1
-    SerialDeviceList& devices;
-    Notifier& notifier;             // message boxes and the system beep
-    SoundPlayer& sound;             // "alarm_hydro.wav"
-    const ResourceFolder& resources; // "Alarms_Settings.txt", "Log_Folder.txt"
-    const UserFolders& userFolders;  // default log folder
-};
 
 // The monitor: the one record of live state and the handlers that act on it, with the
 // main window's timers and serial port. It is the GUI-free heart of WindowMain: the window
@@ -45,6 +29,8 @@ public:
     const ControlsState& controls() const { return controls_; }
     const RawStreamTrace& trace() const { return trace_; }
     const Platform& platform() const { return platform_; }
+    // What the values page shows now, as one typed value: hidden values are empty.
+    SecondSample sample(const QDateTime& time) const;
 
     // The main window's timers, by their names.
     Timer& PortListUpdater() { return *portListUpdater_; }
@@ -105,6 +91,9 @@ public:
 
 signals:
     void changed();
+    // Once per wall-clock second while connected, from the log tick, after stale values are
+    // reset: the trend ring, the event journal and the publishers take this, not the record.
+    void secondSampled(const SecondSample& sample);
     // CanvasProp must be repainted (with background erase) from Pression.
     void gaugeRepaintRequested();
 
@@ -121,6 +110,7 @@ private:
     Timer* timerResetError_;
     Timer* timerAlarm_;
     Timer* timerAlarmSound_;
+    QDateTime lastSampledSecond_;
 
     struct Parts;
     std::unique_ptr<Parts> parts_; // the subsystems the handlers delegate to

@@ -1,6 +1,6 @@
 #include "Hex.h"
 #include "TestPlatform.h"
-#include "core/Monitor.h"
+#include "monitor/Monitor.h"
 #include "link/Frame.h"
 
 #include <QFile>
@@ -196,6 +196,37 @@ private slots:
         QCOMPARE(bench.monitor.state().Pression, -1.0);
         QVERIFY(!bench.monitor.controls().PompeButton.visible);
         QVERIFY(!bench.monitor.controls().CanvasProp_visible);
+    }
+
+    // One sample per wall-clock second while connected, from the values shown: a converter
+    // frame's values and the HPU's status, then empty values once the converter is stale.
+    void secondSamplesWhileConnected() {
+        Bench bench;
+        QSignalSpy samples(&bench.monitor, &Monitor::secondSampled);
+        bench.connectAt500();
+        QCOMPARE(samples.count(), 0); // the ticks at 0 and 500 came while disconnected
+        bench.port.feed(kConverter + kHpuStatus);
+        bench.timeline.advance(1000);
+        QCOMPARE(samples.count(), 1); // the ticks at 1000 and 1500 fall into one second
+        const auto live = samples.last().at(0).value<SecondSample>();
+        QCOMPARE(live.inputVoltage, std::optional<double>(52.5));
+        QCOMPARE(live.outputVoltage, std::optional<double>(12.5));
+        QCOMPARE(live.outputCurrent, std::optional<double>(5.0));
+        QCOMPARE(live.temperature, std::optional<double>(30.0));
+        QCOMPARE(live.speed, std::optional<double>(300.0));
+        QVERIFY(live.hpuPresent);
+        QCOMPARE(live.pressure, std::optional<double>(5.0));
+        QVERIFY(!live.hpuMode.isEmpty());
+        QCOMPARE(live.time.time().msec(), 0);
+
+        // Four more seconds: the converter's frame is now more than 3 s old.
+        bench.timeline.advance(4000);
+        QCOMPARE(samples.count(), 5);
+        const auto stale = samples.last().at(0).value<SecondSample>();
+        QVERIFY(!stale.inputVoltage && !stale.speed && !stale.temperature && !stale.pressure);
+        QVERIFY(!stale.hpuPresent);
+        QVERIFY(stale.hpuMode.isEmpty());
+        QCOMPARE(samples.at(3).at(0).value<SecondSample>().time.secsTo(stale.time), 1);
     }
 
     void noStaleCheckWhileDisconnected() {
