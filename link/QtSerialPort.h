@@ -26,7 +26,7 @@ private:
 };
 
 // The operating system's serial devices, optionally followed by extra device paths
-// (pseudo-terminals, simulators, adapters that enumeration does not list).
+// (pseudo-terminals, simulators, adapters that enumeration does not list) that exist now.
 class QtSerialDeviceList : public SerialDeviceList {
 public:
     explicit QtSerialDeviceList(QStringList extraPaths = {}) : extraPaths_(std::move(extraPaths)) {}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ControlsState.h"
+#include "core/MonitorEvent.h"
 #include "core/MonitorState.h"
 #include "core/Platform.h"
 #include "core/SecondSample.h"
@@ -40,6 +41,11 @@ public:
     Timer& TimerResetError() { return *timerResetError_; }
     Timer& TimerAlarm() { return *timerAlarm_; }
     Timer& TimerAlarmSound() { return *timerAlarmSound_; }
+    // Once a second while connected: watches the device and reopens it after a loss.
+    Timer& TimerReconnect() { return *timerReconnect_; }
+
+    // The link was lost under a connected window and is being reopened.
+    bool isReconnecting() const;
 
     // Connected exactly while the device list is disabled.
     bool isConnected() const { return !controls_.SerialPortsPopupMenu_enabled; }
@@ -71,7 +77,7 @@ public:
     void open();  // main window opening: reads the alarm settings
     void close(); // main window closing: closes the serial port
     void SerialConnection1_DataReceived();
-    void SerialConnection1_Error();
+    void SerialConnection1_Error(const QString& description = QString());
     void TimerReceptionRS485_Action();
     void TimerEmissionRS485_Action();
     void PortListUpdater_Action();
@@ -81,6 +87,7 @@ public:
     void TimerLog_Action();
     void TimerAlarm_Action();
     void TimerAlarmSound_Action();
+    void TimerReconnect_Action();
     void PompeButton_Action();
     void ReleaseButton_Action();
 
@@ -94,6 +101,9 @@ signals:
     // Once per wall-clock second while connected, from the log tick, after stale values are
     // reset: the trend ring, the event journal and the publishers take this, not the record.
     void secondSampled(const SecondSample& sample);
+    // Connections, losses, alarms, commands written, log failures: what the event journal
+    // records, as they happen.
+    void eventOccurred(const MonitorEvent& event);
     // CanvasProp must be repainted (with background erase) from Pression.
     void gaugeRepaintRequested();
 
@@ -110,7 +120,17 @@ private:
     Timer* timerResetError_;
     Timer* timerAlarm_;
     Timer* timerAlarmSound_;
+    Timer* timerReconnect_;
     QDateTime lastSampledSecond_;
+    bool alarmsHeld_[3] = {false, false, false}; // input voltage, speed, temperature
+    QString lastEepromWrite_;                    // what an acknowledgement answers
+
+    void record(MonitorEvent::Kind kind, const QString& detail);
+    QString selectedDeviceName() const;
+    // After anything that may connect or disconnect: reconnection and journal follow.
+    void followConnection(bool wasConnected);
+    void updateConnectionLine();
+    void recordAlarmChanges();
 
     struct Parts;
     std::unique_ptr<Parts> parts_; // the subsystems the handlers delegate to
