@@ -230,7 +230,7 @@ void WindowMain::createRawStreamPage(QWidget* page) {
         createConnectionLine(page, "LabelConnectionLost_RawStream", QRect(20, 89, 470, 20));
 
     // The frame trace: newest entries on top, read-only, wrapped, vertical scroll bar only.
-    TextArea1_ = place(new QPlainTextEdit(page), "TextArea1", QRect(20, 114, 681, 261));
+    TextArea1_ = place(new QPlainTextEdit(page), "TextArea1", QRect(20, 114, 681, 221));
     TextArea1_->setFont(LayoutFonts::consolas(14));
     TextArea1_->setReadOnly(true);
     TextArea1_->setFrameShape(QFrame::StyledPanel);
@@ -241,6 +241,11 @@ void WindowMain::createRawStreamPage(QWidget* page) {
     areaPalette.setColor(QPalette::Base, Qt::white);
     areaPalette.setColor(QPalette::Text, Qt::black);
     TextArea1_->setPalette(areaPalette);
+
+    // The bus health since the last Connect, under the trace; the monitor composes the text.
+    LabelBusHealth_ = place(new QLabel(page), "LabelBusHealth", QRect(20, 337, 681, 36));
+    LabelBusHealth_->setFont(LayoutFonts::system(11));
+    LabelBusHealth_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 // "Connection lost – reconnecting to <device>…": hidden while the link is fine.
@@ -366,6 +371,11 @@ void WindowMain::syncControls() {
         hpuMenuEnabled_ = c.HPUMenu_enabled;
         menuBar_->setHpuMenuEnabled(hpuMenuEnabled_);
     }
+
+    appNap_.setHeld(monitor_.isConnected());
+
+    if (LabelBusHealth_->text() != c.busHealthText)
+        LabelBusHealth_->setText(c.busHealthText);
 
     const QString& trace = monitor_.trace().text();
     if (TextArea1_->toPlainText() != trace)

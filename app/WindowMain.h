@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppNapActivity.h"
 #include "app/ResourcePictures.h"
 #include "app/SecondaryWindows.h"
 #include "core/RefreshLimiter.h"
@@ -130,6 +131,8 @@ private:
     QLineEdit* Textfield_timer_emission_ = nullptr;
     QLabel* Label2_ = nullptr;
     QPlainTextEdit* TextArea1_ = nullptr;
+    QLabel* LabelBusHealth_ = nullptr;
 
     bool hpuMenuEnabled_ = true;
+    AppNapActivity appNap_; // held while connected
 };

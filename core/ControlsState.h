@@ -62,4 +62,6 @@ struct ControlsState {
     // Both pages: "Connection lost – reconnecting to <device>…" while a lost link is being
     // reopened, with any command still waiting; empty while the link is fine.
     QString connectionLine;
+    // Raw-stream page: the bus health since the last Connect, refreshed once a second.
+    QString busHealthText;
 };

@@ -4,6 +4,7 @@
 #include "alarms/ConverterAlarms.h"
 #include "core/Captions.h"
 #include "datalog/CsvLog.h"
+#include "datalog/EventJournal.h"
 #include "datalog/LogFolderSetting.h"
 #include "display/ConverterDecoder.h"
 #include "display/HpuDecoder.h"
@@ -53,6 +54,7 @@ struct Monitor::Parts : FrameDispatcher {
     PortSelection ports;
     SerialErrorRecovery errors;
     Reconnection reconnection;
+    BusHealth health;
     ConverterAlarms alarms;
     LogFolderSetting logFolder;
     CsvLog csvLog;
@@ -84,6 +86,9 @@ Monitor::Monitor(const Platform& platform, QObject* parent)
     connect(timerAlarm_, &Timer::timeout, this, &Monitor::TimerAlarm_Action);
     connect(timerAlarmSound_, &Timer::timeout, this, &Monitor::TimerAlarmSound_Action);
     connect(timerReconnect_, &Timer::timeout, this, &Monitor::TimerReconnect_Action);
+    connect(this, &Monitor::eventOccurred, this, &Monitor::writeJournal);
+    parts_->csvLog.setFailureObserver(
+        [this](const QString& path) { record(MonitorEvent::Kind::LogWriteFailed, path); });
 
     connect(&platform_.port, &SerialPort::dataReceived, this, &Monitor::SerialConnection1_DataReceived);
     connect(&platform_.port, &SerialPort::errorOccurred, this,
@@ -204,6 +209,7 @@ void Monitor::TimerEmissionRS485_Action() {
     const bool pending = state_.emissionRequest;
     parts_->emission.TimerEmissionRS485_Action();
     if (pending && !state_.emissionRequest) {
+        ++parts_->machine.counters().commandsSent;
         const QString command = HpuCommands::describe(state_.TrameBufferEmission);
         if (state_.TrameBufferEmission[2] == Frame::kEepromWrite)
             lastEepromWrite_ = command;
@@ -234,17 +240,22 @@ void Monitor::ConnectButton_Action() {
     emit changed();
 }
 
+const BusHealth& Monitor::busHealth() const {
+    return parts_->health;
+}
+
 void Monitor::TimerReconnect_Action() {
+    parts_->health.update(parts_->machine.counters(), platform_.clock.elapsedMs(), state_.timeLastDataCV,
+                          state_.timeLastDataHPU);
+    controls_.busHealthText = parts_->health.text();
     const Reconnection::Outcome outcome = parts_->reconnection.tick();
     if (outcome == Reconnection::Outcome::Lost)
         record(MonitorEvent::Kind::ConnectionLost,
                QStringLiteral("%1 is no longer listed").arg(parts_->reconnection.deviceName()));
     else if (outcome == Reconnection::Outcome::Reconnected)
         record(MonitorEvent::Kind::Reconnected, parts_->reconnection.deviceName());
-    if (outcome != Reconnection::Outcome::Nothing || isReconnecting()) {
-        updateConnectionLine();
-        emit changed();
-    }
+    updateConnectionLine();
+    emit changed();
 }
 
 bool Monitor::isReconnecting() const {
@@ -254,6 +265,8 @@ bool Monitor::isReconnecting() const {
 void Monitor::followConnection(bool wasConnected) {
     if (!wasConnected && isConnected()) {
         parts_->reconnection.start(selectedDeviceName());
+        parts_->health.reset(parts_->machine.counters(), platform_.clock.elapsedMs());
+        controls_.busHealthText = parts_->health.text();
         timerReconnect_->setMode(Timer::Repeating);
         record(MonitorEvent::Kind::Connected, selectedDeviceName());
     } else if (wasConnected && !isConnected()) {
@@ -281,6 +294,17 @@ QString Monitor::selectedDeviceName() const {
 
 void Monitor::record(MonitorEvent::Kind kind, const QString& detail) {
     emit eventOccurred(MonitorEvent{platform_.wallClock.now(), kind, detail});
+}
+
+void Monitor::writeJournal(const MonitorEvent& event) {
+    if (!controls_.CheckBoxLog_checked || !reportsEnabled_)
+        return;
+    parts_->logFolder.readLogPathFile(state_.LogFolder);
+    if (state_.LogFolder.isEmpty())
+        return; // no folder to log into, as for the CSV log
+    QString path;
+    if (!EventJournal::append(state_.LogFolder, selectedDeviceName(), event, &path))
+        parts_->csvLog.reportFailure(path); // told once, with the CSV log's message
 }
 
 void Monitor::recordAlarmChanges() {

@@ -6,6 +6,7 @@
 #include "core/Platform.h"
 #include "core/SecondSample.h"
 #include "core/Timer.h"
+#include "link/BusHealth.h"
 #include "link/RawStreamTrace.h"
 
 #include <QObject>
@@ -29,6 +30,8 @@ public:
     ControlsState& controls() { return controls_; }
     const ControlsState& controls() const { return controls_; }
     const RawStreamTrace& trace() const { return trace_; }
+    // Frames, errors and bytes of the line since the last Connect, as of the last second.
+    const BusHealth& busHealth() const;
     const Platform& platform() const { return platform_; }
     // What the values page shows now, as one typed value: hidden values are empty.
     SecondSample sample(const QDateTime& time) const;
@@ -43,6 +46,9 @@ public:
     Timer& TimerAlarmSound() { return *timerAlarmSound_; }
     // Once a second while connected: watches the device and reopens it after a loss.
     Timer& TimerReconnect() { return *timerReconnect_; }
+
+    // The bus health refresh and the event journal; on unless switched off to measure their cost.
+    void setReportsEnabled(bool enabled) { reportsEnabled_ = enabled; }
 
     // The link was lost under a connected window and is being reopened.
     bool isReconnecting() const;
@@ -124,8 +130,11 @@ private:
     QDateTime lastSampledSecond_;
     bool alarmsHeld_[3] = {false, false, false}; // input voltage, speed, temperature
     QString lastEepromWrite_;                    // what an acknowledgement answers
+    bool reportsEnabled_ = true;
 
     void record(MonitorEvent::Kind kind, const QString& detail);
+    // While Log is ticked, each event goes to the day's journal beside the CSV log.
+    void writeJournal(const MonitorEvent& event);
     QString selectedDeviceName() const;
     // After anything that may connect or disconnect: reconnection and journal follow.
     void followConnection(bool wasConnected);

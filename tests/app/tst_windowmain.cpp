@@ -174,7 +174,7 @@ private slots:
 
         row("Textfield_timer_emission", {496, 88, 37, 22}, QStringLiteral("150"), true, true, 0);
         row("Label2", {536, 89, 125, 20}, QStringLiteral("timer emission (ms)"), true, true, 0);
-        row("TextArea1", {20, 114, 681, 261}, QString(), true, true, 14);
+        row("TextArea1", {20, 114, 681, 221}, QString(), true, true, 14); // the bus health below it
     }
 
     void controlsAtTheirPlaces() {

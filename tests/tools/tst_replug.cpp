@@ -161,6 +161,15 @@ void TestReplug::pulledAndReplugged() {
                                  liveLine(fileLines(folder, QStringLiteral("LogOrvane")).last()),
                              2000);
 
+    // The event journal beside the log tells the story.
+    const QStringList journal = fileLines(folder, QStringLiteral("EventsOrvane"));
+    const auto journalled = [&](const QString& event) {
+        return !journal.filter(QLatin1Char(';') + event + QLatin1Char(';')).isEmpty();
+    };
+    QVERIFY2(journalled(QStringLiteral("connected")), qPrintable(journal.join('\n')));
+    QVERIFY2(journalled(QStringLiteral("connection lost")), qPrintable(journal.join('\n')));
+    QVERIFY2(journalled(QStringLiteral("reconnected")), qPrintable(journal.join('\n')));
+
     // Pulled again, and Disconnect pressed during the attempts: they stop, and the adapter
     // plugged back is left alone.
     unplug(*sim);
