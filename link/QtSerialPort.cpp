@@ -81,3 +81,11 @@ QVector<SerialDevice> QtSerialDeviceList::devices() const {
             result.append({path, path});
     return result;
 }
+
+bool QtSerialDeviceList::isPresent(const SerialDevice& device) const {
+#ifdef Q_OS_UNIX
+    return QFileInfo::exists(device.location);
+#else
+    return SerialDeviceList::isPresent(device);
+#endif
+}

@@ -16,7 +16,7 @@ public:
         : devices_(devices)
         , port_(port) {}
 
-    // A connection to the device of this name has just been opened.
+    // A connection to the device of this name has just been opened (one look at the list).
     void start(const QString& deviceName);
     // The user disconnected (or the errors did): no more attempts.
     void stop();
@@ -29,13 +29,17 @@ public:
     bool isActive() const { return active_; }
     bool isLost() const { return active_ && lost_; }
     const QString& deviceName() const { return deviceName_; }
+    // Why the last tick found the link lost: the device gone from the list, or its port closed.
+    const QString& lossReason() const { return lossReason_; }
 
 private:
     bool listed(SerialDevice* found) const;
+    SerialDevice device_; // where the device was last opened
 
     const SerialDeviceList& devices_;
     SerialPort& port_;
     QString deviceName_;
+    QString lossReason_;
     bool active_ = false;
     bool lost_ = false;
 };

@@ -179,6 +179,9 @@ void Monitor::open() {
 }
 
 void Monitor::close() {
+    // No reopening after the window has closed the port.
+    parts_->reconnection.stop();
+    timerReconnect_->setMode(Timer::Off);
     platform_.port.close();
 }
 
@@ -250,8 +253,7 @@ void Monitor::TimerReconnect_Action() {
     controls_.busHealthText = parts_->health.text();
     const Reconnection::Outcome outcome = parts_->reconnection.tick();
     if (outcome == Reconnection::Outcome::Lost)
-        record(MonitorEvent::Kind::ConnectionLost,
-               QStringLiteral("%1 is no longer listed").arg(parts_->reconnection.deviceName()));
+        record(MonitorEvent::Kind::ConnectionLost, parts_->reconnection.lossReason());
     else if (outcome == Reconnection::Outcome::Reconnected)
         record(MonitorEvent::Kind::Reconnected, parts_->reconnection.deviceName());
     updateConnectionLine();
