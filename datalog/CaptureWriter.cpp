@@ -51,11 +51,13 @@ bool CaptureWriter::start(const QString& path, qint64 limitBytes) {
         error_ = file_.errorString();
         return false;
     }
+    if (file_.write(head) != head.size()) {
+        error_ = file_.errorString();
+        file_.close();
+        return false;
+    }
+    written_ = head.size();
     startUs_ = clock_.elapsedUs();
-    pending_ = head;
-    flush();
-    if (!isRecording())
-        return false; // flush() has reported it
     flushTimer_->setMode(Timer::Repeating);
     return true;
 }
