@@ -31,6 +31,26 @@ QString quoted(const QByteArray& text) {
 
 } // namespace
 
+qint64 parseSize(const QString& text) {
+    QString digits = text.trimmed().toUpper();
+    if (digits.endsWith(QLatin1Char('B')))
+        digits.chop(1); // "500MB" as well as "500M"
+    int shift = 0;
+    if (digits.endsWith(QLatin1Char('K')))
+        shift = 10;
+    else if (digits.endsWith(QLatin1Char('M')))
+        shift = 20;
+    else if (digits.endsWith(QLatin1Char('G')))
+        shift = 30;
+    if (shift > 0)
+        digits.chop(1);
+    bool ok = false;
+    const qint64 value = digits.toLongLong(&ok);
+    if (!ok || value < 0 || value > (qint64(1) << 40))
+        return -1;
+    return value << shift;
+}
+
 QByteArray formatLine(const Chunk& chunk) {
     QByteArray line;
     line.reserve(24 + chunk.bytes.size() * 3);

@@ -7,8 +7,8 @@
 // A capture of the bus, as text that other tools can write and read:
 //
 //   # velmora capture 1
-//   0 rx 00 01 10 10 01 DB 6A 40 0D B3 00 00 01 5E 03 E8 00 00 04 89
-//   150412 tx 00 12 03 4C 00 00 61
+//   0 rx 00 01 10 10 01 DB 6A 40 0D B3 00 00 01 5E 03 E8 00 00 03 B1
+//   150412 tx 12 11 4C 02 00 71
 //
 // The first line names the format and its version. Each further line is one chunk of the
 // line: the microseconds since the capture started (never going back), "rx" for bytes
@@ -35,7 +35,11 @@ constexpr qint64 kMaxFileBytes = qint64(1) << 30; // 1 GiB
 // No line the tool writes comes near this; a longer one is not a capture.
 constexpr int kMaxLineBytes = 64 * 1024;
 
-// "150412 tx 00 12 03 4C 00 00 61\n"
+// A size as typed on a command line: bytes, or with a K, M or G suffix (binary units):
+// "1G", "500M", "64K", "100000". -1 when it is none.
+qint64 parseSize(const QString& text);
+
+// "150412 tx 12 11 4C 02 00 71\n"
 QByteArray formatLine(const Chunk& chunk);
 
 // One line after the header (without its line feed). Empty result: the chunk is filled in;

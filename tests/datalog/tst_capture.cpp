@@ -52,12 +52,12 @@ void TestCapture::writesTheDocumentedLinesOnceASecond() {
     timeline.advance(20);
     writer.received(hexBytes("00 01 10 10"));
     timeline.advance(150);
-    writer.written(hexBytes("00 12 03 4C 00 00 61"));
+    writer.written(hexBytes("12 11 4C 02 00 71"));
     QCOMPARE(readAll(path), QByteArray("# velmora capture 1\n")); // not yet a second
     timeline.advance(830);
     QCOMPARE(readAll(path), QByteArray("# velmora capture 1\n"
                                        "20000 rx 00 01 10 10\n"
-                                       "170000 tx 00 12 03 4C 00 00 61\n"));
+                                       "170000 tx 12 11 4C 02 00 71\n"));
     writer.received(hexBytes("FF"));
     QSignalSpy stopped(&writer, &CaptureWriter::stopped);
     writer.stop();
