@@ -3,9 +3,9 @@
 #include "app/CaptureFileChooser.h"
 #include "app/ResourcePictures.h"
 #include "app/SecondaryWindows.h"
+#include "core/RefreshLimiter.h"
 #include "monitor/BusRecorder.h"
 #include "monitor/Monitor.h"
-#include "core/RefreshLimiter.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -26,7 +26,8 @@ bool isPrintableText(const QByteArray& line) {
 }
 
 QString quoted(const QByteArray& text) {
-    return QLatin1Char('"') + QString::fromLatin1(text.left(20)) + (text.size() > 20 ? QStringLiteral("...\"") : QStringLiteral("\""));
+    return QLatin1Char('"') + QString::fromLatin1(text.left(20)) +
+           (text.size() > 20 ? QStringLiteral("...\"") : QStringLiteral("\""));
 }
 
 } // namespace

@@ -62,11 +62,14 @@ bool CaptureReader::readChunk(Capture::Chunk& chunk) {
         ++lineNumber_;
         QByteArray line = file_.readLine(Capture::kMaxLineBytes + 2);
         if (line.isEmpty() && !file_.atEnd())
-            return fail(QStringLiteral("line %1: cannot be read (%2)").arg(lineNumber_).arg(file_.errorString()));
+            return fail(
+                QStringLiteral("line %1: cannot be read (%2)").arg(lineNumber_).arg(file_.errorString()));
         if (line.endsWith('\n'))
             line.chop(1);
         else if (!file_.atEnd())
-            return fail(QStringLiteral("line %1: longer than %2 characters").arg(lineNumber_).arg(Capture::kMaxLineBytes));
+            return fail(QStringLiteral("line %1: longer than %2 characters")
+                            .arg(lineNumber_)
+                            .arg(Capture::kMaxLineBytes));
         bool isChunk = false;
         const QString wrong = Capture::parseLine(line, previousUs_, chunk, &isChunk);
         if (!wrong.isEmpty())

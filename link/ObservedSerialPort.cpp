@@ -1,5 +1,7 @@
 #include "link/ObservedSerialPort.h"
 
+#include <QMetaMethod>
+
 ObservedSerialPort::ObservedSerialPort(SerialPort& port, QObject* parent)
     : SerialPort(parent)
     , port_(port) {
@@ -21,7 +23,8 @@ void ObservedSerialPort::close() {
 void ObservedSerialPort::arrived() {
     // The port's buffer holds what was told before and not yet read, then the new bytes.
     const qint64 waiting = port_.bytesAvailable();
-    if (waiting > told_ && receivers(SIGNAL(chunkReceived(QByteArray))) > 0)
+    static const QMetaMethod received = QMetaMethod::fromSignal(&ObservedSerialPort::chunkReceived);
+    if (waiting > told_ && isSignalConnected(received))
         emit chunkReceived(port_.peekAll().right(int(waiting - told_)));
     told_ = waiting;
     emit dataReceived();

@@ -19,7 +19,8 @@ namespace {
 const QString kAlarmsFileName = QStringLiteral("Alarms_Settings.txt");
 
 Platform withPort(const Platform& p, SerialPort& port) {
-    return Platform{p.clock, p.wallClock, p.timers, port, p.devices, p.notifier, p.sound, p.resources, p.userFolders};
+    return Platform{p.clock,    p.wallClock, p.timers,    port,         p.devices,
+                    p.notifier, p.sound,     p.resources, p.userFolders};
 }
 } // namespace
 

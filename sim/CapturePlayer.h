@@ -12,7 +12,8 @@ namespace Sim {
 
 // Plays the received bytes of a capture again with their original timing divided by a speed,
 // on the platform's timers: each chunk is handed over when its time since the first received
-// chunk, divided by the speed, has passed since the start of the play. Commands the capture holds are not played: they were the tool's own.
+// chunk, divided by the speed, has passed since the start of the play. Commands the capture holds are not
+// played: they were the tool's own.
 class CapturePlayer : public QObject {
     Q_OBJECT
 public:

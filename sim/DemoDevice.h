@@ -29,8 +29,8 @@ private:
 };
 
 // SerialConnection1 with --demo: opening the demo device (the device at the given location)
-// opens the simulated port, opening any other device the real one. Everything else goes to the port opened last, and only that
-// port's events come through.
+// opens the simulated port, opening any other device the real one. Everything else goes to the port opened
+// last, and only that port's events come through.
 class DemoRoutingSerialPort : public SerialPort {
     Q_OBJECT
 public:

@@ -43,8 +43,8 @@ void answerSaveDialogWhenItOpens(QObject* owner, const QString& fileName, bool* 
             edit->clear();
             QTest::keyClicks(edit, fileName);
         }
-        QPushButton* save = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))
-                                ->button(QDialogButtonBox::Save);
+        QPushButton* save =
+            dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Save);
         if (save->isEnabled())
             QTest::mouseClick(save, Qt::LeftButton);
     });

@@ -95,7 +95,8 @@ void TestCapture::readsBackWhatWasWritten() {
 
 void TestCapture::acceptsCommentsBlankLinesAndUnspacedHex() {
     const QString path = dir_.filePath(QStringLiteral("other-tool.txt"));
-    writeFile(path, "# velmora capture 1\r\n# written by hand\r\n\r\n10 rx 0001 1010\r\n 20  tx  ab  \r\n30 rx 7f");
+    writeFile(path,
+              "# velmora capture 1\r\n# written by hand\r\n\r\n10 rx 0001 1010\r\n 20  tx  ab  \r\n30 rx 7f");
     QString error;
     const QVector<Capture::Chunk> chunks = readChunks(path, &error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
@@ -112,25 +113,29 @@ void TestCapture::damagedCaptureIsRefused_data() {
 
     const QByteArray head = "# velmora capture 1\n";
     QTest::newRow("0-byte file") << QByteArray() << qint64(0) << "the file is empty";
-    QTest::newRow("2 GiB sparse file") << QByteArray() << (qint64(2) << 30)
-                                       << "the file is too large (2048 MiB, at most 1024 MiB)";
+    QTest::newRow("2 GiB sparse file")
+        << QByteArray() << (qint64(2) << 30) << "the file is too large (2048 MiB, at most 1024 MiB)";
     QTest::newRow("bad header") << QByteArray("velmora capture\n0 rx 00\n") << qint64(0)
                                 << "line 1: not a capture (the first line must be \"# velmora capture 1\")";
     QTest::newRow("later version") << QByteArray("# velmora capture 2\n0 rx 00\n") << qint64(0)
                                    << "line 1: capture version 2 is not supported (version 1 is)";
-    QTest::newRow("odd hex") << head + "0 rx 00 01\n5 rx 00 1 10\n" << qint64(0)
-                             << "line 3: odd number of hexadecimal digits in \"1\"";
+    QTest::newRow("odd hex") << head + "0 rx 00 01\n5 rx 00 1 10\n"
+                             << qint64(0) << "line 3: odd number of hexadecimal digits in \"1\"";
     QTest::newRow("not hex") << head + "0 rx 0G\n" << qint64(0) << "line 2: \"0G\" is not hexadecimal";
-    QTest::newRow("time going backwards") << head + "100 rx 00\n200 tx 01\n150 rx 02\n" << qint64(0)
-                                          << "line 4: time goes backwards (150 us after 200 us)";
-    QTest::newRow("negative time") << head + "-5 rx 00\n" << qint64(0)
+    QTest::newRow("time going backwards") << head + "100 rx 00\n200 tx 01\n150 rx 02\n"
+                                          << qint64(0) << "line 4: time goes backwards (150 us after 200 us)";
+    QTest::newRow("negative time") << head + "-5 rx 00\n"
+                                   << qint64(0)
                                    << "line 2: time \"-5\" is not a whole number of microseconds";
-    QTest::newRow("unknown direction") << head + "0 rx 00\n10 up 00\n" << qint64(0)
-                                       << "line 3: unknown direction \"up\" (rx or tx expected)";
+    QTest::newRow("unknown direction") << head + "0 rx 00\n10 up 00\n"
+                                       << qint64(0) << "line 3: unknown direction \"up\" (rx or tx expected)";
     QTest::newRow("no bytes") << head + "0 rx\n" << qint64(0) << "line 2: no bytes";
     QTest::newRow("binary garbage") << head + "0 rx 00\n" + QByteArray("\x00\x9c\xff\x01\x02", 5) + "\n"
                                     << qint64(0) << "line 3: not text (binary bytes in the line)";
-    QTest::newRow("binary garbage from the start") << QByteArray("\x7f" "ELF\x02\x01\x01\x00", 8) << qint64(0)
+    QTest::newRow("binary garbage from the start") << QByteArray("\x7f"
+                                                                 "ELF\x02\x01\x01\x00",
+                                                                 8)
+                                                   << qint64(0)
                                                    << "line 1: not a capture (the first line must be "
                                                       "\"# velmora capture 1\")";
     QTest::newRow("endless line") << head + QByteArray(200000, 'A') << qint64(0)

@@ -108,7 +108,8 @@ private slots:
         QCOMPARE(site.doubles.notifier.messages,
                  QStringList{CaptureWriter::limitMessage(site.capturePath(), 2000)});
         QCOMPARE(stopped.count(), 1);
-        QCOMPARE(stopped.at(0).at(0).value<CaptureWriter::StopReason>(), CaptureWriter::StopReason::LimitReached);
+        QCOMPARE(stopped.at(0).at(0).value<CaptureWriter::StopReason>(),
+                 CaptureWriter::StopReason::LimitReached);
         QVERIFY(!site.recorder.isRecording());
         QVERIFY(QFileInfo(site.capturePath()).size() <= 2000);
         QVERIFY(site.capturedChunks() > 20);
@@ -125,9 +126,10 @@ private slots:
         QVERIFY(QDir(site.captureFolder).removeRecursively());
         site.run(3);
         QCOMPARE(site.doubles.notifier.messages.size(), 1);
-        QVERIFY2(site.doubles.notifier.messages.first().startsWith(
-                     QStringLiteral("The bus capture could not be written and stopped: ") + site.capturePath()),
-                 qPrintable(site.doubles.notifier.messages.first()));
+        QVERIFY2(
+            site.doubles.notifier.messages.first().startsWith(
+                QStringLiteral("The bus capture could not be written and stopped: ") + site.capturePath()),
+            qPrintable(site.doubles.notifier.messages.first()));
         QVERIFY(!site.recorder.isRecording());
         QCOMPARE(site.csvLog().count('\n'), 2 + 5);
         QVERIFY(site.monitor.controls().CheckBoxLog_checked);

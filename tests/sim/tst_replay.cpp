@@ -27,8 +27,9 @@ private slots:
         Sim::CapturePlayer player(timeline, timeline);
         QVERIFY2(player.open(path), qPrintable(player.errorString()));
         QVector<QPair<qint64, QByteArray>> played;
-        connect(&player, &Sim::CapturePlayer::bytesPlayed,
-                [&](const QByteArray& bytes) { played.append({timeline.elapsedMs(), bytes}); });
+        connect(&player, &Sim::CapturePlayer::bytesPlayed, [&](const QByteArray& bytes) {
+            played.append({timeline.elapsedMs(), bytes});
+        });
         QSignalSpy finished(&player, &Sim::CapturePlayer::finished);
         timeline.advance(1000);
         player.start(2.0);
@@ -85,7 +86,8 @@ private slots:
         QCOMPARE(doubles.notifier.messages.first(),
                  ReplaySerialPort::damagedMessage(path, QStringLiteral("line 3: odd number of hexadecimal "
                                                                        "digits in \"0\"")));
-        QCOMPARE(doubles.notifier.messages.last(), QStringLiteral("The serial connection could not be opened."));
+        QCOMPARE(doubles.notifier.messages.last(),
+                 QStringLiteral("The serial connection could not be opened."));
         doubles.timeline.advance(1000); // still running, still listing the replay
         QCOMPARE(monitor.controls().SerialPortsPopupMenu_rows.last(), QStringLiteral("Replay: damaged.txt"));
     }

@@ -81,7 +81,8 @@ private slots:
         QVERIFY2(replayed.size() >= 4, qPrintable(replayed.join('\n')));
         const int end = orderedMatchEnd(replayed, live.stateLines);
         QVERIFY2(end >= 0, qPrintable(replayed.join('\n')));
-        QVERIFY2(end > live.stateLines.size() * 8 / 10, qPrintable(QString::number(end))); // the whole run, 10 times faster
+        QVERIFY2(end > live.stateLines.size() * 8 / 10,
+                 qPrintable(QString::number(end))); // the whole run, 10 times faster
         QVERIFY(QSet<QString>(replayed.begin(), replayed.end()).size() >= 4);
         QVERIFY(doubles.notifier.messages.isEmpty());
     }

@@ -69,14 +69,15 @@ QString parseSimRun(const QStringList& arguments, SimRun& run) {
                                       QStringLiteral("seconds"), QStringLiteral("0"));
     const QCommandLineOption replay(
         QStringLiteral("replay"),
-        QStringLiteral("Serves the received bytes of a capture (velmora --record) instead of the simulated "
-                       "installation, with their recorded timing, from the moment a program opens the device."),
+        QStringLiteral(
+            "Serves the received bytes of a capture (velmora --record) instead of the simulated "
+            "installation, with their recorded timing, from the moment a program opens the device."),
         QStringLiteral("FILE"));
     const QCommandLineOption speed(QStringLiteral("speed"),
                                    QStringLiteral("Plays a replay X times faster (default 1, 0.01 to 1000)."),
                                    QStringLiteral("X"), QStringLiteral("1"));
-    parser.addOptions({protocol, converterPeriod, hpuPeriod, faultRate, faults, silence, seed, delivery, duration,
-                       replay, speed});
+    parser.addOptions({protocol, converterPeriod, hpuPeriod, faultRate, faults, silence, seed, delivery,
+                       duration, replay, speed});
     if (!parser.parse(arguments))
         return parser.errorText();
     if (parser.isSet(QStringLiteral("help")))

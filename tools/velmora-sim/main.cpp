@@ -57,8 +57,8 @@ int serveReplay(QCoreApplication& app, const SimRun& run) {
     QtTimerFactory timers;
     Sim::CapturePlayer player(timers, clock);
     if (!player.open(run.replayPath)) {
-        std::fprintf(stderr, "velmora-sim: the capture %s cannot be replayed: %s\n", qPrintable(run.replayPath),
-                     qPrintable(player.errorString()));
+        std::fprintf(stderr, "velmora-sim: the capture %s cannot be replayed: %s\n",
+                     qPrintable(run.replayPath), qPrintable(player.errorString()));
         return 1;
     }
     PseudoTerminal terminal;
@@ -68,7 +68,8 @@ int serveReplay(QCoreApplication& app, const SimRun& run) {
         return 1;
     }
     QObject::connect(&player, &Sim::CapturePlayer::bytesPlayed, &terminal, &PseudoTerminal::write);
-    QObject::connect(&player, &Sim::CapturePlayer::finished, [] { say(QStringLiteral("velmora-sim: end of replay")); });
+    QObject::connect(&player, &Sim::CapturePlayer::finished,
+                     [] { say(QStringLiteral("velmora-sim: end of replay")); });
 
     say(QStringLiteral("velmora-sim: replay of %1 at speed %2, from when a program opens the device")
             .arg(run.replayPath)
