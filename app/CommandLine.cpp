@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "datalog/CaptureFormat.h"
+
 #include <QCommandLineParser>
 
 StartupOptions parseCommandLine(const QStringList& arguments) {
@@ -34,6 +36,25 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Adds \"Demo installation\" at the end of the device list: a simulated "
                        "converter and HPU inside the program, no adapter needed."));
     parser.addOption(demoOption);
+    const QCommandLineOption recordOption(
+        QStringLiteral("record"),
+        QStringLiteral("Records every chunk of bytes received and every command written into the capture "
+                       "FILE, from the start (File > Record bus... does the same from the window)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption recordLimitOption(
+        QStringLiteral("record-limit"),
+        QStringLiteral("Size at which a capture stops, in bytes or with K, M or G (default and most 1G)."),
+        QStringLiteral("SIZE"), QStringLiteral("1G"));
+    const QCommandLineOption replayOption(
+        QStringLiteral("replay"),
+        QStringLiteral("Adds \"Replay: <file name>\" at the end of the device list: connecting plays the "
+                       "received bytes of the capture FILE through the link."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption speedOption(
+        QStringLiteral("speed"),
+        QStringLiteral("Plays a replay X times faster than it was recorded (default 1, 0.01 to 1000)."),
+        QStringLiteral("X"), QStringLiteral("1"));
+    parser.addOptions({recordOption, recordLimitOption, replayOption, speedOption});
 
     StartupOptions options;
     if (!parser.parse(arguments)) {
@@ -61,5 +82,23 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
     options.keepRequesting = parser.isSet(keepRequestingOption);
     options.withoutReports = parser.isSet(withoutReportsOption);
     options.demo = parser.isSet(demoOption);
+
+    const auto mistake = [&options, &parser](const QString& text) {
+        options.exit = true;
+        options.exitCode = 2;
+        options.message = text + QLatin1Char('\n') + parser.helpText();
+        return options;
+    };
+    options.recordPath = parser.value(recordOption);
+    options.recordLimit = Capture::parseSize(parser.value(recordLimitOption));
+    if (options.recordLimit < 1024 || options.recordLimit > Capture::kMaxFileBytes)
+        return mistake(QStringLiteral("--record-limit must be a size from 1K to 1G, such as 500M, not %1")
+                           .arg(parser.value(recordLimitOption)));
+    options.replayPath = parser.value(replayOption);
+    bool ok = false;
+    options.replaySpeed = parser.value(speedOption).toDouble(&ok);
+    if (!ok || options.replaySpeed < 0.01 || options.replaySpeed > 1000.0)
+        return mistake(QStringLiteral("--speed must be a number from 0.01 to 1000, not %1")
+                           .arg(parser.value(speedOption)));
     return options;
 }

@@ -11,7 +11,11 @@ struct StartupOptions {
     bool keepRequesting = false;
     bool withoutReports = false; // --without-reports: see MeasurementRun.h
     bool demo = false;           // --demo: "Demo installation" listed last, served by the simulation
-    bool exit = false;           // --help, --version or a mistake: nothing to run
+    QString recordPath;     // --record FILE: a capture of the bus from the start
+    qint64 recordLimit = 0; // --record-limit SIZE: where that capture and those of the File menu stop
+    QString replayPath;     // --replay FILE: "Replay: <file name>" listed last, played from the capture
+    double replaySpeed = 1.0; // --speed X: the capture's timing divided by X
+    bool exit = false;      // --help, --version or a mistake: nothing to run
     int exitCode = 0;
     QString message; // to print before exiting
 };

@@ -73,6 +73,9 @@ MainMenuBar::MainMenuBar(QWidget* parent)
     setObjectName(QStringLiteral("MainMenuBar"));
 
     QMenu* file = addNamedMenu(QStringLiteral("FileMenu"), QStringLiteral("&File"));
+    // Checked while a capture of the bus is being written; choosing it again stops it.
+    addItem(file, QStringLiteral("FileRecordBus"), QStringLiteral("&Record bus\u2026"))->setCheckable(true);
+    addSeparator(file, QStringLiteral("FileSeparator1"));
     QAction* quit = addItem(file, QStringLiteral("FileQuit"), App::text(App::Caption::kFileQuit),
                             App::text(App::Caption::kFileQuitShortcut));
     quit->setMenuRole(QAction::QuitRole);

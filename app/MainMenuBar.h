@@ -4,7 +4,7 @@
 #include <QMenuBar>
 
 // MainMenuBar: File, Edit, Alarmes and HPU, each menu and item found by its name
-// (FileMenu / FileQuit, EditMenu / EditUndo ..., AlarmesMenu / Alarmes, HPUMenu / HPUEEPROM).
+// (FileMenu / FileRecordBus, FileQuit, EditMenu / EditUndo ..., AlarmesMenu / Alarmes, HPUMenu / HPUEEPROM).
 // The Edit items are the platform's standard editing commands on the focused text control;
 // the window that owns the bar connects the others.
 class MainMenuBar : public QMenuBar {

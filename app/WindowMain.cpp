@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -40,6 +41,7 @@ void setTextColour(QWidget* widget, const QColor& colour) {
 WindowMain::WindowMain(const Platform& platform, LinkOpener& browser, MainMenuBar* menuBar, QWidget* parent)
     : QMainWindow(parent)
     , monitor_(platform)
+    , recorder_(monitor_, platform.notifier)
     , refresh_(platform.clock, platform.timers, [this] { syncControls(); })
     , pictures_(platform.resources)
     , browser_(browser)
@@ -258,6 +260,9 @@ QLabel* WindowMain::createConnectionLine(QWidget* page, const char* name, const 
 }
 
 void WindowMain::connectMenus() {
+    QAction* record = menuBar_->itemNamed(QStringLiteral("FileRecordBus"));
+    connect(record, &QAction::triggered, this, [this] { recordBus(); });
+    connect(&recorder_, &BusRecorder::recordingChanged, record, &QAction::setChecked);
     QAction* quit = menuBar_->itemNamed(QStringLiteral("FileQuit"));
     // Quit closes the main window, whose close handler closes the port; the application
     // then ends with its last window.
@@ -268,6 +273,22 @@ void WindowMain::connectMenus() {
             [this] { showHpuWindow(); });
     connect(menuBar_->itemNamed(QStringLiteral("EditPreferences")), &QAction::triggered, this,
             [this] { showPreferencesWindow(); });
+}
+
+void WindowMain::recordBus() {
+    if (recorder_.isRecording()) {
+        recorder_.stop();
+        return;
+    }
+    const Platform& platform = monitor_.platform();
+    const QString suggested = QDir(platform.userFolders.documents())
+                                  .filePath(platform.wallClock.now().toString(
+                                      QStringLiteral("'velmora-bus-'yyyy-MM-dd'_'HHmmss'.txt'")));
+    const std::optional<QString> path = captureChooser_->chooseCaptureFile(this, suggested);
+    if (path)
+        recorder_.start(*path, recordLimit_);
+    // A cancelled choice or a refused file leaves the item unchecked.
+    menuBar_->itemNamed(QStringLiteral("FileRecordBus"))->setChecked(recorder_.isRecording());
 }
 
 void WindowMain::connectControls() {

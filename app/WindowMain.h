@@ -1,9 +1,11 @@
 #pragma once
 
 #include "app/AppNapActivity.h"
+#include "app/CaptureFileChooser.h"
 #include "app/ResourcePictures.h"
 #include "app/SecondaryWindows.h"
 #include "core/RefreshLimiter.h"
+#include "monitor/BusRecorder.h"
 #include "monitor/Monitor.h"
 
 #include <QMainWindow>
@@ -48,6 +50,13 @@ public:
 
     void setSecondaryWindows(SecondaryWindows windows) { windows_ = std::move(windows); }
 
+    // The capture of the bus (--record, File > Record bus...), and where it stops.
+    BusRecorder& busRecorder() { return recorder_; }
+    void setRecordLimit(qint64 bytes) { recordLimit_ = bytes; }
+    void setCaptureFileChooser(CaptureFileChooser* chooser) { captureChooser_ = chooser; }
+    // File > Record bus...: asks for a file and starts a capture, or stops the one running.
+    void recordBus();
+
     // Menu handlers: each shows its window modally and returns true once that window has
     // been closed; false when the window does not exist in this build.
     bool showAlarmsWindow();
@@ -82,6 +91,10 @@ private:
     bool showModal(const ModalWindowFactory& factory, QPointer<QDialog>& shown);
 
     Monitor monitor_;
+    BusRecorder recorder_;
+    qint64 recordLimit_ = Capture::kMaxFileBytes;
+    QtCaptureFileChooser qtCaptureChooser_;
+    CaptureFileChooser* captureChooser_ = &qtCaptureChooser_;
     RefreshLimiter refresh_;
     ResourcePictures pictures_;
     LinkOpener& browser_;

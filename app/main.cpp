@@ -3,7 +3,9 @@
 #include "app/MainMenuBar.h"
 #include "app/MeasurementRun.h"
 #include "app/WindowMain.h"
+#include "datalog/CaptureReader.h"
 #include "sim/DemoDevice.h"
+#include "sim/ReplayDevice.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -43,9 +45,27 @@ int main(int argc, char** argv) {
     std::unique_ptr<DemoPlatform> demo; // --demo: the simulated installation as one more device
     if (options.demo)
         demo = std::make_unique<DemoPlatform>(platform.platform());
-    WindowMain window(demo ? demo->platform() : platform.platform(), platform.browser(), menuBar);
+    Platform chosen = demo ? demo->platform() : platform.platform();
+    // --replay: the capture as one more device, unless it is damaged; the tool goes on without it.
+    std::unique_ptr<ReplayPlatform> replay;
+    QString replayRefusal;
+    if (!options.replayPath.isEmpty()) {
+        CaptureReader check;
+        if (check.open(options.replayPath))
+            replay = std::make_unique<ReplayPlatform>(chosen, options.replayPath, options.replaySpeed);
+        else
+            replayRefusal = ReplaySerialPort::damagedMessage(options.replayPath, check.errorString());
+    }
+    WindowMain window(replay ? replay->platform() : chosen, platform.browser(), menuBar);
     platform.notifier().setParent(&window);
+    window.setRecordLimit(options.recordLimit);
     window.show();
+    if (!replayRefusal.isEmpty()) {
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(replayRefusal));
+        platform.notifier().showMessage(replayRefusal);
+    }
+    if (!options.recordPath.isEmpty())
+        window.busRecorder().start(options.recordPath, options.recordLimit);
     startMeasurements(window, options, sinceMain);
 
     // 4. The event loop; the timers run from their design state.

@@ -14,11 +14,15 @@
 // Emission and load are measured twice: with the bytes handed over a frame at a time, as a
 // USB adapter does when the line goes quiet, and byte by byte, each byte waking the
 // application on its own (the worst case a plain UART can give).
+// recording    what --record adds at a busy line byte by byte (a capture line per byte): two
+//              applications side by side over the same seconds, one recording, roles swapped
+//              in a second run.
 // Usage: bench_app <velmora> <velmora-sim> [seconds per measurement, default 60]
 #include "platform/ProcessUsage.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -261,6 +265,87 @@ void measureReportsCost(const QString& velmora, const QString& simulator, const 
     }
 }
 
+// Two connected applications at once over the same seconds, each on its own simulator at a
+// busy line, byte by byte; one of them records the bus. The CPU share it takes beyond the other
+// is the recording's; the run is made twice with the roles swapped, so that what differs between
+// the two places (simulator, pseudo-terminal, scheduling) cancels out in the mean.
+double recordingCostOnce(const QString& velmora, const QString& simulator, const QString& home, int seconds,
+                         int recording, double cpu[2], qint64* captured) {
+    const QStringList busyByByte{QStringLiteral("--converter-period"), QStringLiteral("30"),
+                                 QStringLiteral("--hpu-period"),       QStringLiteral("45"),
+                                 QStringLiteral("--delivery"),         QStringLiteral("byte")};
+    QProcess sims[2];
+    QProcess apps[2];
+    const QString capture = home + QStringLiteral("/bench-capture-%1.txt").arg(recording);
+    const auto stopAll = [&] {
+        for (int k = 0; k < 2; ++k) {
+            stop(apps[k]);
+            stop(sims[k]);
+        }
+    };
+    for (int i = 0; i < 2; ++i) {
+        const QString device = startSimulator(sims[i], simulator, busyByByte);
+        QStringList options{QStringLiteral("--port"), device, QStringLiteral("--connect")};
+        if (i == recording)
+            options << QStringLiteral("--record") << capture;
+        apps[i].setProcessEnvironment(appEnvironment(home));
+        apps[i].setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        apps[i].start(velmora, options);
+        if (device.isEmpty() || !apps[i].waitForStarted(10000)) {
+            stopAll();
+            return -1;
+        }
+    }
+    QThread::sleep(5); // warm-up
+    ProcessUsage start[2];
+    for (int i = 0; i < 2; ++i) {
+        sims[i].readAllStandardOutput();
+        start[i] = processUsage(apps[i].processId());
+    }
+    QElapsedTimer clock;
+    clock.start();
+    for (int second = 0; second < seconds; ++second) {
+        QThread::sleep(1);
+        for (QProcess& sim : sims)
+            sim.readAllStandardOutput();
+    }
+    for (int i = 0; i < 2; ++i)
+        cpu[i] = 100.0 * (processUsage(apps[i].processId()).cpuSeconds - start[i].cpuSeconds) /
+                 (double(clock.nsecsElapsed()) / 1e9);
+    const bool running = apps[0].state() == QProcess::Running && apps[1].state() == QProcess::Running;
+    stopAll();
+    *captured = QFileInfo(capture).size();
+    return running && *captured > 0 ? cpu[recording] - cpu[1 - recording] : -1;
+}
+
+void measureRecordingCost(const QString& velmora, const QString& simulator, const QString& home,
+                          int seconds) {
+    double differences[2];
+    QStringList runs;
+    for (int recording = 1; recording >= 0; --recording) {
+        double cpu[2] = {0, 0};
+        qint64 captured = 0;
+        differences[recording] =
+            recordingCostOnce(velmora, simulator, home, seconds, recording, cpu, &captured);
+        if (differences[recording] == -1) {
+            say(QStringLiteral(
+                "recording cost: a simulator or an application did not start, stopped or wrote no "
+                "capture"));
+            return;
+        }
+        runs.append(QStringLiteral("%1 % without, %2 % recording (%3 KB)")
+                        .arg(cpu[1 - recording], 0, 'f', 2)
+                        .arg(cpu[recording], 0, 'f', 2)
+                        .arg(double(captured) / 1e3, 0, 'f', 0));
+    }
+    say(QStringLiteral("recording cost, line 95 % busy, byte by byte, side by side for %1 s, twice with the "
+                       "roles swapped: CPU of one core %2; then %3: recording costs %4 % more (mean); target "
+                       "0.2 %")
+            .arg(seconds)
+            .arg(runs[0], runs[1])
+            .arg((differences[0] + differences[1]) / 2.0, 0, 'f', 2));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -290,5 +375,6 @@ int main(int argc, char** argv) {
         measureLoad(velmora, simulator, home.path(), seconds, ownPace, delivery);
     }
     measureReportsCost(velmora, simulator, home.path(), seconds, busy);
+    measureRecordingCost(velmora, simulator, home.path(), seconds);
     return 0;
 }

@@ -51,9 +51,11 @@ public:
     // seconds, so that the text changes once per second ("HH:mm:ss" where none is usable).
     static QString timeFormat(const QLocale& locale);
 
+    // The line the log would write now for the values held, with this time of day.
+    QByteArray dataLine(const QString& timeOfDay, const QLocale& locale) const;
+
 private:
     QString selectedDeviceEntry() const;
-    QByteArray dataLine(const QString& timeOfDay, const QLocale& locale) const;
 
     MonitorState& state_;
     ControlsState& controls_;

@@ -19,7 +19,12 @@
 
 namespace {
 const QString kAlarmsFileName = QStringLiteral("Alarms_Settings.txt");
+
+Platform withPort(const Platform& p, SerialPort& port) {
+    return Platform{p.clock,    p.wallClock, p.timers,    port,         p.devices,
+                    p.notifier, p.sound,     p.resources, p.userFolders};
 }
+} // namespace
 
 // The subsystems the handlers delegate to, and the hand-over of each kind of valid frame from the receive
 // state machine to its consumer.
@@ -62,7 +67,8 @@ struct Monitor::Parts : FrameDispatcher {
 
 Monitor::Monitor(const Platform& platform, QObject* parent)
     : QObject(parent)
-    , platform_(platform)
+    , observedPort_(new ObservedSerialPort(platform.port, this))
+    , platform_(withPort(platform, *observedPort_))
     , portListUpdater_(platform.timers.create(QStringLiteral("PortListUpdater"), 500, this))
     , timerLog_(platform.timers.create(QStringLiteral("TimerLog"), 500, this))
     , timerReception_(platform.timers.create(QStringLiteral("TimerReceptionRS485"), 10, this))
@@ -90,6 +96,8 @@ Monitor::Monitor(const Platform& platform, QObject* parent)
     parts_->csvLog.setFailureObserver(
         [this](const QString& path) { record(MonitorEvent::Kind::LogWriteFailed, path); });
 
+    connect(observedPort_, &ObservedSerialPort::chunkReceived, this, &Monitor::busChunkReceived);
+    connect(observedPort_, &ObservedSerialPort::chunkWritten, this, &Monitor::busChunkWritten);
     connect(&platform_.port, &SerialPort::dataReceived, this, &Monitor::SerialConnection1_DataReceived);
     connect(&platform_.port, &SerialPort::errorOccurred, this,
             [this](const QString& description) { SerialConnection1_Error(description); });

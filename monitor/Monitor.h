@@ -7,6 +7,7 @@
 #include "core/SecondSample.h"
 #include "core/Timer.h"
 #include "link/BusHealth.h"
+#include "link/ObservedSerialPort.h"
 #include "link/RawStreamTrace.h"
 
 #include <QObject>
@@ -112,8 +113,13 @@ signals:
     void eventOccurred(const MonitorEvent& event);
     // CanvasProp must be repainted (with background erase) from Pression.
     void gaugeRepaintRequested();
+    // What crossed SerialConnection1: each chunk of bytes as it arrived, each command as it
+    // was written. A bus capture listens here; the link knows nothing of it.
+    void busChunkReceived(const QByteArray& bytes);
+    void busChunkWritten(const QByteArray& bytes);
 
 private:
+    ObservedSerialPort* observedPort_; // wraps the platform's port; every part uses it
     Platform platform_;
     MonitorState state_;
     ControlsState controls_;

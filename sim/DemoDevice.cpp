@@ -18,14 +18,16 @@ SerialDevice device() {
 
 QVector<SerialDevice> DemoDeviceList::devices() const {
     QVector<SerialDevice> list = system_.devices();
-    list.append(DemoDevice::device());
+    list.append(extra_);
     return list;
 }
 
-DemoRoutingSerialPort::DemoRoutingSerialPort(SerialPort& real, SerialPort& demo, QObject* parent)
+DemoRoutingSerialPort::DemoRoutingSerialPort(SerialPort& real, SerialPort& demo, QObject* parent,
+                                             QString demoLocation)
     : SerialPort(parent)
     , real_(real)
-    , demo_(demo) {
+    , demo_(demo)
+    , demoLocation_(std::move(demoLocation)) {
     forwardFrom(real_);
     forwardFrom(demo_);
 }
@@ -44,7 +46,7 @@ void DemoRoutingSerialPort::forwardFrom(SerialPort& port) {
 bool DemoRoutingSerialPort::open(const SerialDevice& device) {
     if (active_)
         active_->close();
-    active_ = device.location == DemoDevice::location() ? &demo_ : &real_;
+    active_ = device.location == demoLocation_ ? &demo_ : &real_;
     return active_->open(device);
 }
 

@@ -14,24 +14,28 @@ SerialDevice device();
 
 } // namespace DemoDevice
 
-// The system's devices followed by the demo installation.
+// The system's devices followed by the demo installation (or another device served inside
+// the process, such as a replay).
 class DemoDeviceList : public SerialDeviceList {
 public:
-    explicit DemoDeviceList(const SerialDeviceList& system)
-        : system_(system) {}
+    explicit DemoDeviceList(const SerialDeviceList& system, SerialDevice extra = DemoDevice::device())
+        : system_(system)
+        , extra_(std::move(extra)) {}
     QVector<SerialDevice> devices() const override;
 
 private:
     const SerialDeviceList& system_;
+    SerialDevice extra_;
 };
 
-// SerialConnection1 with --demo: opening the demo device opens the simulated port, opening
-// any other device the real one. Everything else goes to the port opened last, and only that
-// port's events come through.
+// SerialConnection1 with --demo: opening the demo device (the device at the given location)
+// opens the simulated port, opening any other device the real one. Everything else goes to the port opened
+// last, and only that port's events come through.
 class DemoRoutingSerialPort : public SerialPort {
     Q_OBJECT
 public:
-    DemoRoutingSerialPort(SerialPort& real, SerialPort& demo, QObject* parent = nullptr);
+    DemoRoutingSerialPort(SerialPort& real, SerialPort& demo, QObject* parent = nullptr,
+                          QString demoLocation = DemoDevice::location());
 
     bool open(const SerialDevice& device) override;
     void close() override;
@@ -47,6 +51,7 @@ private:
     SerialPort& real_;
     SerialPort& demo_;
     SerialPort* active_ = nullptr;
+    QString demoLocation_;
 };
 
 // What --demo adds to a platform: the demo installation at the end of the device list and

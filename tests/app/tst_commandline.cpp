@@ -19,12 +19,35 @@ private slots:
         QVERIFY(options.extraPorts.isEmpty());
     }
 
+    void captureOptions() {
+        const StartupOptions plain = parseCommandLine({"velmora"});
+        QVERIFY(plain.recordPath.isEmpty());
+        QCOMPARE(plain.recordLimit, qint64(1) << 30);
+        QVERIFY(plain.replayPath.isEmpty());
+        QCOMPARE(plain.replaySpeed, 1.0);
+
+        const StartupOptions options = parseCommandLine({"velmora", "--record", "/tmp/bus.txt", "--record-limit",
+                                                         "500M", "--replay", "old.txt", "--speed", "10"});
+        QVERIFY2(!options.exit, qPrintable(options.message));
+        QCOMPARE(options.recordPath, QStringLiteral("/tmp/bus.txt"));
+        QCOMPARE(options.recordLimit, qint64(500) << 20);
+        QCOMPARE(options.replayPath, QStringLiteral("old.txt"));
+        QCOMPARE(options.replaySpeed, 10.0);
+        QCOMPARE(parseCommandLine({"velmora", "--record-limit", "64k"}).recordLimit, qint64(65536));
+        QCOMPARE(parseCommandLine({"velmora", "--record-limit", "1GB"}).recordLimit, qint64(1) << 30);
+    }
+
     void mistakesEndTheRun_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::newRow("unknown option") << QStringList{"velmora", "--bogus"} << 2;
         QTest::newRow("port without a path") << QStringList{"velmora", "--port"} << 2;
         QTest::newRow("help") << QStringList{"velmora", "--help"} << 0;
+        QTest::newRow("record limit not a size") << QStringList{"velmora", "--record-limit", "lots"} << 2;
+        QTest::newRow("record limit above 1 GiB") << QStringList{"velmora", "--record-limit", "2G"} << 2;
+        QTest::newRow("record limit too small") << QStringList{"velmora", "--record-limit", "100"} << 2;
+        QTest::newRow("speed zero") << QStringList{"velmora", "--replay", "c.txt", "--speed", "0"} << 2;
+        QTest::newRow("speed not a number") << QStringList{"velmora", "--speed", "fast"} << 2;
     }
 
     void mistakesEndTheRun() {

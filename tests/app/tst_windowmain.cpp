@@ -241,8 +241,8 @@ private slots:
         QTest::addColumn<QStringList>("shortcuts"); // portable text
 
         QTest::newRow("File") << "FileMenu"
-                              << "&File" << QStringList{"FileQuit"} << QStringList{"&Quit"}
-                              << QStringList{"Ctrl+Q"};
+                              << "&File" << QStringList{"FileRecordBus", "FileSeparator1", "FileQuit"}
+                              << QStringList{"&Record bus\u2026", "-", "&Quit"} << QStringList{"", "", "Ctrl+Q"};
         QTest::newRow("Edit") << "EditMenu"
                               << "&Edit" << QStringList{"EditUndo",       "EditSeparator1", "EditCut",
                                                         "EditCopy",       "EditPaste",      "EditClear",

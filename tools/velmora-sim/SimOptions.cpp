@@ -67,8 +67,17 @@ QString parseSimRun(const QStringList& arguments, SimRun& run) {
                                       QStringLiteral("Stop after this many seconds (default 0: run until "
                                                      "interrupted)."),
                                       QStringLiteral("seconds"), QStringLiteral("0"));
-    parser.addOptions(
-        {protocol, converterPeriod, hpuPeriod, faultRate, faults, silence, seed, delivery, duration});
+    const QCommandLineOption replay(
+        QStringLiteral("replay"),
+        QStringLiteral(
+            "Serves the received bytes of a capture (velmora --record) instead of the simulated "
+            "installation, with their recorded timing, from the moment a program opens the device."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption speed(QStringLiteral("speed"),
+                                   QStringLiteral("Plays a replay X times faster (default 1, 0.01 to 1000)."),
+                                   QStringLiteral("X"), QStringLiteral("1"));
+    parser.addOptions({protocol, converterPeriod, hpuPeriod, faultRate, faults, silence, seed, delivery,
+                       duration, replay, speed});
     if (!parser.parse(arguments))
         return parser.errorText();
     if (parser.isSet(QStringLiteral("help")))
@@ -113,5 +122,9 @@ QString parseSimRun(const QStringList& arguments, SimRun& run) {
     run.durationSeconds = parser.value(duration).toDouble(&ok);
     if (!ok || run.durationSeconds < 0.0)
         return QStringLiteral("--duration must be a number of seconds, 0 or more");
+    run.replayPath = parser.value(replay);
+    run.replaySpeed = parser.value(speed).toDouble(&ok);
+    if (!ok || run.replaySpeed < 0.01 || run.replaySpeed > 1000.0)
+        return QStringLiteral("--speed must be a number from 0.01 to 1000, not %1").arg(parser.value(speed));
     return QString();
 }

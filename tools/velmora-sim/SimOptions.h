@@ -9,6 +9,8 @@
 struct SimRun {
     Sim::SimulationSettings settings;
     double durationSeconds = 0.0; // 0: until interrupted
+    QString replayPath;           // --replay FILE: a capture served instead of the simulation
+    double replaySpeed = 1.0;     // --speed X
 };
 
 // Parses the arguments (program name first). On --help or --version the parser prints and

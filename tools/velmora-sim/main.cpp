@@ -5,6 +5,7 @@
 
 #include "core/ProgramClock.h"
 #include "core/Timer.h"
+#include "sim/CapturePlayer.h"
 #include "sim/SimulatedInstallation.h"
 
 #include <QCoreApplication>
@@ -49,6 +50,53 @@ QString describe(Sim::Device device, Sim::FaultKind kind) {
     return QString();
 }
 
+// --replay: the capture's received bytes on the pseudo-terminal, played from the start each
+// time a program opens the device, so that none of it is lost before anyone reads.
+int serveReplay(QCoreApplication& app, const SimRun& run) {
+    SystemProgramClock clock;
+    QtTimerFactory timers;
+    Sim::CapturePlayer player(timers, clock);
+    if (!player.open(run.replayPath)) {
+        std::fprintf(stderr, "velmora-sim: the capture %s cannot be replayed: %s\n",
+                     qPrintable(run.replayPath), qPrintable(player.errorString()));
+        return 1;
+    }
+    PseudoTerminal terminal;
+    QString error;
+    if (!terminal.open(&error)) {
+        std::fprintf(stderr, "velmora-sim: cannot create a pseudo-terminal (%s)\n", qPrintable(error));
+        return 1;
+    }
+    QObject::connect(&player, &Sim::CapturePlayer::bytesPlayed, &terminal, &PseudoTerminal::write);
+    QObject::connect(&player, &Sim::CapturePlayer::finished,
+                     [] { say(QStringLiteral("velmora-sim: end of replay")); });
+
+    say(QStringLiteral("velmora-sim: replay of %1 at speed %2, from when a program opens the device")
+            .arg(run.replayPath)
+            .arg(run.replaySpeed));
+    say(QStringLiteral("Device: %1").arg(terminal.devicePath()));
+    say(QStringLiteral("Connect with: velmora --port %1").arg(terminal.devicePath()));
+
+    QTimer clientWatch;
+    bool client = false;
+    QObject::connect(&clientWatch, &QTimer::timeout, [&] {
+        const bool now = terminal.hasClient();
+        if (now == client)
+            return;
+        client = now;
+        if (client) {
+            say(QStringLiteral("velmora-sim: a program opened the device, replay starts"));
+            player.start(run.replaySpeed);
+        } else {
+            player.stop();
+        }
+    });
+    clientWatch.start(20);
+    if (run.durationSeconds > 0.0)
+        QTimer::singleShot(int(run.durationSeconds * 1000.0), &app, &QCoreApplication::quit);
+    return app.exec();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -61,6 +109,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velmora-sim: %s\nTry velmora-sim --help\n", qPrintable(problem));
         return 2;
     }
+    if (!run.replayPath.isEmpty())
+        return serveReplay(app, run);
 
     PseudoTerminal terminal;
     QString error;

@@ -1,0 +1,35 @@
+#include "monitor/BusRecorder.h"
+
+#include "monitor/Monitor.h"
+
+BusRecorder::BusRecorder(Monitor& monitor, Notifier& notifier, QObject* parent)
+    : QObject(parent)
+    , writer_(monitor.platform().clock, monitor.platform().timers, this)
+    , notifier_(notifier) {
+    connect(&monitor, &Monitor::busChunkReceived, &writer_, &CaptureWriter::received);
+    connect(&monitor, &Monitor::busChunkWritten, &writer_, &CaptureWriter::written);
+    connect(&writer_, &CaptureWriter::stopped, this,
+            [this](CaptureWriter::StopReason reason, const QString& message) {
+                emit recordingChanged(false);
+                emit stopped(reason, message);
+                if (!message.isEmpty())
+                    notifier_.showMessage(message);
+            });
+}
+
+QString BusRecorder::startFailureMessage(const QString& path, const QString& reason) {
+    return QStringLiteral("The bus capture cannot be written to %1 (%2).").arg(path, reason);
+}
+
+bool BusRecorder::start(const QString& path, qint64 limitBytes) {
+    if (!writer_.start(path, limitBytes)) {
+        notifier_.showMessage(startFailureMessage(path, writer_.errorString()));
+        return false;
+    }
+    emit recordingChanged(true);
+    return true;
+}
+
+void BusRecorder::stop() {
+    writer_.stop();
+}

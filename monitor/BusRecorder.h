@@ -1,0 +1,36 @@
+#pragma once
+
+#include "datalog/CaptureWriter.h"
+
+#include <QObject>
+
+class Monitor;
+class Notifier;
+
+// Records what the monitor's serial port carries into a capture file, for the window's
+// "Record bus..." and for --record in every front end. A capture that stops on its own (size
+// limit, folder gone, disk full) tells the technician once; the monitoring, the CSV log and
+// everything else go on untouched.
+class BusRecorder : public QObject {
+    Q_OBJECT
+public:
+    BusRecorder(Monitor& monitor, Notifier& notifier, QObject* parent = nullptr);
+
+    // False, after telling the technician, when the file cannot be created.
+    bool start(const QString& path, qint64 limitBytes = Capture::kMaxFileBytes);
+    void stop();
+    bool isRecording() const { return writer_.isRecording(); }
+    QString path() const { return writer_.path(); }
+
+    static QString startFailureMessage(const QString& path, const QString& reason);
+
+signals:
+    void recordingChanged(bool recording);
+    // The capture has ended, with why and the message shown (empty when asked for). The
+    // event journal connects here to note a capture that stopped at its limit or failed.
+    void stopped(CaptureWriter::StopReason reason, const QString& message);
+
+private:
+    CaptureWriter writer_;
+    Notifier& notifier_;
+};
