@@ -72,7 +72,9 @@ private slots:
         QTableWidget* list = window.Listbox_EEPROM();
         QCOMPARE(list->objectName(), QStringLiteral("Listbox_EEPROM"));
         QCOMPARE(list->geometry(), QRect(20, 20, 560, 328));
-        QCOMPARE(list->columnCount(), 9);
+        // Nine catalogue columns, and the file's value shown only while comparing.
+        QCOMPARE(list->columnCount(), 10);
+        QVERIFY(list->isColumnHidden(WindowHPU::kColFileValue));
         QCOMPARE(list->rowCount(), 17);
         QCOMPARE(list->horizontalHeaderItem(2)->text(), QStringLiteral("Describtion"));
         QCOMPARE(list->horizontalHeaderItem(8)->text(), QStringLiteral("Real value"));
