@@ -11,4 +11,6 @@ public:
     virtual MonitorState& state() = 0;
     virtual void lectureEEPROM_HPU() = 0;
     virtual void ecritureEEPROM_HPU(qint64 address, qint64 value) = 0;
+    // Whether the serial port is connected: a restore stops when the line is lost.
+    virtual bool isConnected() const = 0;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "monitor/Monitor.h"
 #include "eeprom/EepromLink.h"
+#include "monitor/Monitor.h"
 
 // The EEPROM window's link through the one Monitor of the main window.
 class MonitorEepromLink : public EepromLink {
@@ -13,6 +13,7 @@ public:
     void ecritureEEPROM_HPU(qint64 address, qint64 value) override {
         monitor_.ecritureEEPROM_HPU(address, value);
     }
+    bool isConnected() const override { return monitor_.isConnected(); }
 
 private:
     Monitor& monitor_;

@@ -10,3 +10,7 @@ bool MessageBoxEepromPrompts::confirm(const QString& question) {
     return QMessageBox::question(parent_, QStringLiteral("HPU EEPROM"), question,
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
+
+void MessageBoxEepromPrompts::inform(const QString& message) {
+    QMessageBox::information(parent_, QStringLiteral("HPU EEPROM"), message);
+}

@@ -10,6 +10,7 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
     void refuse(const QString& message) override;
     bool confirm(const QString& question) override;
+    void inform(const QString& message) override;
 
 private:
     QWidget* parent_ = nullptr;

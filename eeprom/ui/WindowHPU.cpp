@@ -1,20 +1,37 @@
 #include "eeprom/ui/WindowHPU.h"
 
+#include "core/ProgramClock.h"
 #include "eeprom/ColumnWidths.h"
+#include "eeprom/EepromBackup.h"
+#include "eeprom/EepromFileChooser.h"
 #include "eeprom/EepromLink.h"
 #include "eeprom/EepromPrompts.h"
+#include "eeprom/ui/ValueCellDelegate.h"
 
-#include <QAbstractItemDelegate>
+#include <QDir>
 #include <QEvent>
 #include <QHeaderView>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTableWidget>
+
+namespace {
+
+const QColor kDifferingRow(255, 214, 153); // a row whose file value differs from the HPU's
+
+} // namespace
 
 WindowHPU::WindowHPU(EepromLink& link, TimerFactory& timers, EepromPrompts& prompts, QWidget* parent)
     : QDialog(parent)
+    , prompts_(prompts)
     , editor_(link, timers, prompts)
     , list_(new QTableWidget(this))
-    , progressBar_(new QProgressBar(this)) {
+    , delegate_(new ValueCellDelegate(list_))
+    , progressBar_(new QProgressBar(this))
+    , saveButton_(new QPushButton(tr("Save to file…"), this))
+    , loadButton_(new QPushButton(tr("Load from file…"), this))
+    , writeDifferencesButton_(new QPushButton(tr("Write differences"), this))
+    , cancelButton_(new QPushButton(tr("Cancel"), this)) {
     setWindowTitle(QStringLiteral("HPU EEPROM"));
     resize(600, 400);
     setSizeGripEnabled(true);
@@ -22,9 +39,9 @@ WindowHPU::WindowHPU(EepromLink& link, TimerFactory& timers, EepromPrompts& prom
     const EepromListModel& model = editor_.listModel();
     list_->setObjectName(QStringLiteral("Listbox_EEPROM"));
     list_->setGeometry(20, 20, 560, 328);
-    list_->setColumnCount(kEepromColumnCount);
+    list_->setColumnCount(kEepromColumnCount + 1);
     list_->setRowCount(int(model.rows.size()));
-    list_->setHorizontalHeaderLabels(model.heading);
+    list_->setHorizontalHeaderLabels(model.heading + QStringList{tr("File value")});
     list_->verticalHeader()->hide();
     list_->setShowGrid(true);
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -33,8 +50,9 @@ WindowHPU::WindowHPU(EepromLink& link, TimerFactory& timers, EepromPrompts& prom
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     // Only the click opens an editor, and only on the Value cell of the clicked row.
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setItemDelegateForColumn(kColValue, delegate_);
     for (int r = 0; r < list_->rowCount(); ++r) {
-        for (int c = 0; c < kEepromColumnCount; ++c) {
+        for (int c = 0; c < list_->columnCount(); ++c) {
             auto* item = new QTableWidgetItem;
             Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
             if (c == kColValue)
@@ -46,30 +64,52 @@ WindowHPU::WindowHPU(EepromLink& link, TimerFactory& timers, EepromPrompts& prom
         }
     }
     list_->viewport()->installEventFilter(this);
-    applyColumnWidths();
 
     progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
     progressBar_->setGeometry(213, 360, 174, 20);
     progressBar_->setRange(0, HpuEepromEditor::kProgressMaximum);
     progressBar_->setValue(0);
 
+    // Beside the progress bar: the backup on its left, the restore on its right.
+    saveButton_->setGeometry(20, 356, 94, 28);
+    loadButton_->setGeometry(116, 356, 94, 28);
+    writeDifferencesButton_->setGeometry(390, 356, 110, 28);
+    cancelButton_->setGeometry(502, 356, 78, 28);
+    for (QPushButton* button : {saveButton_, loadButton_, writeDifferencesButton_, cancelButton_})
+        button->setAutoDefault(false); // Return belongs to the Value cell's editor
+
     connect(list_, &QTableWidget::cellClicked, this, &WindowHPU::cellClicked);
-    // The view stores the editor's text in the item first (it connected earlier), then this
-    // reads it: the commit of the inline edit.
-    connect(list_->itemDelegate(), &QAbstractItemDelegate::commitData, this, &WindowHPU::editCommitted);
+    connect(delegate_, &ValueCellDelegate::entered, this, &WindowHPU::valueEntered);
+    connect(saveButton_, &QPushButton::clicked, this, &WindowHPU::saveToFile);
+    connect(loadButton_, &QPushButton::clicked, this, &WindowHPU::loadFromFile);
+    connect(writeDifferencesButton_, &QPushButton::clicked, &editor_, &HpuEepromEditor::writeDifferences);
+    connect(cancelButton_, &QPushButton::clicked, this, &WindowHPU::cancel);
     connect(&editor_, &HpuEepromEditor::changed, this, &WindowHPU::render);
+    // Told once the tick that ended the restore has returned.
+    connect(
+        &editor_, &HpuEepromEditor::restoreEnded, this,
+        [this](const QString& report) { prompts_.inform(report); }, Qt::QueuedConnection);
+    applyColumnWidths();
     render();
 }
 
 WindowHPU::~WindowHPU() {
-    // Hiding the window moves the focus out of an open editor, which would commit it.
-    disconnect(list_->itemDelegate(), nullptr, this, nullptr);
+    disconnect(delegate_, nullptr, this, nullptr);
     editor_.close();
 }
 
-void WindowHPU::adopt(std::unique_ptr<EepromLink> link, std::unique_ptr<EepromPrompts> prompts) {
+void WindowHPU::setBackups(EepromFileChooser& chooser, const WallClock& clock, const QString& folder) {
+    chooser_ = &chooser;
+    clock_ = &clock;
+    backupFolder_ = folder;
+    render();
+}
+
+void WindowHPU::adopt(std::unique_ptr<EepromLink> link, std::unique_ptr<EepromPrompts> prompts,
+                      std::unique_ptr<EepromFileChooser> chooser) {
     ownedLink_ = std::move(link);
     ownedPrompts_ = std::move(prompts);
+    ownedChooser_ = std::move(chooser);
 }
 
 void WindowHPU::showEvent(QShowEvent* event) {
@@ -94,9 +134,11 @@ bool WindowHPU::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void WindowHPU::applyColumnWidths() {
+    const char* widthList = editor_.listModel().comparing ? kCompareColumnWidths : kColumnWidths;
+    const int columns = list_->columnCount();
     const QVector<int> widths =
-        columnWidthsFromList(QLatin1String(kColumnWidths), list_->viewport()->width(), kEepromColumnCount);
-    for (int c = 0; c < kEepromColumnCount; ++c) {
+        columnWidthsFromList(QLatin1String(widthList), list_->viewport()->width(), columns);
+    for (int c = 0; c < columns; ++c) {
         list_->setColumnHidden(c, widths[c] == 0);
         if (widths[c] > 0)
             list_->setColumnWidth(c, widths[c]);
@@ -105,22 +147,34 @@ void WindowHPU::applyColumnWidths() {
 
 void WindowHPU::render() {
     const EepromListModel& model = editor_.listModel();
+    if (list_->isColumnHidden(kColFileValue) == model.comparing)
+        applyColumnWidths();
     for (int r = 0; r < model.rows.size() && r < list_->rowCount(); ++r) {
         const EepromListRow& row = model.rows[r];
-        for (int c = 0; c < kEepromColumnCount; ++c) {
+        for (int c = 0; c < list_->columnCount(); ++c) {
             QTableWidgetItem* item = list_->item(r, c);
+            const QString text = c == kColFileValue ? row.fileValue : row.cells.value(c);
             // Only what changed is touched, so a timer tick never disturbs an open editor.
-            if (item->text() != row.cells.value(c))
-                item->setText(row.cells.value(c));
+            if (item->text() != text)
+                item->setText(text);
             if (item->font().bold() != row.isBold(c)) {
                 QFont font = item->font();
                 font.setBold(row.isBold(c));
                 item->setFont(font);
             }
+            const QBrush background = row.differs ? QBrush(kDifferingRow) : QBrush();
+            if (item->background() != background)
+                item->setBackground(background);
         }
     }
     list_->setEnabled(model.enabled);
     progressBar_->setValue(editor_.ProgressBar1());
+
+    const bool idle = editor_.canSave();
+    saveButton_->setEnabled(chooser_ && idle);
+    loadButton_->setEnabled(chooser_ && idle);
+    writeDifferencesButton_->setEnabled(model.comparing && idle && !editor_.differences().isEmpty());
+    cancelButton_->setEnabled(editor_.isRestoring() || (model.comparing && idle));
 }
 
 void WindowHPU::cellClicked(int row, int column) {
@@ -131,13 +185,49 @@ void WindowHPU::cellClicked(int row, int column) {
     list_->editItem(list_->item(editRow, kColValue));
 }
 
-void WindowHPU::editCommitted() {
-    // Taken once: a message box shown by the commit moves the focus out of the editor,
-    // which commits the same edit again.
+void WindowHPU::valueEntered(const QString& text) {
     const int row = editingRow_;
     editingRow_ = -1;
-    if (row < 0)
+    if (row < 0 || !editor_.takeEdit(row, text))
         return;
-    editor_.Listbox_EEPROM_CellAction(row, list_->item(row, kColValue)->text());
-    render(); // a refused value is restored
+    // The check may open a message box: it runs from the event loop, once the item editor
+    // and the key press that closed it are done with.
+    QMetaObject::invokeMethod(
+        this, [this] { editor_.writeTakenEdit(); }, Qt::QueuedConnection);
+}
+
+void WindowHPU::saveToFile() {
+    if (!chooser_ || !editor_.canSave())
+        return;
+    const QDateTime now = clock_->now().toUTC();
+    const EepromBackup backup = editor_.backup(EepromBackup::currentToolVersion(), now);
+    const QString suggested =
+        QDir(backupFolder_).filePath(EepromBackup::defaultFileName(backup.boardNumber, now));
+    const std::optional<QString> path = chooser_->saveFile(suggested);
+    if (!path)
+        return;
+    const QString error = writeEepromBackupFile(*path, backup);
+    if (!error.isEmpty())
+        prompts_.refuse(error);
+}
+
+void WindowHPU::loadFromFile() {
+    if (!chooser_ || !editor_.canSave())
+        return;
+    const std::optional<QString> path = chooser_->openFile(backupFolder_);
+    if (!path)
+        return;
+    const EepromBackupReading reading = readEepromBackupFile(*path);
+    if (!reading.ok) {
+        prompts_.refuse(tr("%1\nNothing was sent to the HPU.").arg(reading.error));
+        return;
+    }
+    editor_.compareWith(reading.backup);
+}
+
+void WindowHPU::cancel() {
+    if (editor_.isRestoring())
+        editor_.cancelRestore();
+    else
+        editor_.endCompare();
 }

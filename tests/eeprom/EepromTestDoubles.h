@@ -22,6 +22,7 @@ public:
         writeRequests.append({address, value});
         HpuCommands::ecritureEEPROM_HPU(monitorState, address, value);
     }
+    bool isConnected() const override { return connected; }
 
     // The receive side: a read answer stored and flagged, or an acknowledgement flagged.
     void answerRead(const QByteArray& frame) {
@@ -37,6 +38,7 @@ public:
     }
 
     MonitorState monitorState;
+    bool connected = true;
     int readRequests = 0;
     QList<QPair<qint64, qint64>> writeRequests; // (address, value) of each write request built
 };
@@ -49,8 +51,10 @@ public:
         questions.append(question);
         return answer;
     }
+    void inform(const QString& message) override { reports.append(message); }
     QStringList refusals;
     QStringList questions;
+    QStringList reports;
     bool answer = false;
 };
 

@@ -1,7 +1,7 @@
 #include "EepromTestDoubles.h"
 #include "TestPlatform.h"
-#include "monitor/Monitor.h"
 #include "eeprom/HpuEepromEditor.h"
+#include "monitor/Monitor.h"
 #include "monitor/MonitorEepromLink.h"
 
 #include <QTest>
@@ -156,10 +156,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("request");
         QTest::newRow("450 at address 33") << 3 << "450" << kWrite450At33;
-        QTest::newRow("12.7 writes 12") << 3 << "12.7"
-                                        << "12 11 45 05 21 00 0C 00 9A";
-        QTest::newRow("abc writes 0") << 3 << "abc"
-                                      << "12 11 45 05 21 00 00 00 8E";
         QTest::newRow("row 5 is address 36") << 5 << "450"
                                              << "12 11 45 05 24 01 C2 01 54";
         QTest::newRow("row 9 is address 32") << 9 << "12"
@@ -202,6 +198,9 @@ private slots:
         QTest::addColumn<int>("questions");
         QTest::newRow("70000 does not fit two bytes") << "70000" << 1 << 0;
         QTest::newRow("above Max, declined") << "600" << 0 << 1;
+        QTest::newRow("fraction") << "12.7" << 1 << 0;
+        QTest::newRow("no number") << "abc" << 1 << 0;
+        QTest::newRow("empty") << "" << 1 << 0;
     }
     void refusedOrDeclinedValueSendsNothing() {
         QFETCH(QString, text);

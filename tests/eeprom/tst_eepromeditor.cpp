@@ -205,7 +205,7 @@ private slots:
         QCOMPARE(b.link.writeRequests, (QList<QPair<qint64, qint64>>{{33, 450}, {33, 450}, {33, 450}}));
     }
 
-    void commitTakesAddressAndLeadingNumber_data() {
+    void commitTakesAddressAndValue_data() {
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("text");
         QTest::addColumn<qint64>("address");
@@ -213,10 +213,10 @@ private slots:
         QTest::addColumn<QString>("request");
         QTest::newRow("typed integer")
             << 3 << "450" << qint64(33) << qint64(450) << "12 11 45 05 21 01 C2 01 51";
-        QTest::newRow("decimals truncated")
-            << 3 << "12.7" << qint64(33) << qint64(12) << "12 11 45 05 21 00 0C 00 9A";
-        QTest::newRow("no leading number")
-            << 3 << "abc" << qint64(33) << qint64(0) << "12 11 45 05 21 00 00 00 8E";
+        QTest::newRow("spaces around")
+            << 3 << " 450 " << qint64(33) << qint64(450) << "12 11 45 05 21 01 C2 01 51";
+        QTest::newRow("one byte at its top")
+            << 14 << "255" << qint64(43) << qint64(255) << "12 11 45 05 2B 00 FF 01 97";
         QTest::newRow("row 5 is address 36")
             << 5 << "450" << qint64(36) << qint64(450) << "12 11 45 05 24 01 C2 01 54";
         QTest::newRow("row 9 is address 32")
@@ -224,7 +224,7 @@ private slots:
         QTest::newRow("largest value")
             << 16 << "65535" << qint64(45) << qint64(65535) << "12 11 45 05 2D FF FF 02 98";
     }
-    void commitTakesAddressAndLeadingNumber() {
+    void commitTakesAddressAndValue() {
         QFETCH(int, row);
         QFETCH(QString, text);
         QFETCH(qint64, address);
@@ -350,6 +350,100 @@ private slots:
             b.timeline.advance(5000);
             QVERIFY(b.link.writeRequests.isEmpty());
         }
+    }
+
+    // Refused before anything is sent, with the raw unit the row expects.
+    void typedTextThatIsNotAWritableValueIsRefused_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty")
+            << 1 << ""
+            << "Nothing was typed. \"Max pressure\" takes a whole number of 0.01 bar (0 to 820).";
+        QTest::newRow("only spaces") << 1 << "  "
+                                     << "Nothing was typed.";
+        QTest::newRow("letters") << 3 << "abc"
+                                 << "\"abc\" is not a whole number. \"Max generator voltage\" takes a whole "
+                                    "number of 0.1 V (0 to 550).";
+        QTest::newRow("fraction") << 3 << "7.5"
+                                  << "\"7.5\" is not a whole number.";
+        QTest::newRow("number then text") << 3 << "45x"
+                                          << "\"45x\" is not a whole number.";
+        QTest::newRow("no unit") << 14 << "x"
+                                 << "takes a whole number without unit (0 to 255)";
+        QTest::newRow("one byte above 255")
+            << 14 << "300"
+            << "300 cannot be written: \"Motor PWM\" is held in one byte, 0 to 255.";
+        QTest::newRow("one byte, 256") << 0 << "256"
+                                       << "held in one byte";
+        QTest::newRow("above 65535") << 16 << "65536"
+                                     << "must lie between 0 and 65535";
+    }
+    void typedTextThatIsNotAWritableValueIsRefused() {
+        QFETCH(int, row);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        Bench b;
+        b.readToIdle();
+        const QString before = b.value(row);
+        b.link.monitorState.emissionRequest = false;
+        QVERIFY(!b.editor.Listbox_EEPROM_CellAction(row, text));
+        QCOMPARE(b.prompts.refusals.size(), 1);
+        QVERIFY2(b.prompts.refusals[0].contains(message), qPrintable(b.prompts.refusals[0]));
+        QVERIFY(b.prompts.questions.isEmpty());
+        QVERIFY(b.link.writeRequests.isEmpty());
+        QVERIFY(!b.link.monitorState.emissionRequest);
+        QCOMPARE(b.value(row), before);
+        QVERIFY(b.editor.listModel().enabled);
+    }
+
+    // Return takes the text and disables the list at once; the check comes after.
+    void takenEditHoldsTheListUntilChecked() {
+        Bench b;
+        b.readToIdle();
+        QVERIFY(b.editor.takeEdit(3, QStringLiteral("600")));
+        QVERIFY(!b.editor.listModel().enabled);
+        QCOMPARE(b.editor.Listbox_EEPROM_CellClick(5, 2), -1);
+        QVERIFY(!b.editor.takeEdit(5, QStringLiteral("1000")));
+        QVERIFY(b.link.writeRequests.isEmpty());
+        QVERIFY(!b.editor.canSave());
+        b.prompts.answer = false;
+        QVERIFY(!b.editor.writeTakenEdit());
+        QVERIFY(b.editor.listModel().enabled);
+        QCOMPARE(b.value(3), QStringLiteral("500"));
+        QVERIFY(!b.editor.writeTakenEdit()); // taken once
+        QCOMPARE(b.prompts.questions.size(), 1);
+    }
+
+    void closingAbandonsATakenEdit() {
+        Bench b;
+        b.readToIdle();
+        QVERIFY(b.editor.takeEdit(3, QStringLiteral("450")));
+        b.editor.close();
+        QVERIFY(!b.editor.writeTakenEdit());
+        b.timeline.advance(5000);
+        QVERIFY(b.link.writeRequests.isEmpty());
+    }
+
+    // A late read answer during a write is not the write's read-back: the list stays
+    // disabled until the acknowledgement and the read that follows it.
+    void strayReadAnswerDuringAWriteKeepsTheListDisabled() {
+        Bench b;
+        b.readToIdle();
+        QVERIFY(b.editor.Listbox_EEPROM_CellAction(3, QStringLiteral("450")));
+        b.link.answerRead(defaultsReadAnswer());
+        b.timeline.advance(500);
+        QCOMPARE(b.editor.Statut_EEPROM(), qint64(2));
+        QVERIFY(!b.editor.listModel().enabled);
+        QVERIFY(b.row(3).bold);
+        QCOMPARE(b.value(3), QStringLiteral("450"));
+        b.link.acknowledgeWrite();
+        b.timeline.advance(500);
+        QVERIFY(!b.editor.listModel().enabled);
+        b.link.answerRead(readAnswerAfter450());
+        b.timeline.advance(500);
+        QVERIFY(b.editor.listModel().enabled);
+        QVERIFY(!b.row(3).bold);
     }
 
     void silentUnitAfterACommitRepeatsTheWrite() {

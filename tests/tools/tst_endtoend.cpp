@@ -33,6 +33,7 @@ class NoQuestions : public EepromPrompts {
 public:
     void refuse(const QString& message) override { refusals.append(message); }
     bool confirm(const QString&) override { return false; }
+    void inform(const QString&) override {}
     QStringList refusals;
 };
 

@@ -1,0 +1,173 @@
+#include "eeprom/EepromBackup.h"
+
+#include "core/NumberMask.h"
+#include "eeprom/EepromCatalogue.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QSet>
+
+#include <cmath>
+
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("EepromBackup", text);
+}
+
+// A JSON number that is a whole number, or nothing.
+bool wholeNumber(const QJsonValue& value, double* number) {
+    if (!value.isDouble())
+        return false;
+    *number = value.toDouble();
+    return std::isfinite(*number) && std::floor(*number) == *number;
+}
+
+// The largest raw value of the parameter at an address: one-byte parameters (Max at most
+// 255) travel as one byte in the read answer, so a larger value could never be read back.
+// -1 for an address the catalogue does not hold.
+qint64 largestRawValue(qint64 address) {
+    for (const QStringList& row : EepromCatalogue::current().rows) {
+        if (leadingInteger(row[kColAddress]) == address)
+            return leadingInteger(row[kColMax]) <= 255 ? 255 : 65535;
+    }
+    return -1;
+}
+
+EepromBackupReading refused(const QString& error) {
+    EepromBackupReading reading;
+    reading.error = error;
+    return reading;
+}
+
+} // namespace
+
+QByteArray EepromBackup::toJson() const {
+    QJsonArray list;
+    for (const EepromBackupParameter& p : parameters) {
+        list.append(QJsonObject{{QStringLiteral("address"), p.address},
+                                {QStringLiteral("identifier"), p.identifier},
+                                {QStringLiteral("description"), p.description},
+                                {QStringLiteral("raw"), p.raw},
+                                {QStringLiteral("physical"), p.physical},
+                                {QStringLiteral("unit"), p.unit}});
+    }
+    const QJsonObject root{{QStringLiteral("tool"), QStringLiteral("Velmora")},
+                           {QStringLiteral("toolVersion"), toolVersion},
+                           {QStringLiteral("savedAt"), savedAtUtc.toUTC().toString(Qt::ISODate)},
+                           {QStringLiteral("boardNumber"), boardNumber},
+                           {QStringLiteral("softwareVersion"), softwareVersion},
+                           {QStringLiteral("parameters"), list}};
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+QString EepromBackup::defaultFileName(qint64 boardNumber, const QDateTime& utc) {
+    return QStringLiteral("HPU_%1_%2.json")
+        .arg(boardNumber)
+        .arg(utc.toUTC().toString(QStringLiteral("yyyy-MM-dd_HHmm")));
+}
+
+QString EepromBackup::currentToolVersion() {
+    return QStringLiteral("%1.%2.%3")
+        .arg(VELMORA_VERSION_MAJOR)
+        .arg(VELMORA_VERSION_MINOR)
+        .arg(VELMORA_VERSION_PATCH);
+}
+
+EepromBackupReading parseEepromBackup(const QByteArray& bytes) {
+    if (bytes.size() > EepromBackup::kLargestFileBytes)
+        return refused(tr("The file is larger than 64 KiB: it is not an HPU backup."));
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return refused(tr("The file is not a well-formed JSON file (%1 at byte %2).")
+                           .arg(parseError.errorString())
+                           .arg(parseError.offset));
+    if (!document.isObject() || !document.object().value(QStringLiteral("parameters")).isArray())
+        return refused(tr("The file holds no list of HPU parameters."));
+
+    const QJsonObject root = document.object();
+    EepromBackupReading reading;
+    EepromBackup& backup = reading.backup;
+    backup.toolVersion = root.value(QStringLiteral("toolVersion")).toString();
+    backup.savedAtUtc = QDateTime::fromString(root.value(QStringLiteral("savedAt")).toString(), Qt::ISODate);
+    for (const char* key : {"boardNumber", "softwareVersion"}) {
+        const QJsonValue value = root.value(QLatin1String(key));
+        if (value.isUndefined() || value.isNull())
+            continue;
+        double number = 0;
+        if (!wholeNumber(value, &number) || number < 0 || number > 65535)
+            return refused(
+                tr("The file's %1 is not a whole number from 0 to 65535.").arg(QLatin1String(key)));
+        (qstrcmp(key, "boardNumber") == 0 ? backup.boardNumber : backup.softwareVersion) = qint64(number);
+    }
+
+    const QJsonArray list = root.value(QStringLiteral("parameters")).toArray();
+    if (list.isEmpty())
+        return refused(tr("The file's list of HPU parameters is empty."));
+    QSet<qint64> seen;
+    for (int i = 0; i < list.size(); ++i) {
+        const QString entry = tr("Entry %1 of the file").arg(i + 1);
+        if (!list[i].isObject())
+            return refused(tr("%1 is not a parameter.").arg(entry));
+        const QJsonObject object = list[i].toObject();
+        double address = 0;
+        if (!wholeNumber(object.value(QStringLiteral("address")), &address))
+            return refused(tr("%1 has no whole-number address.").arg(entry));
+        const qint64 largest = largestRawValue(qint64(address));
+        if (largest < 0)
+            return refused(tr("%1: address %2 holds no HPU parameter.").arg(entry).arg(address));
+        if (seen.contains(qint64(address)))
+            return refused(tr("%1: address %2 appears more than once.").arg(entry).arg(address));
+        seen.insert(qint64(address));
+
+        const QJsonValue rawValue = object.value(QStringLiteral("raw"));
+        double raw = 0;
+        if (!rawValue.isDouble())
+            return refused(tr("%1 (address %2) has no raw value.").arg(entry).arg(address));
+        if (!wholeNumber(rawValue, &raw))
+            return refused(tr("%1 (address %2): %3 is not a whole number.")
+                               .arg(entry)
+                               .arg(address)
+                               .arg(rawValue.toDouble()));
+        if (raw < 0 || raw > largest)
+            return refused(tr("%1 (address %2): %3 lies outside 0 to %4.")
+                               .arg(entry)
+                               .arg(address)
+                               .arg(raw, 0, 'f', 0)
+                               .arg(largest));
+
+        EepromBackupParameter p;
+        p.address = qint64(address);
+        p.raw = qint64(raw);
+        p.identifier = object.value(QStringLiteral("identifier")).toString();
+        p.description = object.value(QStringLiteral("description")).toString();
+        p.physical = object.value(QStringLiteral("physical")).toString();
+        p.unit = object.value(QStringLiteral("unit")).toString();
+        backup.parameters.append(p);
+    }
+    reading.ok = true;
+    return reading;
+}
+
+EepromBackupReading readEepromBackupFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refused(tr("The file %1 cannot be opened: %2").arg(path, file.errorString()));
+    // One byte more than allowed tells a file that is too large without reading it whole.
+    return parseEepromBackup(file.read(EepromBackup::kLargestFileBytes + 1));
+}
+
+QString writeEepromBackupFile(const QString& path, const EepromBackup& backup) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return tr("The file %1 cannot be created: %2").arg(path, file.errorString());
+    const QByteArray json = backup.toJson();
+    if (file.write(json) != json.size() || !file.commit())
+        return tr("The file %1 could not be written: %2").arg(path, file.errorString());
+    return QString();
+}
