@@ -213,8 +213,11 @@ void WindowMain::createRawStreamPage(QWidget* page) {
         place(new QLineEdit(page), "Textfield_timer_emission", QRect(496, 88, 37, 22));
     Textfield_timer_emission_->setFont(LayoutFonts::system());
     Textfield_timer_emission_->setFrame(true);
+    // A white field keeps black text, whatever the appearance: a dark palette's light text
+    // would vanish on it.
     QPalette fieldPalette = Textfield_timer_emission_->palette();
     fieldPalette.setColor(QPalette::Base, Qt::white);
+    fieldPalette.setColor(QPalette::Text, Qt::black);
     Textfield_timer_emission_->setPalette(fieldPalette);
 
     Label2_ =
