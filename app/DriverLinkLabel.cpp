@@ -13,7 +13,6 @@ DriverLinkLabel::DriverLinkLabel(LinkOpener& browser, std::function<bool()> isCo
     , isConnected_(std::move(isConnected)) {
     setText(App::text(App::Caption::kSerialPort));
     setToolTip(App::text(App::Caption::kSerialPortTip));
-    setTextColour(Qt::black);
 }
 
 void DriverLinkLabel::enterEvent(QEnterEvent* event) {
@@ -29,12 +28,18 @@ void DriverLinkLabel::leaveEvent(QEvent* event) {
     if (isConnected_())
         return;
     setText(App::text(App::Caption::kSerialPort));
-    setTextColour(Qt::black);
+    showPaletteTextColour();
 }
 
 void DriverLinkLabel::mousePressEvent(QMouseEvent* event) {
     QLabel::mousePressEvent(event);
     browser_.open(QUrl(QString::fromLatin1(kDriverPage)));
+}
+
+void DriverLinkLabel::showPaletteTextColour() {
+    // The window's own text colour: black in a light appearance, light in a dark one, and it
+    // follows a change of appearance while the program runs.
+    setPalette(QPalette());
 }
 
 void DriverLinkLabel::setTextColour(const QColor& colour) {

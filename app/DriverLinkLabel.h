@@ -8,7 +8,8 @@ class LinkOpener;
 
 // Label1, "Serial Port :", which doubles as a link to the FTDI virtual COM port driver
 // page: while disconnected the pointer over it turns it into "Drivers…" in the main
-// colour; a press opens the page whatever the connection state.
+// colour; a press opens the page whatever the connection state. "Serial Port :" is written
+// in the window's text colour (black in a light appearance), so it stays readable in a dark one.
 class DriverLinkLabel : public QLabel {
     Q_OBJECT
 public:
@@ -23,6 +24,7 @@ protected:
 
 private:
     void setTextColour(const QColor& colour);
+    void showPaletteTextColour();
 
     LinkOpener& browser_;
     std::function<bool()> isConnected_;

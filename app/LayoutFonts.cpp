@@ -1,6 +1,8 @@
 #include "app/LayoutFonts.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QStringList>
 
 namespace LayoutFonts {
 
@@ -28,6 +30,21 @@ QFont named(const QString& family, int points) {
     QFont font(family);
     font.setPixelSize(points);
     return font;
+}
+
+int pixelSizeFitting(const QFont& font, const QStringList& texts, int width) {
+    QFont sized = font;
+    int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    for (; pixels > kSmallestPixels; --pixels) {
+        sized.setPixelSize(pixels);
+        const QFontMetrics metrics(sized);
+        bool fits = true;
+        for (const QString& text : texts)
+            fits = fits && metrics.horizontalAdvance(text) <= width;
+        if (fits)
+            break;
+    }
+    return pixels;
 }
 
 } // namespace LayoutFonts

@@ -29,7 +29,9 @@ void applyToFocusedText(EditCommand command) {
             line->paste();
             break;
         case EditCommand::Clear:
-            line->del();
+            // Delete clears the selection; with nothing selected it deletes nothing.
+            if (line->hasSelectedText() && !line->isReadOnly())
+                line->del();
             break;
         case EditCommand::SelectAll:
             line->selectAll();

@@ -9,6 +9,8 @@
 #include "app/MainMenuBar.h"
 #include "app/VersionText.h"
 #include "core/Captions.h"
+#include "core/NumberMask.h"
+#include "display/HpuDecoder.h"
 #include "display/ui/CanvasProp.h"
 
 #include <QAccessible>
@@ -16,6 +18,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -29,6 +32,7 @@
 namespace {
 
 const QColor kMainColour(0x5A, 0x91, 0xA8); // value texts
+constexpr int kCaptionGap = 4;              // points between a caption's text and its value's
 
 void setTextColour(QWidget* widget, const QColor& colour) {
     QPalette p = widget->palette();
@@ -173,23 +177,28 @@ void WindowMain::createValuesPage(QWidget* page) {
 
     Rect_AlertInputVoltage_ =
         place(new AlertRectangle(page), "Rect_AlertInputVoltage", QRect(30, 115, 280, 25));
-    nameLabel(Rect_AlertInputVoltage_, "LabelName_Uin", App::text(App::Caption::kInputVoltage),
-              QRect(35, 116, 185, 24));
+    const QLabel* nameUin = nameLabel(Rect_AlertInputVoltage_, "LabelName_Uin",
+                                      App::text(App::Caption::kInputVoltage), QRect(35, 116, 185, 24));
     LabelValue_Uin_ = valueLabel(Rect_AlertInputVoltage_, "LabelValue_Uin", QRect(214, 113, 80, 24));
 
-    nameLabel(page, "LabelName_Uout", App::text(App::Caption::kOutputVoltage), QRect(35, 148, 185, 24));
+    const QLabel* nameUout =
+        nameLabel(page, "LabelName_Uout", App::text(App::Caption::kOutputVoltage), QRect(35, 148, 185, 24));
     LabelValue_Uout_ = valueLabel(page, "LabelValue_Uout", QRect(214, 145, 80, 24));
-    nameLabel(page, "LabelName_Iout", App::text(App::Caption::kOutputCurrent), QRect(35, 180, 185, 24));
+    const QLabel* nameIout =
+        nameLabel(page, "LabelName_Iout", App::text(App::Caption::kOutputCurrent), QRect(35, 180, 185, 24));
     LabelValue_Iout_ = valueLabel(page, "LabelValue_Iout", QRect(214, 177, 80, 24));
-    nameLabel(page, "LabelName_Pout", App::text(App::Caption::kOutputPower), QRect(35, 212, 185, 24));
+    const QLabel* namePout =
+        nameLabel(page, "LabelName_Pout", App::text(App::Caption::kOutputPower), QRect(35, 212, 185, 24));
     LabelValue_Pout_ = valueLabel(page, "LabelValue_Pout", QRect(214, 209, 80, 24));
 
     Rect_AlertTemp_ = place(new AlertRectangle(page), "Rect_AlertTemp", QRect(30, 243, 280, 25));
-    nameLabel(Rect_AlertTemp_, "LabelName_T", App::text(App::Caption::kCVTemp), QRect(35, 244, 185, 24));
+    const QLabel* nameT =
+        nameLabel(Rect_AlertTemp_, "LabelName_T", App::text(App::Caption::kCVTemp), QRect(35, 244, 185, 24));
     LabelValue_T_ = valueLabel(Rect_AlertTemp_, "LabelValue_T", QRect(214, 241, 80, 24));
 
     Rect_AlertRPM_ = place(new AlertRectangle(page), "Rect_AlertRPM", QRect(30, 275, 280, 25));
-    nameLabel(Rect_AlertRPM_, "LabelName_RPM", QStringLiteral("RPM"), QRect(35, 276, 185, 24));
+    const QLabel* nameRPM =
+        nameLabel(Rect_AlertRPM_, "LabelName_RPM", QStringLiteral("RPM"), QRect(35, 276, 185, 24));
     LabelValue_RPM_ = valueLabel(Rect_AlertRPM_, "LabelValue_RPM", QRect(214, 273, 80, 24));
 
     LabelName_Pression_ =
@@ -213,6 +222,57 @@ void WindowMain::createValuesPage(QWidget* page) {
                                                       LabelName_Pitch_, CanvasProp_};
     for (QWidget* hidden : hpuControls)
         hidden->setVisible(false);
+
+    // The longest texts each value label can show: its design-time text, and the widest value
+    // the installation can reach (hundreds of volts, amperes and degrees, four-digit watts,
+    // five-digit speeds, the largest pressure the frame carries) or every word it can read.
+    // The -1 of an unknown value is narrower.
+    const ControlsState design;
+    const auto widest = [&design](const LabelState& label, double value, const char* mask) {
+        return QStringList{label.text, formatMask(value, QString::fromLatin1(mask))};
+    };
+    fitValueColumn({
+        {LabelValue_Uin_, nameUin, widest(design.LabelValue_Uin, 999.99, "0.00")},
+        {LabelValue_Uout_, nameUout,
+         widest(design.LabelValue_Uout, 35.0, "0.00")}, // both versions below 35 V
+        {LabelValue_Iout_, nameIout, widest(design.LabelValue_Iout, 999.99, "0.00")},
+        {LabelValue_Pout_, namePout, widest(design.LabelValue_Pout, 9999.0, "000")},
+        {LabelValue_T_, nameT, widest(design.LabelValue_T, 999.99, "0.00")},
+        {LabelValue_RPM_, nameRPM, widest(design.LabelValue_RPM, 99999.0, "0")},
+    });
+    fitValueColumn({
+        {LabelValue_Pression_, LabelName_Pression_, widest(design.LabelValue_Pression, 655.35, "0.00")},
+        {LabelValue_ModeHPU_, LabelName_ModeHPU_, hpuModeTexts() << design.LabelValue_ModeHPU.text},
+        {LabelValue_Pitch_, LabelName_Pitch_, pitchCorrectionTexts() << design.LabelValue_Pitch.text},
+    });
+}
+
+void WindowMain::fitValueColumn(const QVector<ValueLabelTexts>& column) {
+    // One size for the column, so its values read alike: the largest at which every label's
+    // longest text fits the width its caption leaves free. With "Consolas" that is the
+    // layout's own size; a wider fallback font gets a smaller one.
+    int pixels = column.isEmpty() ? 0 : column.first().value->font().pixelSize();
+    for (const ValueLabelTexts& label : column) {
+        const QRect valueRect = contentRectOf(label.value);
+        const QRect captionRect = contentRectOf(label.caption);
+        const int captionEnd = captionRect.left() +
+                               QFontMetrics(label.caption->font()).horizontalAdvance(label.caption->text()) +
+                               kCaptionGap;
+        const int width = valueRect.right() + 1 - std::max(valueRect.left(), captionEnd);
+        pixels = std::min(pixels, LayoutFonts::pixelSizeFitting(label.value->font(), label.texts, width));
+    }
+    for (const ValueLabelTexts& label : column) {
+        QFont font = label.value->font();
+        font.setPixelSize(pixels);
+        label.value->setFont(font);
+    }
+}
+
+QRect WindowMain::contentRectOf(const QWidget* control) const {
+    for (const Placement& placement : placements_)
+        if (placement.control == control)
+            return placement.contentRect;
+    return QRect();
 }
 
 void WindowMain::createRawStreamPage(QWidget* page) {
@@ -220,8 +280,11 @@ void WindowMain::createRawStreamPage(QWidget* page) {
         place(new QLineEdit(page), "Textfield_timer_emission", QRect(496, 88, 37, 22));
     Textfield_timer_emission_->setFont(LayoutFonts::system());
     Textfield_timer_emission_->setFrame(true);
+    // A white field keeps black text, whatever the appearance: a dark palette's light text
+    // would vanish on it.
     QPalette fieldPalette = Textfield_timer_emission_->palette();
     fieldPalette.setColor(QPalette::Base, Qt::white);
+    fieldPalette.setColor(QPalette::Text, Qt::black);
     Textfield_timer_emission_->setPalette(fieldPalette);
 
     Label2_ =

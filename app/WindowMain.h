@@ -72,6 +72,15 @@ private:
     void createTopRow();
     void createValuesPage(QWidget* page);
     void createRawStreamPage(QWidget* page);
+
+    // A value label, its caption, and the longest texts the value label can show.
+    struct ValueLabelTexts {
+        QLabel* value;
+        const QLabel* caption;
+        QStringList texts;
+    };
+    void fitValueColumn(const QVector<ValueLabelTexts>& column);
+    QRect contentRectOf(const QWidget* control) const;
     void connectMenus();
     void connectControls();
     void open();

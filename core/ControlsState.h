@@ -54,7 +54,7 @@ struct ControlsState {
     QStringList SerialPortsPopupMenu_rows;
     int SerialPortsPopupMenu_selected = -1;
     bool SerialPortsPopupMenu_enabled = true; // disabled exactly while connected
-    ButtonState ConnectButton{App::defaultText(App::Caption::kConnectCaption), true, false};
+    ButtonState ConnectButton{App::text(App::Caption::kConnectCaption), true, false};
     bool CheckBoxLog_checked = true;
     bool CheckBoxLog_enabled = false;
     bool HPUMenu_enabled = true; // HPUMenu and its item HPUEEPROM

@@ -10,6 +10,8 @@ constexpr quint8 kModeAuto = 0xFF;
 constexpr quint8 kPitchInactive = 0x00;
 constexpr quint8 kPitchPumpActive = 0xF0;
 constexpr quint8 kPitchReleaseActive = 0x0F;
+const char* const kModeManualText = "Manuel";
+const char* const kModeAutoText = "Auto";
 
 } // namespace
 
@@ -20,10 +22,10 @@ void decodeHpuStatusFrame(MonitorState& state) {
 
     switch (frame[6]) {
     case kModeManual:
-        state.ModeHPU = QStringLiteral("Manuel");
+        state.ModeHPU = QString::fromLatin1(kModeManualText);
         break;
     case kModeAuto:
-        state.ModeHPU = QStringLiteral("Auto");
+        state.ModeHPU = QString::fromLatin1(kModeAutoText);
         break;
     default:
         break; // unknown code: the last recognised mode stays
@@ -71,4 +73,13 @@ void showHpuStatus(const MonitorState& state, ControlsState& controls, const QLo
     }
     controls.PompeButton.visible = true;
     controls.ReleaseButton.visible = true;
+}
+
+QStringList hpuModeTexts() {
+    return {QString::fromLatin1(kModeManualText), QString::fromLatin1(kModeAutoText)};
+}
+
+QStringList pitchCorrectionTexts() {
+    return {App::text(App::Caption::kPitchInactive), App::text(App::Caption::kPitchPump),
+            App::text(App::Caption::kPitchRelease)};
 }

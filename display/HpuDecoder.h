@@ -4,6 +4,7 @@
 #include "core/MonitorState.h"
 
 #include <QLocale>
+#include <QStringList>
 
 // The HPU status frame (00 12 10 07, 11 bytes): oil pressure, operating mode, pitch
 // correction and the pitch design byte that picks the captions of the two HPU buttons.
@@ -16,3 +17,8 @@ void decodeHpuStatusFrame(MonitorState& state);
 // PUMP/RELEASE or FEATHER/STOP captions (byte 8 of state.TrameBuffer + ValeurModeCalage).
 // The caller asks the window for the gauge repaint.
 void showHpuStatus(const MonitorState& state, ControlsState& controls, const QLocale& locale = QLocale());
+
+// Every text decodeHpuStatusFrame writes as ModeHPU ("Manuel", "Auto") and as Pitch (the
+// three pitch-correction captions, looked up now), so the window can size their labels.
+QStringList hpuModeTexts();
+QStringList pitchCorrectionTexts();

@@ -1,8 +1,10 @@
 #include "alarms/ui/WindowAlarms.h"
 
+#include "alarms/AlarmSettingInput.h"
+#include "alarms/ui/AlarmValueEditing.h"
 #include "core/Captions.h"
-#include "monitor/Monitor.h"
 #include "core/NumberMask.h"
+#include "monitor/Monitor.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -22,6 +24,7 @@ WindowAlarms::WindowAlarms(Monitor& monitor, QWidget* parent)
     : QDialog(parent)
     , monitor_(monitor)
     , Listbox_Alarms_(new QTableWidget(this))
+    , valueEditing_(new AlarmValueEditing(this))
     , PushButton1_(new QPushButton(QStringLiteral("OK"), this)) {
     setObjectName(QStringLiteral("WindowAlarms"));
     setWindowTitle(App::text(App::Caption::kAlarmsTitle));
@@ -58,6 +61,8 @@ WindowAlarms::WindowAlarms(Monitor& monitor, QWidget* parent)
             Listbox_Alarms_->setItem(row, column, item);
         }
     }
+    Listbox_Alarms_->setItemDelegateForColumn(kValueColumn, valueEditing_);
+    connect(valueEditing_, &AlarmValueEditing::refused, this, &WindowAlarms::tellRefused);
     // A click on either cell of a row edits that row's value.
     connect(Listbox_Alarms_, &QTableWidget::cellClicked, this, [this](int row, int) { editValueOfRow(row); });
 
@@ -93,12 +98,15 @@ void WindowAlarms::editValueOfRow(int row) {
     Listbox_Alarms_->editItem(value);
 }
 
+void WindowAlarms::tellRefused(int row, const QString& typed) {
+    const QTableWidgetItem* caption = Listbox_Alarms_->item(row, 0);
+    monitor_.platform().notifier.showMessage(
+        refusedAlarmSettingMessage(caption ? caption->text() : QString(), typed));
+}
+
 void WindowAlarms::done(int result) {
-    // A value still being typed counts: close its editor, keeping the text.
-    if (QWidget* editor = Listbox_Alarms_->indexWidget(Listbox_Alarms_->currentIndex())) {
-        emit Listbox_Alarms_->itemDelegate()->commitData(editor);
-        emit Listbox_Alarms_->itemDelegate()->closeEditor(editor);
-    }
+    // Only Return commits: a value still being typed is dropped, as on a loss of focus.
+    valueEditing_->discard(Listbox_Alarms_->indexWidget(Listbox_Alarms_->currentIndex()));
     storeValues();
     monitor_.writeAlarmsFile(); // a failure is told to the user; the values stay in memory
     QDialog::done(result);

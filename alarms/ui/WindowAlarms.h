@@ -2,14 +2,17 @@
 
 #include <QDialog>
 
+class AlarmValueEditing;
 class Monitor;
 class QPushButton;
 class QTableWidget;
 
 // WindowAlarms, "Visual alarms": the six alarm settings in a two-column list, captions on
 // the left and editable values on the right. Opening reads the settings file so the list
-// shows what is stored; closing, by OK or the close box, stores every value typed and
-// writes the file. There is no cancel.
+// shows what is stored. A value typed into a cell is taken when Return commits it and it is
+// a number; otherwise the cell keeps its previous value, and a text that is not a number is
+// told to the user. Closing, by OK or the close box, stores the six values shown (always
+// numbers) and writes the file. There is no cancel.
 class WindowAlarms : public QDialog {
     Q_OBJECT
 public:
@@ -26,8 +29,10 @@ private:
     void showStoredValues();
     void storeValues();
     void editValueOfRow(int row);
+    void tellRefused(int row, const QString& typed);
 
     Monitor& monitor_;
     QTableWidget* Listbox_Alarms_;
+    AlarmValueEditing* valueEditing_;
     QPushButton* PushButton1_;
 };

@@ -1,4 +1,5 @@
 #include "Hex.h"
+#include "QtWarnings.h"
 #include "TestPlatform.h"
 
 #include "app/AlertRectangle.h"
@@ -19,9 +20,11 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <memory>
 
@@ -55,6 +58,53 @@ QString shownText(const QWidget* control) {
     return QString();
 }
 
+// A translation of the Connect caption only, as an installed language would bring.
+class ConnectTranslator : public QTranslator {
+public:
+    QString translate(const char* context, const char* source, const char*, int) const override {
+        if (qstrcmp(context, "App") == 0 && qstrcmp(source, "App.kConnectCaption") == 0)
+            return QStringLiteral("Verbinden");
+        return QString();
+    }
+    bool isEmpty() const override { return false; }
+};
+
+QPalette darkPalette() {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x1E, 0x1E, 0x1E));
+    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::Base, QColor(0x2A, 0x2A, 0x2A));
+    dark.setColor(QPalette::AlternateBase, QColor(0x33, 0x33, 0x33));
+    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::Button, QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::ButtonText, QColor(0xEE, 0xEE, 0xEE));
+    return dark;
+}
+
+// Far enough apart in lightness to read one on the other.
+bool readable(const QColor& text, const QColor& background) {
+    return qAbs(text.lightness() - background.lightness()) >= 100;
+}
+
+// The columns, in the widget's coordinates, where anything is drawn: its text only, since the
+// widget is rendered without its background.
+QPair<int, int> inkColumns(QWidget* widget) {
+    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    int first = -1;
+    int last = -1;
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if (qAlpha(image.pixel(x, y)) > 0) {
+                if (first < 0)
+                    first = x;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
 } // namespace
 
 class TestWindowMain : public QObject {
@@ -64,6 +114,7 @@ private:
     std::unique_ptr<TestPlatform> tp;
     std::unique_ptr<RecordingBrowser> browser;
     std::unique_ptr<WindowMain> window;
+    std::unique_ptr<QtWarnings> warnings; // every test ends without a Qt warning
 
     template <class Control = QWidget> Control* control(const char* name) {
         auto* found = window->findChild<Control*>(QString::fromLatin1(name));
@@ -103,6 +154,7 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
     void init() {
+        warnings = std::make_unique<QtWarnings>();
         tp = std::make_unique<TestPlatform>();
         browser = std::make_unique<RecordingBrowser>();
         window = std::make_unique<WindowMain>(tp->platform(), *browser);
@@ -114,6 +166,8 @@ private slots:
         window.reset();
         browser.reset();
         tp.reset();
+        QCOMPARE(warnings->taken(), QStringList());
+        warnings.reset();
     }
 
     void windowIsVelmoraWithFixedContent() {
@@ -192,10 +246,17 @@ private slots:
         QCOMPARE(shownText(c), text);
         QCOMPARE(!c->isHidden(), visible);
         QCOMPARE(c->isEnabled(), enabled);
-        if (fontSize == 0)
+        const bool fittedFallback = name.startsWith(QLatin1String("LabelValue_")) &&
+                                    QFontInfo(c->font()).family() != QLatin1String("Consolas");
+        if (fontSize == 0) {
             QCOMPARE(c->font().pointSizeF(), QApplication::font().pointSizeF());
-        else if (fontSize > 0)
+        } else if (fittedFallback) {
+            // Sized to fit its texts (valueTextsClearTheirCaptions), still above the captions' 16.
+            QVERIFY(c->font().pixelSize() <= fontSize);
+            QVERIFY(c->font().pixelSize() > 16);
+        } else if (fontSize > 0) {
             QCOMPARE(c->font().pixelSize(), fontSize);
+        }
         if (fontSize != -1)
             QCOMPARE(c->font().bold(), bold);
         if (name.startsWith(QLatin1String("LabelValue_"))) {
@@ -536,6 +597,144 @@ private slots:
         QVERIFY(dialogWasModal);
         QVERIFY(updatedWhileOpen);
         QVERIFY(window->showPreferencesWindow() == false); // not plugged in: the item does nothing
+    }
+
+    // Where "Consolas" is missing (here: the fonts installed on this machine, on the headless
+    // platform) the fallback is wider; each value label then takes a size at which the longest
+    // text it can show fits its width and stays clear of its caption.
+    void valueTextsClearTheirCaptions_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QStringList>("texts");
+        const auto row = [](const char* value, const char* caption, const QStringList& texts) {
+            QTest::newRow(value) << QString::fromLatin1(value) << QString::fromLatin1(caption) << texts;
+        };
+        row("LabelValue_Uin", "LabelName_Uin", {"48.00", "120.50", "-1.00"});
+        row("LabelValue_Uout", "LabelName_Uout", {"24.00", "34.99", "-1.00"});
+        row("LabelValue_Iout", "LabelName_Iout", {"2.50", "120.50", "-1.00"});
+        row("LabelValue_Pout", "LabelName_Pout", {"060", "3500", "001"});
+        row("LabelValue_T", "LabelName_T", {"35.00", "105.30", "-1.00"});
+        row("LabelValue_RPM", "LabelName_RPM", {"1500", "12000", "-1"});
+        row("LabelValue_Pression", "LabelName_Pression", {"5.00", "100.00"});
+        row("LabelValue_ModeHPU", "LabelName_ModeHPU", {"Manuel", "Auto"});
+        row("LabelValue_Pitch", "LabelName_Pitch", {"pump active", "inactive", "release"});
+    }
+
+    void valueTextsClearTheirCaptions() {
+        QFETCH(QString, value);
+        QFETCH(QString, caption);
+        QFETCH(QStringList, texts);
+
+        plugAndConnect();
+        receive(kHpuFrame); // the HPU rows show
+        refreshed();
+        auto* valueLabel = window->findChild<QLabel*>(value);
+        auto* captionLabel = window->findChild<QLabel*>(caption);
+        QVERIFY(valueLabel && captionLabel);
+        QVERIFY(valueLabel->isVisible() && captionLabel->isVisible());
+        if (QFontInfo(valueLabel->font()).family() != QLatin1String("Consolas"))
+            qInfo("%s: %s, %d px", qPrintable(value), qPrintable(QFontInfo(valueLabel->font()).family()),
+                  valueLabel->font().pixelSize());
+
+        const QPair<int, int> captionInk = inkColumns(captionLabel);
+        QVERIFY(captionInk.first >= 0);
+        const int captionInkEnd = captionLabel->mapTo(window->content(), QPoint(captionInk.second, 0)).x();
+        for (const QString& text : texts) {
+            valueLabel->setText(text);
+            QVERIFY2(QFontMetrics(valueLabel->font()).horizontalAdvance(text) <= valueLabel->width(),
+                     qPrintable(text));
+            const QPair<int, int> valueInk = inkColumns(valueLabel);
+            QVERIFY2(valueInk.first > 0,
+                     qPrintable(text + QStringLiteral(" is cut at the label's left edge")));
+            const int valueInkStart = valueLabel->mapTo(window->content(), QPoint(valueInk.first, 0)).x();
+            QVERIFY2(valueInkStart > captionInkEnd,
+                     qPrintable(QStringLiteral("%1 starts at %2, its caption ends at %3")
+                                    .arg(text)
+                                    .arg(valueInkStart)
+                                    .arg(captionInkEnd)));
+        }
+        QVERIFY(QFontInfo(valueLabel->font()).fixedPitch());
+        QVERIFY(valueLabel->font().bold());
+    }
+
+    // A dark appearance, chosen before the window opens or while it is open: the emission
+    // delay field keeps black text on its white background, and "Serial Port :" takes the
+    // appearance's text colour, readable on the window's background.
+    void darkAppearanceKeepsTextsReadable_data() {
+        QTest::addColumn<bool>("whileOpen");
+        QTest::newRow("dark before opening") << false;
+        QTest::newRow("dark while open") << true;
+    }
+
+    void darkAppearanceKeepsTextsReadable() {
+        QFETCH(bool, whileOpen);
+        const QPalette light = QApplication::palette();
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
+        if (whileOpen) {
+            QApplication::setPalette(darkPalette());
+            QCoreApplication::processEvents(); // the change reaches open windows through the event loop
+        } else {
+            window.reset();
+            QApplication::setPalette(darkPalette());
+            window = std::make_unique<WindowMain>(tp->platform(), *browser);
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        }
+        control<QTabWidget>("TabPanel1")->setCurrentIndex(1);
+
+        auto* delay = control<QLineEdit>("Textfield_timer_emission");
+        QCOMPARE(delay->palette().color(QPalette::Base), QColor(Qt::white));
+        QCOMPARE(delay->palette().color(QPalette::Text), QColor(Qt::black));
+        // The digits are drawn: dark pixels inside the field, away from its frame.
+        const QImage field = delay->grab().toImage();
+        int darkPixels = 0;
+        for (int x = 4; x < field.width() - 4; ++x)
+            for (int y = 4; y < field.height() - 4; ++y)
+                darkPixels += field.pixelColor(x, y).lightness() < 100 ? 1 : 0;
+        QVERIFY(darkPixels > 10);
+
+        auto* serialPort = control<QLabel>("Label1");
+        const QColor background = window->content()->palette().color(QPalette::Window);
+        QCOMPARE(background, darkPalette().color(QPalette::Window));
+        QVERIFY(readable(serialPort->palette().color(QPalette::WindowText), background));
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(serialPort, &enter);
+        QCOMPARE(serialPort->palette().color(QPalette::WindowText), QColor(0x5A, 0x91, 0xA8));
+        QApplication::sendEvent(serialPort, &leave);
+        QCOMPARE(serialPort->text(), QStringLiteral("Serial Port :"));
+        QVERIFY(readable(serialPort->palette().color(QPalette::WindowText), background));
+    }
+
+    // Edit > Delete on the emission delay field removes what is selected, and nothing when
+    // nothing is.
+    void editDeleteClearsTheSelectionOnly() {
+        control<QTabWidget>("TabPanel1")->setCurrentIndex(1);
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto* delay = control<QLineEdit>("Textfield_timer_emission");
+        delay->setFocus();
+        QTRY_VERIFY(delay->hasFocus());
+
+        delay->setCursorPosition(0);
+        item("EditClear")->trigger();
+        QCOMPARE(delay->text(), QStringLiteral("150"));
+        QCOMPARE(delay->cursorPosition(), 0);
+
+        delay->setSelection(1, 1); // the 5
+        item("EditClear")->trigger();
+        QCOMPARE(delay->text(), QStringLiteral("10"));
+        QCOMPARE(window->monitor().controls().Textfield_timer_emission, QStringLiteral("10"));
+    }
+
+    void connectCaptionGoesThroughTheCaptionLookup() {
+        ConnectTranslator translator;
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        const auto remove = qScopeGuard([&] { QCoreApplication::removeTranslator(&translator); });
+        window.reset();
+        window = std::make_unique<WindowMain>(tp->platform(), *browser);
+        QCOMPARE(text("ConnectButton"), QStringLiteral("Verbinden"));
+        QCOMPARE(window->monitor().controls().ConnectButton.caption, QStringLiteral("Verbinden"));
     }
 
     void quitClosesThePort() {
