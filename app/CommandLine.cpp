@@ -4,6 +4,10 @@
 
 StartupOptions parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
+    return parseCommandLine(arguments, parser);
+}
+
+StartupOptions parseCommandLine(const QStringList& arguments, QCommandLineParser& parser) {
     parser.setApplicationDescription(
         QStringLiteral("Velmora: monitoring and service tool of the hydro installation"));
     const QCommandLineOption helpOption = parser.addHelpOption();
@@ -15,16 +19,6 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
                        "May be given several times."),
         QStringLiteral("PATH"));
     parser.addOption(portOption);
-    const QCommandLineOption measureStartupOption(
-        QStringLiteral("measure-startup"),
-        QStringLiteral("Prints the time from start to the first painted main window, then quits."));
-    const QCommandLineOption connectOption(QStringLiteral("connect"),
-                                           QStringLiteral("Connects at once to the last device of the list."));
-    const QCommandLineOption keepRequestingOption(
-        QStringLiteral("keep-requesting"),
-        QStringLiteral("Keeps an EEPROM read request pending, so that a command follows every converter "
-                       "frame (for measuring the emission timing)."));
-    parser.addOptions({measureStartupOption, connectOption, keepRequestingOption});
     const QCommandLineOption demoOption(
         QStringLiteral("demo"),
         QStringLiteral("Adds \"Demo installation\" at the end of the device list: a simulated "
@@ -52,9 +46,6 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
         return options;
     }
     options.extraPorts = parser.values(portOption);
-    options.measureStartup = parser.isSet(measureStartupOption);
-    options.connectAtStart = parser.isSet(connectOption);
-    options.keepRequesting = parser.isSet(keepRequestingOption);
     options.demo = parser.isSet(demoOption);
     return options;
 }

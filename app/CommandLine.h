@@ -3,12 +3,11 @@
 #include <QString>
 #include <QStringList>
 
+class QCommandLineParser;
+
 // What the command line asks of this run.
 struct StartupOptions {
     QStringList extraPorts; // --port PATH, repeatable: devices added at the end of the device list
-    bool measureStartup = false; // --measure-startup, --connect, --keep-requesting: see MeasurementRun.h
-    bool connectAtStart = false;
-    bool keepRequesting = false;
     bool demo = false;      // --demo: "Demo installation" listed last, served by the simulation
     bool exit = false;      // --help, --version or a mistake: nothing to run
     int exitCode = 0;
@@ -17,3 +16,7 @@ struct StartupOptions {
 
 // Reads the arguments (program name first). New options join here.
 StartupOptions parseCommandLine(const QStringList& arguments);
+
+// The same, on a parser that already holds a front end's own options (the benchmark's
+// measuring build adds its switches this way); the caller reads those from the parser.
+StartupOptions parseCommandLine(const QStringList& arguments, QCommandLineParser& parser);

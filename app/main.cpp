@@ -1,32 +1,18 @@
 #include "app/CommandLine.h"
-#include "app/DesktopPlatform.h"
-#include "app/MainMenuBar.h"
-#include "app/MeasurementRun.h"
-#include "app/WindowMain.h"
-#include "sim/DemoDevice.h"
+#include "app/RunningApplication.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 
 #include <cstdio>
-#include <memory>
 
 int main(int argc, char** argv) {
-    QElapsedTimer sinceMain; // for --measure-startup
-    sinceMain.start();
-
     // 1. High-resolution displays (always on in Qt 6) and the dark appearance, which the
     //    platform style follows and the gauge's scale colour reads from the palette.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
 
-    // 2. The application object with its version, and the menu bar.
+    // 2. The application object with its version.
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QApplication::setOrganizationName(QStringLiteral("Orvane"));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(VELMORA_VERSION_MAJOR)
-                                            .arg(VELMORA_VERSION_MINOR)
-                                            .arg(VELMORA_VERSION_PATCH));
+    setApplicationIdentity();
 
     // Read once the application has taken out Qt's own options (-platform, -style ...).
     const StartupOptions options = parseCommandLine(QApplication::arguments());
@@ -35,18 +21,8 @@ int main(int argc, char** argv) {
         return options.exitCode;
     }
 
-    auto* menuBar = new MainMenuBar; // the window takes it as its own
-
-    // 3. The main window: controls, menu handlers, version text, then its opening
-    //    (quit with the last window, read the alarm settings).
-    DesktopPlatform platform(options.extraPorts);
-    std::unique_ptr<DemoPlatform> demo; // --demo: the simulated installation as one more device
-    if (options.demo)
-        demo = std::make_unique<DemoPlatform>(platform.platform());
-    WindowMain window(demo ? demo->platform() : platform.platform(), platform.browser(), menuBar);
-    platform.notifier().setParent(&window);
-    window.show();
-    startMeasurements(window, options, sinceMain);
+    // 3. The menu bar and the main window, shown.
+    RunningApplication running(options);
 
     // 4. The event loop; the timers run from their design state.
     return app.exec();

@@ -1,11 +1,13 @@
 // Figures of the application itself, run as the user runs it, against velmora-sim on a
-// pseudo-terminal (both under the offscreen platform, so no display is needed):
-//   start-up      launch to first painted main window (velmora --measure-startup), best,
+// pseudo-terminal (both under the offscreen platform, so no display is needed). The
+// application is velmora-measured: velmora's window with the switches that measure it from
+// outside, which the shipped velmora does not offer.
+//   start-up      launch to first painted main window (--measure-startup), best,
 //                 median and worst of several runs, timed from outside
 //   emission      delay from the end of each converter frame to the first byte of the command
 //                 that follows, as velmora-sim measures it, against the set 150 ms; the
 //                 application connects at once and keeps an EEPROM read request pending
-//                 (velmora --port DEVICE --connect --keep-requesting), so a command follows
+//                 (--port DEVICE --connect --keep-requesting), so a command follows
 //                 every converter frame
 //   load          CPU share and resident memory of the connected application while the
 //                 simulator fills the line (converter every 30 ms, HPU every 45 ms: 95 % of
@@ -14,7 +16,7 @@
 // Emission and load are measured twice: with the bytes handed over a frame at a time, as a
 // USB adapter does when the line goes quiet, and byte by byte, each byte waking the
 // application on its own (the worst case a plain UART can give).
-// Usage: bench_app <velmora> <velmora-sim> [seconds per measurement, default 60]
+// Usage: bench_app <velmora-measured> <velmora-sim> [seconds per measurement, default 60]
 #include "platform/ProcessUsage.h"
 
 #include <QCoreApplication>
@@ -253,7 +255,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: bench_app <velmora> <velmora-sim> [seconds]\n");
+        std::fprintf(stderr, "usage: bench_app <velmora-measured> <velmora-sim> [seconds]\n");
         return 2;
     }
     const QString velmora = args[1];
