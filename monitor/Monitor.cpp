@@ -235,8 +235,9 @@ void Monitor::TimerLog_Action() {
 }
 
 SecondSample Monitor::sample(const QDateTime& time) const {
+    // A value is known only while its label shows it and it is not the -1 marker.
     const auto shown = [](const LabelState& label, double value) -> std::optional<double> {
-        if (!label.visible)
+        if (!label.visible || !isKnown(value))
             return std::nullopt;
         return value;
     };

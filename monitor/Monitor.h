@@ -29,7 +29,7 @@ public:
     const ControlsState& controls() const { return controls_; }
     const RawStreamTrace& trace() const { return trace_; }
     const Platform& platform() const { return platform_; }
-    // What the values page shows now, as one typed value: hidden values are empty.
+    // What the values page shows now, as one typed value: values hidden or not known are empty.
     SecondSample sample(const QDateTime& time) const;
 
     // The main window's timers, by their names.
