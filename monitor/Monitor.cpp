@@ -185,8 +185,11 @@ void Monitor::TimerReceptionRS485_Action() {
 }
 
 void Monitor::TimerEmissionRS485_Action() {
+    // Most ticks find nothing to send; only a command written changes the trace.
+    const bool pending = state_.emissionRequest;
     parts_->emission.TimerEmissionRS485_Action();
-    emit changed();
+    if (pending)
+        emit changed();
 }
 
 void Monitor::PortListUpdater_Action() {
