@@ -1,7 +1,7 @@
 #include "Hex.h"
 #include "TestPlatform.h"
-#include "monitor/Monitor.h"
 #include "link/Frame.h"
+#include "monitor/Monitor.h"
 
 #include <QFile>
 #include <QSignalSpy>
