@@ -55,14 +55,16 @@ fuzz: deps
 
 # Figures, not tests: kept out of `make test`. The receive path on its own, then the
 # application against velmora-sim for BENCH_SECONDS per measurement; docs/performance.md
-# holds the figures with the machine they ran on.
+# holds the figures with the machine they ran on. Each CPU figure comes with picocom's on the
+# same stream, side by side. BENCH_ONLY=load takes only the CPU and memory figures by frame.
 BENCH_SECONDS ?= 60
 bench: deps $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j $(JOBS) --target bench_receive bench_app velmora velmora-sim
+	cmake --build $(BUILD) -j $(JOBS) --target bench_receive bench_app velmora-measured velmora-sim
 	@echo "machine: $$(nproc) cores,$$(grep -m1 'model name' /proc/cpuinfo 2>/dev/null | cut -d: -f2),\
-	  $$(awk '/MemTotal/ {printf "%.1f GiB RAM", $$2 / 1048576}' /proc/meminfo 2>/dev/null); $$(date -u '+%Y-%m-%d %H:%M UTC')"
-	./$(BUILD)/bench/bench_receive
-	./$(BUILD)/bench/bench_app ./$(BUILD)/app/velmora ./$(BUILD)/tools/velmora-sim/velmora-sim $(BENCH_SECONDS)
+	  $$(awk '/MemTotal/ {printf "%.1f GiB RAM", $$2 / 1048576}' /proc/meminfo 2>/dev/null); $$(date -u '+%Y-%m-%d %H:%M UTC');\
+	  load average $$(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null)"
+	[ -n "$(BENCH_ONLY)" ] || ./$(BUILD)/bench/bench_receive
+	BENCH_ONLY=$(BENCH_ONLY) ./$(BUILD)/bench/bench_app ./$(BUILD)/bench/velmora-measured ./$(BUILD)/tools/velmora-sim/velmora-sim $(BENCH_SECONDS)
 
 # A day of bus traffic on a noisy line, in simulated time, through the whole monitor with
 # the log on: memory flat, one log line per second. Four hours of it run in `make test`.

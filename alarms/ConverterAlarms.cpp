@@ -23,11 +23,14 @@ ConverterAlarms::ConverterAlarms(MonitorState& state, ControlsState& controls, T
     , sound_(sound) {}
 
 void ConverterAlarms::evaluate() {
+    // Each alert judges only values this frame carried: a value not known (kNotKnown) raises
+    // nothing, whatever the threshold.
     // Speed: over-speed, or voltage on the generator while no rotation is reported.
     const double fastest = std::max(double(state_.RPM1), double(state_.RPM2));
     const bool overSpeed = fastest > double(state_.ValeurAlarmeRPM);
-    const bool voltageWithoutRotation = fastest == 0.0 && state_.U_in > kNoRotationVoltage;
-    if (overSpeed || voltageWithoutRotation) {
+    const bool voltageWithoutRotation =
+        fastest == 0.0 && isKnown(state_.U_in) && state_.U_in > kNoRotationVoltage;
+    if (isKnown(fastest) && (overSpeed || voltageWithoutRotation)) {
         controls_.Rect_AlertRPM = AlertFill::AlertRed;
         armTimerAlarm();
     } else {
@@ -36,7 +39,7 @@ void ConverterAlarms::evaluate() {
 
     // Input voltage, with the sound. A running sound timer is left alone so that frames
     // during the alert do not push the first play back; a volume below 1 never starts it.
-    if (state_.U_in > state_.ValeurAlarmeUin) {
+    if (isKnown(state_.U_in) && state_.U_in > state_.ValeurAlarmeUin) {
         controls_.Rect_AlertInputVoltage = AlertFill::AlertRed;
         armTimerAlarm();
         if (!timerAlarmSound_.isRunning() && state_.VolumeAlarmeHydro >= 1)
@@ -47,7 +50,7 @@ void ConverterAlarms::evaluate() {
         timerAlarmSound_.setPeriod(kSoundDelayMs);
     }
 
-    if (state_.TempCV > state_.ValeurAlarmeTemp) {
+    if (isKnown(state_.TempCV) && state_.TempCV > state_.ValeurAlarmeTemp) {
         controls_.Rect_AlertTemp = AlertFill::AlertRed;
         armTimerAlarm();
     } else {

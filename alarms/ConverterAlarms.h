@@ -26,7 +26,8 @@ public:
                     SoundPlayer& sound);
 
     // Speed, input voltage, temperature, in this order, from the freshly decoded values.
-    // All comparisons are strict: a value equal to its threshold does not alert.
+    // All comparisons are strict: a value equal to its threshold does not alert. A value the
+    // frame did not carry (kNotKnown) is not judged: its row is not lit.
     void evaluate();
     // All three fills transparent, timer off.
     void TimerAlarm_Action();

@@ -6,6 +6,10 @@
 
 StartupOptions parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
+    return parseCommandLine(arguments, parser);
+}
+
+StartupOptions parseCommandLine(const QStringList& arguments, QCommandLineParser& parser) {
     parser.setApplicationDescription(
         QStringLiteral("Velmora: monitoring and service tool of the hydro installation"));
     const QCommandLineOption helpOption = parser.addHelpOption();
@@ -17,20 +21,6 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
                        "May be given several times."),
         QStringLiteral("PATH"));
     parser.addOption(portOption);
-    const QCommandLineOption measureStartupOption(
-        QStringLiteral("measure-startup"),
-        QStringLiteral("Prints the time from start to the first painted main window, then quits."));
-    const QCommandLineOption connectOption(
-        QStringLiteral("connect"), QStringLiteral("Connects at once to the last device of the list."));
-    const QCommandLineOption keepRequestingOption(
-        QStringLiteral("keep-requesting"),
-        QStringLiteral("Keeps an EEPROM read request pending, so that a command follows every converter "
-                       "frame (for measuring the emission timing)."));
-    const QCommandLineOption withoutReportsOption(
-        QStringLiteral("without-reports"),
-        QStringLiteral("Leaves the bus health refresh and the event journal off (for measuring what "
-                       "they cost)."));
-    parser.addOptions({measureStartupOption, connectOption, keepRequestingOption, withoutReportsOption});
     const QCommandLineOption demoOption(
         QStringLiteral("demo"),
         QStringLiteral("Adds \"Demo installation\" at the end of the device list: a simulated "
@@ -77,10 +67,6 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
         return options;
     }
     options.extraPorts = parser.values(portOption);
-    options.measureStartup = parser.isSet(measureStartupOption);
-    options.connectAtStart = parser.isSet(connectOption);
-    options.keepRequesting = parser.isSet(keepRequestingOption);
-    options.withoutReports = parser.isSet(withoutReportsOption);
     options.demo = parser.isSet(demoOption);
 
     const auto mistake = [&options, &parser](const QString& text) {

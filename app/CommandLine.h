@@ -3,14 +3,12 @@
 #include <QString>
 #include <QStringList>
 
+class QCommandLineParser;
+
 // What the command line asks of this run.
 struct StartupOptions {
-    QStringList extraPorts;      // --port PATH, repeatable: devices added at the end of the device list
-    bool measureStartup = false; // --measure-startup, --connect, --keep-requesting: see MeasurementRun.h
-    bool connectAtStart = false;
-    bool keepRequesting = false;
-    bool withoutReports = false; // --without-reports: see MeasurementRun.h
-    bool demo = false;           // --demo: "Demo installation" listed last, served by the simulation
+    QStringList extraPorts; // --port PATH, repeatable: devices added at the end of the device list
+    bool demo = false;      // --demo: "Demo installation" listed last, served by the simulation
     QString recordPath;     // --record FILE: a capture of the bus from the start
     qint64 recordLimit = 0; // --record-limit SIZE: where that capture and those of the File menu stop
     QString replayPath;     // --replay FILE: "Replay: <file name>" listed last, played from the capture
@@ -22,3 +20,7 @@ struct StartupOptions {
 
 // Reads the arguments (program name first). New options join here.
 StartupOptions parseCommandLine(const QStringList& arguments);
+
+// The same, on a parser that already holds a front end's own options (the benchmark's
+// measuring build adds its switches this way); the caller reads those from the parser.
+StartupOptions parseCommandLine(const QStringList& arguments, QCommandLineParser& parser);

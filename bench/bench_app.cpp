@@ -1,11 +1,13 @@
 // Figures of the application itself, run as the user runs it, against velmora-sim on a
-// pseudo-terminal (both under the offscreen platform, so no display is needed):
-//   start-up      launch to first painted main window (velmora --measure-startup), best,
+// pseudo-terminal (both under the offscreen platform, so no display is needed). The
+// application is velmora-measured: velmora's window with the switches that measure it from
+// outside, which the shipped velmora does not offer.
+//   start-up      launch to first painted main window (--measure-startup), best,
 //                 median and worst of several runs, timed from outside
 //   emission      delay from the end of each converter frame to the first byte of the command
 //                 that follows, as velmora-sim measures it, against the set 150 ms; the
 //                 application connects at once and keeps an EEPROM read request pending
-//                 (velmora --port DEVICE --connect --keep-requesting), so a command follows
+//                 (--port DEVICE --connect --keep-requesting), so a command follows
 //                 every converter frame
 //   load          CPU share and resident memory of the connected application while the
 //                 simulator fills the line (converter every 30 ms, HPU every 45 ms: 95 % of
@@ -18,18 +20,30 @@
 //              applications side by side over the same seconds, one recording, roles swapped
 //              in a second run.
 // Usage: bench_app <velmora> <velmora-sim> [seconds per measurement, default 60]
+
+// Each load figure is taken side by side with a reference: a plain serial terminal (picocom,
+// from the Debian package of that name) reading an identical stream from a second simulator
+// over the same seconds, since this machine's absolute times drift with what else runs; the
+// ratio of the two is printed with the machine's load average.
+// Usage: bench_app <velmora-measured> <velmora-sim> [seconds per measurement, default 60]
+//                  [reference terminal, default picocom found on the PATH]
+// With BENCH_ONLY=load in the environment only the load figures with bytes by frame are taken.
 #include "platform/ProcessUsage.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <algorithm>
 #include <cstdio>
+
+#include <unistd.h>
 
 namespace {
 
@@ -48,6 +62,16 @@ double percentile(QVector<double> values, double share) {
     std::sort(values.begin(), values.end());
     const int index = std::clamp(int(share * (values.size() - 1) + 0.5), 0, int(values.size()) - 1);
     return values[index];
+}
+
+// The one-minute load average of the machine (Linux), or -1.
+double loadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    bool ok = false;
+    const double value = file.readLine().split(' ').value(0).toDouble(&ok);
+    return ok ? value : -1;
 }
 
 // The application's environment: offscreen, and a home of its own so that its log files and
@@ -200,57 +224,139 @@ struct LineLoad {
     QString name;
 };
 
-void measureLoad(const QString& velmora, const QString& simulator, const QString& home, int seconds,
-                 const LineLoad& load, const Delivery& delivery, const QStringList& appOptions = {},
-                 const QString& variant = QString()) {
+// A reading process and the figures taken of it over one window of time.
+struct Reader {
+    explicit Reader(QString readerName)
+        : name(std::move(readerName)) {}
+    QString name;
+    QProcess process;
+    qint64 pid = 0;
+    ProcessUsage start;
+    qint64 peakResident = -1;
+};
+
+void sampleStart(Reader& reader) {
+    reader.pid = reader.process.processId();
+    reader.start = processUsage(reader.pid);
+    reader.peakResident = reader.start.residentBytes;
+}
+
+void samplePeak(Reader& reader) {
+    reader.peakResident = std::max(reader.peakResident, processUsage(reader.pid).residentBytes);
+}
+
+// CPU share of one core over wall seconds, or -1 when the process went away.
+double cpuShare(const Reader& reader, const ProcessUsage& end, double wall) {
+    if (reader.start.cpuSeconds < 0 || end.cpuSeconds < 0 || wall <= 0)
+        return -1;
+    return 100.0 * (end.cpuSeconds - reader.start.cpuSeconds) / wall;
+}
+
+// The reference: a plain serial terminal reading its own copy of the stream, its input held
+// open and its output thrown away. picocom ends by signalling its process group, so it
+// starts in a group of its own.
+bool startReference(Reader& reference, const QString& terminal, const QString& device) {
+    reference.process.setStandardOutputFile(QProcess::nullDevice());
+    reference.process.setStandardErrorFile(QProcess::nullDevice());
+    reference.process.setChildProcessModifier([] { ::setpgid(0, 0); });
+    reference.process.start(terminal,
+                            {QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--quiet"),
+                             QStringLiteral("--nolock"), QStringLiteral("--noreset"), device});
+    return reference.process.waitForStarted(10000);
+}
+
+void measureLoad(const QString& velmora, const QString& simulator, const QString& terminal,
+                 const QString& home, int seconds, const LineLoad& load, const Delivery& delivery,
+                 const QStringList& appOptions = {}, const QString& variant = QString()) {
+    // Two simulators with the same options send the same stream, one to the application and
+    // one to the reference terminal, so both are measured over the same seconds of the same
+    // (shared, drifting) machine.
+    const QStringList options =
+        load.simulatorOptions + QStringList{QStringLiteral("--delivery"), delivery.option};
     QProcess sim;
-    const QString device = startSimulator(
-        sim, simulator, load.simulatorOptions + QStringList{QStringLiteral("--delivery"), delivery.option});
-    if (device.isEmpty()) {
+    QProcess referenceSim;
+    const QString device = startSimulator(sim, simulator, options);
+    const QString referenceDevice =
+        terminal.isEmpty() ? QString() : startSimulator(referenceSim, simulator, options);
+    if (device.isEmpty() || (!terminal.isEmpty() && referenceDevice.isEmpty())) {
         say(QStringLiteral("load: the simulator gave no device"));
         stop(sim);
+        stop(referenceSim);
         return;
     }
-    QProcess app;
-    app.setProcessEnvironment(appEnvironment(home));
-    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    app.start(velmora,
-              QStringList{QStringLiteral("--port"), device, QStringLiteral("--connect")} + appOptions);
-    if (!app.waitForStarted(10000)) {
+    Reader app(QStringLiteral("velmora"));
+    app.process.setProcessEnvironment(appEnvironment(home));
+    app.process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    app.process.start(velmora,
+                      QStringList{QStringLiteral("--port"), device, QStringLiteral("--connect")} + appOptions);
+    Reader reference(QFileInfo(terminal).fileName());
+    const bool withReference = !terminal.isEmpty() && startReference(reference, terminal, referenceDevice);
+    if (!app.process.waitForStarted(10000)) {
         say(QStringLiteral("load: the application did not start"));
+        stop(reference.process);
         stop(sim);
+        stop(referenceSim);
         return;
     }
-    const qint64 pid = app.processId();
     // Warm-up: the window shown, the connection made, the first frames decoded.
     QThread::sleep(5);
     sim.readAllStandardOutput();
-    const ProcessUsage start = processUsage(pid);
+    referenceSim.readAllStandardOutput();
+    const double loadBefore = loadAverage();
+    sampleStart(app);
+    if (withReference)
+        sampleStart(reference);
     QElapsedTimer clock;
     clock.start();
-    qint64 peakResident = start.residentBytes;
-    for (int second = 0; second < seconds && app.state() == QProcess::Running; ++second) {
+    for (int second = 0; second < seconds && app.process.state() == QProcess::Running; ++second) {
         QThread::sleep(1);
-        sim.readAllStandardOutput(); // keep its pipe from filling
-        peakResident = std::max(peakResident, processUsage(pid).residentBytes);
+        sim.readAllStandardOutput(); // keep their pipes from filling
+        referenceSim.readAllStandardOutput();
+        samplePeak(app);
+        if (withReference)
+            samplePeak(reference);
     }
-    const ProcessUsage end = processUsage(pid);
+    const ProcessUsage appEnd = processUsage(app.pid);
+    const ProcessUsage referenceEnd = withReference ? processUsage(reference.pid) : ProcessUsage{};
     const double wall = double(clock.nsecsElapsed()) / 1e9;
-    const bool running = app.state() == QProcess::Running;
-    stop(app);
+    const bool running = app.process.state() == QProcess::Running;
+    const bool referenceRunning = withReference && reference.process.state() == QProcess::Running;
+    const double loadAfter = loadAverage();
+    stop(app.process);
+    stop(reference.process);
     stop(sim);
-    if (!running || start.cpuSeconds < 0 || end.cpuSeconds < 0) {
+    stop(referenceSim);
+    const double appShare = cpuShare(app, appEnd, wall);
+    if (!running || appShare < 0) {
         say(QStringLiteral("load: the application stopped or its usage could not be read"));
         return;
     }
     say(QStringLiteral("load, connected, %1, %6, for %2 s: CPU %3 % of one core, resident memory %4 MB "
-                       "(peak %5 MB); targets 2 % and 80 MB")
+                       "(peak %5 MB); targets 1.0 % (busy line) and 0.3 % (the installation's pace), 80 MB")
             .arg(load.name + variant)
             .arg(wall, 0, 'f', 0)
-            .arg(100.0 * (end.cpuSeconds - start.cpuSeconds) / wall, 0, 'f', 2)
-            .arg(double(end.residentBytes) / 1e6, 0, 'f', 1)
-            .arg(double(peakResident) / 1e6, 0, 'f', 1)
+            .arg(appShare, 0, 'f', 2)
+            .arg(double(appEnd.residentBytes) / 1e6, 0, 'f', 1)
+            .arg(double(app.peakResident) / 1e6, 0, 'f', 1)
             .arg(delivery.name));
+    const double referenceShare = referenceRunning ? cpuShare(reference, referenceEnd, wall) : -1;
+    if (referenceShare < 0) {
+        say(QStringLiteral("  reference: %1")
+                .arg(terminal.isEmpty() ? QStringLiteral("none given")
+                                        : QStringLiteral("%1 stopped or could not be read").arg(terminal)));
+        return;
+    }
+    say(QStringLiteral("  side by side, %1 on the same stream: CPU %2 % of one core, resident memory %3 MB; "
+                       "velmora / %1 = %4 (CPU), %5 (memory); load average %6 before, %7 after")
+            .arg(reference.name)
+            .arg(referenceShare, 0, 'f', 2)
+            .arg(double(referenceEnd.residentBytes) / 1e6, 0, 'f', 1)
+            .arg(referenceShare > 0 ? QString::number(appShare / referenceShare, 'f', 1)
+                                    : QStringLiteral("-"))
+            .arg(double(appEnd.residentBytes) / double(std::max<qint64>(1, referenceEnd.residentBytes)), 0,
+                 'f', 1)
+            .arg(loadBefore, 0, 'f', 2)
+            .arg(loadAfter, 0, 'f', 2));
 }
 
 // The bus health refresh and the event journal at the busy line, against the same run without
@@ -258,10 +364,10 @@ void measureLoad(const QString& velmora, const QString& simulator, const QString
 void measureReportsCost(const QString& velmora, const QString& simulator, const QString& home, int seconds,
                         const LineLoad& busy) {
     for (int round = 0; round < 2; ++round) {
-        measureLoad(velmora, simulator, home, seconds, busy, kByFrame, {},
+        measureLoad(velmora, simulator, QString(), home, seconds, busy, kByFrame, {},
                     QStringLiteral(", bus health and journal on"));
-        measureLoad(velmora, simulator, home, seconds, busy, kByFrame, {QStringLiteral("--without-reports")},
-                    QStringLiteral(", bus health and journal off"));
+        measureLoad(velmora, simulator, QString(), home, seconds, busy, kByFrame,
+                    {QStringLiteral("--without-reports")}, QStringLiteral(", bus health and journal off"));
     }
 }
 
@@ -352,29 +458,43 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: bench_app <velmora> <velmora-sim> [seconds]\n");
+        std::fprintf(stderr,
+                     "usage: bench_app <velmora-measured> <velmora-sim> [seconds] [reference terminal]\n");
         return 2;
     }
     const QString velmora = args[1];
     const QString simulator = args[2];
     const int seconds = args.size() > 3 ? args[3].toInt() : 60;
+    const QString terminal =
+        args.size() > 4 ? args[4] : QStandardPaths::findExecutable(QStringLiteral("picocom"));
+    if (terminal.isEmpty())
+        say(QStringLiteral(
+            "no reference terminal: picocom is not installed (scripts/install-deps.sh installs it)"));
     QTemporaryDir home;
     if (!home.isValid()) {
         std::fprintf(stderr, "no temporary folder\n");
         return 1;
     }
-    measureStartup(velmora, home.path());
+    // BENCH_ONLY=load: the load figures with bytes by frame only (the CPU comparison).
+    const bool loadOnly = qEnvironmentVariable("BENCH_ONLY") == QLatin1String("load");
+    if (!loadOnly)
+        measureStartup(velmora, home.path());
     const LineLoad busy{{QStringLiteral("--converter-period"), QStringLiteral("30"),
                          QStringLiteral("--hpu-period"), QStringLiteral("45")},
                         QStringLiteral("line 95 % busy (converter every 30 ms, HPU every 45 ms)")};
     const LineLoad ownPace{
         {}, QStringLiteral("the installation's own pace (converter every 200 ms, HPU every 500 ms)")};
     for (const Delivery& delivery : {kByFrame, kByteByByte}) {
-        measureEmission(velmora, simulator, home.path(), seconds, delivery);
-        measureLoad(velmora, simulator, home.path(), seconds, busy, delivery);
-        measureLoad(velmora, simulator, home.path(), seconds, ownPace, delivery);
+        if (loadOnly && delivery.option != kByFrame.option)
+            continue;
+        if (!loadOnly)
+            measureEmission(velmora, simulator, home.path(), seconds, delivery);
+        measureLoad(velmora, simulator, terminal, home.path(), seconds, busy, delivery);
+        measureLoad(velmora, simulator, terminal, home.path(), seconds, ownPace, delivery);
     }
-    measureReportsCost(velmora, simulator, home.path(), seconds, busy);
-    measureRecordingCost(velmora, simulator, home.path(), seconds);
+    if (!loadOnly) {
+        measureReportsCost(velmora, simulator, home.path(), seconds, busy);
+        measureRecordingCost(velmora, simulator, home.path(), seconds);
+    }
     return 0;
 }

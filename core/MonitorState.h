@@ -11,28 +11,36 @@
 constexpr int kFrameBufferSize = 41;
 using ByteArray41 = std::array<quint8, kFrameBufferSize>;
 
+// The marker of a measurement that is not known: its device is silent, or the last frame did
+// not carry it. Decoding never gives a negative value, so the marker is never a measurement.
+constexpr double kNotKnown = -1.0;
+inline bool isKnown(double value) {
+    return value != kNotKnown;
+}
+
 // The one record of live state. Every subsystem reads and writes these fields by name;
 // the secondary windows reach them through the one Monitor. Defaults are those of a fresh
 // main window; nothing here is persisted.
 struct MonitorState {
     // Receive link
-    qint64 StatutRS485 = 0;       // receive state: 0 search, 1 next header, 2 body, 3 check, 5 emission prep
-    ByteArray41 TrameBuffer{};    // frame being received or last received
-    qint64 TrameBufferSize = 0;   // entry 3 + 4 once a header has been read
-    qint64 CRC_temp = 0;          // checksum computed by the last checkCRCreception
+    qint64 StatutRS485 = 0;     // receive state: 0 search, 1 next header, 2 body, 3 check, 5 emission prep
+    ByteArray41 TrameBuffer{};  // frame being received or last received
+    qint64 TrameBufferSize = 0; // entry 3 + 4 once a header has been read
+    qint64 CRC_temp = 0;        // checksum computed by the last checkCRCreception
 
     // Emission: one outgoing slot, no queue
     ByteArray41 TrameBufferEmission{}; // last command frame built
     qint64 TrameBufferEmissionSize = 0;
-    QByteArray strbufferEmission;      // bytes the emission tick writes
-    bool emissionRequest = false;      // a command is waiting to be sent
+    QByteArray strbufferEmission; // bytes the emission tick writes
+    bool emissionRequest = false; // a command is waiting to be sent
 
     // HPU EEPROM transaction
     bool reponseHPU = false;         // a read answer was copied to TrameBufferEEPROM
     bool reponseecritureHPU = false; // a write acknowledgement arrived
     ByteArray41 TrameBufferEEPROM{};
 
-    // Converter measurements; -1 marks a silent converter
+    // Converter measurements; kNotKnown (-1) when the converter is silent or its last frame
+    // did not carry the value
     double U_in = 0;   // V
     double U_out = 0;  // V
     double I_out = 0;  // A
@@ -62,6 +70,6 @@ struct MonitorState {
     double filtered_alpha = 0.5; // gauge angle kept from one paint to the next, radians
     QDateTime d;                 // date and time of the CSV line being written
     QString timeStampLastLog = QStringLiteral("00:00:00");
-    QString LogFolder;           // empty until first read
+    QString LogFolder; // empty until first read
     qint64 serial_count_errors = 0;
 };

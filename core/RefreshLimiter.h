@@ -16,7 +16,9 @@ class TimerFactory;
 class RefreshLimiter : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kPeriodMs = 50; // 20 refreshes a second at most
+    // 10 refreshes a second at most: as often as a person reads a changing number, and half
+    // the repaints and wake-ups of a busy line at 20.
+    static constexpr int kPeriodMs = 100;
 
     RefreshLimiter(const ProgramClock& clock, TimerFactory& timers, std::function<void()> refresh,
                    QObject* parent = nullptr);

@@ -217,6 +217,7 @@ void Monitor::TimerReceptionRS485_Action() {
 }
 
 void Monitor::TimerEmissionRS485_Action() {
+    // Most ticks find nothing to send; only a command written changes the trace and the line.
     const bool pending = state_.emissionRequest;
     parts_->emission.TimerEmissionRS485_Action();
     if (pending && !state_.emissionRequest) {
@@ -226,8 +227,10 @@ void Monitor::TimerEmissionRS485_Action() {
             lastEepromWrite_ = command;
         record(MonitorEvent::Kind::CommandWritten, command);
     }
-    updateConnectionLine();
-    emit changed();
+    if (pending) {
+        updateConnectionLine();
+        emit changed();
+    }
 }
 
 void Monitor::PortListUpdater_Action() {
@@ -365,8 +368,9 @@ void Monitor::TimerLog_Action() {
 }
 
 SecondSample Monitor::sample(const QDateTime& time) const {
+    // A value is known only while its label shows it and it is not the -1 marker.
     const auto shown = [](const LabelState& label, double value) -> std::optional<double> {
-        if (!label.visible)
+        if (!label.visible || !isKnown(value))
             return std::nullopt;
         return value;
     };

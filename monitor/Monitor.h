@@ -34,7 +34,7 @@ public:
     // Frames, errors and bytes of the line since the last Connect, as of the last second.
     const BusHealth& busHealth() const;
     const Platform& platform() const { return platform_; }
-    // What the values page shows now, as one typed value: hidden values are empty.
+    // What the values page shows now, as one typed value: values hidden or not known are empty.
     SecondSample sample(const QDateTime& time) const;
 
     // The main window's timers, by their names.

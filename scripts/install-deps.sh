@@ -11,6 +11,8 @@ packages=(cmake ninja-build g++ clang make qt6-base-dev qt6-base-dev-tools qt6-s
           qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
           # MQTT: the client library, and the broker the tests start on 127.0.0.1.
           libmosquitto-dev mosquitto
+          # make bench: the plain serial terminal the CPU figures are compared with.
+          picocom
           # The Debian package and its checks.
           dpkg-dev fakeroot file desktop-file-utils appstream lintian)
 

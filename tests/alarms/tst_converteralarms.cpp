@@ -111,6 +111,25 @@ private slots:
         QCOMPARE(bench.timerAlarmSound->isRunning(), voltageAlert);
     }
 
+    // A speed the frame did not carry (-1) is not judged, even by thresholds below the marker
+    // that any real speed would exceed; the values it did carry still are.
+    void speedNotCarriedIsNotJudged() {
+        AlarmBench bench;
+        bench.state.ValeurAlarmeRPM = -3000;
+        bench.state.ValeurAlarmeUin = -5.0;
+        bench.state.ValeurAlarmeTemp = -40.0;
+        bench.timeline.advance(200);
+
+        bench.frame(12.0, -1, -1, 30.0); // 12 V on the generator, no speed carried
+
+        QCOMPARE(bench.controls.Rect_AlertRPM, AlertFill::Transparent);
+        QCOMPARE(bench.controls.Rect_AlertInputVoltage, AlertFill::AlertRed);
+        QCOMPARE(bench.controls.Rect_AlertTemp, AlertFill::AlertRed);
+
+        bench.frame(12.0, 0, 0, 30.0); // the same with a speed of 0 carried: lit
+        QCOMPARE(bench.controls.Rect_AlertRPM, AlertFill::AlertRed);
+    }
+
     void designFillsClearedByFirstTimerAlarm() {
         AlarmBench bench;
         QCOMPARE(bench.controls.Rect_AlertInputVoltage, AlertFill::AlertRed);

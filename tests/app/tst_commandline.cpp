@@ -58,6 +58,24 @@ private slots:
         QCOMPARE(options.exitCode, exitCode);
         QVERIFY(options.message.contains(QStringLiteral("--port")));
     }
+
+    // The shipped tool offers only what a user may use: the benchmark's switches (one of them
+    // loads the HPU with reads nobody asked for) are refused, and the help does not name them.
+    void measuringSwitchesAreNotOffered_data() {
+        QTest::addColumn<QString>("option");
+        QTest::newRow("connect") << "--connect";
+        QTest::newRow("keep-requesting") << "--keep-requesting";
+        QTest::newRow("measure-startup") << "--measure-startup";
+    }
+    void measuringSwitchesAreNotOffered() {
+        QFETCH(QString, option);
+        const StartupOptions refused = parseCommandLine({"velmora", option});
+        QVERIFY(refused.exit);
+        QCOMPARE(refused.exitCode, 2);
+        const StartupOptions help = parseCommandLine({"velmora", "--help"});
+        QVERIFY(!help.message.contains(option));
+        QVERIFY(help.message.contains(QStringLiteral("--demo")));
+    }
 };
 
 QTEST_MAIN(TestCommandLine)

@@ -1,12 +1,12 @@
-// The command-line runs the benchmarks use: --connect joins the last device of the list at
-// once, --keep-requesting keeps an EEPROM read pending so that a command follows every
-// converter frame, --measure-startup tells when the main window first painted.
+// The switches of the benchmark's measuring build (velmora-measured): --connect joins the last
+// device of the list at once, --keep-requesting keeps an EEPROM read pending so that a command
+// follows every converter frame, --measure-startup tells when the main window first painted.
 #include "Hex.h"
 #include "TestPlatform.h"
 #include "app/CommandLine.h"
 #include "app/LinkOpener.h"
-#include "app/MeasurementRun.h"
 #include "app/WindowMain.h"
+#include "measured/MeasurementRun.h"
 
 #include <QTest>
 
@@ -26,12 +26,27 @@ class TestMeasurementRun : public QObject {
     Q_OBJECT
 private slots:
     void optionsAreRead() {
-        const StartupOptions none = parseCommandLine({"velmora"});
-        QVERIFY(!none.measureStartup && !none.connectAtStart && !none.keepRequesting);
-        const StartupOptions all = parseCommandLine(
-            {"velmora", "--port", "/dev/pts/3", "--connect", "--keep-requesting", "--measure-startup"});
-        QVERIFY(!all.exit);
-        QVERIFY(all.measureStartup && all.connectAtStart && all.keepRequesting);
+        const MeasuredCommandLine none = parseMeasuredCommandLine({"velmora-measured"});
+        QVERIFY(!none.startup.exit);
+        QVERIFY(!none.measurement.measureStartup && !none.measurement.connectAtStart &&
+                !none.measurement.keepRequesting);
+        const MeasuredCommandLine all =
+            parseMeasuredCommandLine({"velmora-measured", "--port", "/dev/pts/3", "--connect",
+                                      "--keep-requesting", "--measure-startup", "--demo"});
+        QVERIFY(!all.startup.exit);
+        QCOMPARE(all.startup.extraPorts, QStringList{"/dev/pts/3"}); // velmora's own options still read
+        QVERIFY(all.startup.demo);
+        QVERIFY(all.measurement.measureStartup && all.measurement.connectAtStart &&
+                all.measurement.keepRequesting);
+    }
+
+    // The measuring build's help lists the switches next to velmora's own options.
+    void helpListsTheSwitches() {
+        const MeasuredCommandLine help = parseMeasuredCommandLine({"velmora-measured", "--help"});
+        QVERIFY(help.startup.exit);
+        QCOMPARE(help.startup.exitCode, 0);
+        for (const char* option : {"--port", "--demo", "--connect", "--keep-requesting", "--measure-startup"})
+            QVERIFY2(help.startup.message.contains(QLatin1String(option)), option);
     }
 
     void connectAndKeepRequesting_aCommandAfterEveryConverterFrame() {
@@ -39,10 +54,11 @@ private slots:
         tp.devices.setNames({QStringLiteral("ttyS0"), QStringLiteral("pts3")});
         NoBrowser browser;
         WindowMain window(tp.platform(), browser);
-        const StartupOptions options = parseCommandLine({"velmora", "--connect", "--keep-requesting"});
+        const MeasuredCommandLine options =
+            parseMeasuredCommandLine({"velmora-measured", "--connect", "--keep-requesting"});
         QElapsedTimer sinceMain;
         sinceMain.start();
-        startMeasurements(window, options, sinceMain);
+        startMeasurements(window, options.measurement, sinceMain);
 
         QVERIFY(window.monitor().isConnected());
         QCOMPARE(tp.port.openedDevice.name, QStringLiteral("pts3")); // the last device: the --port one

@@ -17,24 +17,25 @@ private slots:
         QCOMPARE(refreshes, QVector<qint64>{0});
 
         // A burst of frames: one refresh at the end of the period shows them all.
+        const qint64 period = RefreshLimiter::kPeriodMs;
         for (int ms : {10, 20, 30}) {
             timeline.advance(ms - timeline.elapsedMs());
             limiter.request();
         }
         QVERIFY(limiter.isPending());
-        timeline.advance(19);
+        timeline.advance(period - 30 - 1);
         QCOMPARE(refreshes.size(), 1);
         timeline.advance(1);
-        QCOMPARE(refreshes, (QVector<qint64>{0, 50}));
+        QCOMPARE(refreshes, (QVector<qint64>{0, period}));
         QVERIFY(!limiter.isPending());
 
-        // Frames every 30 ms keep the refreshes 50 ms apart.
+        // Frames every three fifths of a period keep the refreshes one period apart.
         for (int frame = 0; frame < 6; ++frame) {
-            timeline.advance(30);
+            timeline.advance(period * 3 / 5);
             limiter.request();
         }
-        timeline.advance(100);
-        QCOMPARE(refreshes, (QVector<qint64>{0, 50, 100, 150, 200, 250}));
+        timeline.advance(2 * period);
+        QCOMPARE(refreshes, (QVector<qint64>{0, period, 2 * period, 3 * period, 4 * period, 5 * period}));
 
         // After a quiet period a change shows at once again.
         timeline.advance(500);
@@ -49,13 +50,13 @@ private slots:
         RefreshLimiter limiter(timeline, timeline, [&] { ++refreshes; });
         limiter.request();
         timeline.advance(5);
-        limiter.request(); // collected for 50 ms
+        limiter.request(); // collected for a period
         QCOMPARE(refreshes, 1);
 
         limiter.flush(); // a button pressed: the collected change is shown now
         QCOMPARE(refreshes, 2);
         QVERIFY(!limiter.isPending());
-        timeline.advance(100);
+        timeline.advance(2 * RefreshLimiter::kPeriodMs);
         QCOMPARE(refreshes, 2); // nothing left to show
 
         // A press whose change the request already showed is not shown twice.

@@ -3,9 +3,12 @@
 #include "TestPlatform.h"
 #include "datalog/CsvLog.h"
 #include "datalog/LogFolderSetting.h"
+#include "link/Frame.h"
+#include "monitor/Monitor.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTest>
 
 // The whole TimerLog tick through the monitor: connection test, stale-data check, then the
@@ -60,6 +63,42 @@ private slots:
                                                kConverterLine + "10:00:03" + kConverterLine + "10:00:04" +
                                                kResetLine);
         QVERIFY(!bench.monitor.controls().LabelValue_Uin.visible);
+    }
+
+    // A converter frame of neither protocol version (an output at 0 V) after an over-speed
+    // V1 frame: the input voltage and the temperature are shown, logged and sampled; the
+    // output side and the speed are hidden, logged as -1 like a silent converter's, empty in
+    // the second's sample, and the old over-speed no longer lights the speed row.
+    void neitherVersionFrame_onlyWhatItCarriesIsLive() {
+        Bench bench;
+        QSignalSpy samples(&bench.monitor, &Monitor::secondSampled);
+        bench.connect();
+        // V1: 48.5 V in, 24.0 V and 2.5 A out, 35.2 degrees, speeds 3510 and 3150 rpm.
+        bench.platform.port.feed(
+            Frame::withChecksum(hexBytes("00 01 10 10 01 E5 00 F0 00 19 00 00 01 60 00 EA 00 D2")));
+        bench.platform.timeline.advance(20);
+        QCOMPARE(bench.monitor.controls().Rect_AlertRPM, AlertFill::AlertRed);
+        bench.platform.timeline.advance(480); // 10:00:01 logged with the V1 values
+
+        // Output voltage raw 0: neither version. 50.0 V in, 36.0 degrees.
+        bench.platform.port.feed(
+            Frame::withChecksum(hexBytes("00 01 10 10 01 F4 00 00 00 19 00 00 01 68 00 EA 00 D2")));
+        bench.platform.timeline.advance(20);
+        const ControlsState& shown = bench.monitor.controls();
+        QCOMPARE(shown.Rect_AlertRPM, AlertFill::Transparent);
+        QVERIFY(shown.LabelValue_Uin.visible && shown.LabelValue_T.visible);
+        QCOMPARE(shown.LabelValue_T.text, QStringLiteral("36.00"));
+        QVERIFY(!shown.LabelValue_Uout.visible && !shown.LabelValue_Iout.visible &&
+                !shown.LabelValue_Pout.visible && !shown.LabelValue_RPM.visible);
+        bench.platform.timeline.advance(980); // 10:00:02
+
+        QCOMPARE(readAll(bench.logFile()), kHeader7 + "10:00:01;48.500;24.000;02.500;60.0;3510;35.2;\n" +
+                                               "10:00:02;50.000;-01.000;-01.000;-01.0;-01;36.0;\n");
+        const auto sample = samples.last().at(0).value<SecondSample>();
+        QCOMPARE(sample.inputVoltage, std::optional<double>(50.0));
+        QCOMPARE(sample.temperature, std::optional<double>(36.0));
+        QVERIFY(!sample.outputVoltage && !sample.outputCurrent && !sample.outputPower && !sample.speed);
+        QVERIFY(!sample.speedAlarm);
     }
 
     void disconnectedTicksTouchNothing() {

@@ -20,10 +20,11 @@ private slots:
         QTest::addColumn<qint64>("rpm2");
         QTest::addColumn<double>("pOut");
 
-        // The previous values every row starts from: a frame of neither version keeps them.
-        const double keptUout = 12.5, keptIout = 2.0, keptTemp = 30.0;
-        const qint64 keptRpm1 = 111, keptRpm2 = 222;
-        const double keptPower = keptUout * keptIout;
+        // Every row starts from the values of an earlier frame. A frame of neither version
+        // carries the input voltage and the temperature (same scale in both versions); the
+        // output side and the speeds are then not known, and neither is the power.
+        const double unknown = -1.0;
+        const qint64 unknownSpeed = -1;
 
         // clang-format off
         QTest::newRow("V1 lowest raw 71")
@@ -34,10 +35,10 @@ private slots:
             << 50.0 << 34.9 << 2.5 << 31.0 << qint64(3000) << qint64(3150) << 34.9 * 2.5;
         QTest::newRow("raw 70 is neither")
             << "00 01 10 10 01 F4 00 46 00 19 00 00 01 36 00 C8 00 D2" << "V1" << "V1"
-            << 50.0 << keptUout << keptIout << keptTemp << keptRpm1 << keptRpm2 << keptPower;
+            << 50.0 << unknown << unknown << 31.0 << unknownSpeed << unknownSpeed << unknown;
         QTest::newRow("raw 350 is neither")
             << "00 01 10 10 01 F4 01 5E 00 19 00 00 01 36 00 C8 00 D2" << "V2" << "V2"
-            << 50.0 << keptUout << keptIout << keptTemp << keptRpm1 << keptRpm2 << keptPower;
+            << 50.0 << unknown << unknown << 31.0 << unknownSpeed << unknownSpeed << unknown;
         QTest::newRow("V2 lowest raw 7001, speed 1001 truncated")
             << "00 01 10 10 01 F4 1B 59 00 19 00 00 01 36 03 E9 00 D2" << "V1" << "V2"
             << 50.0 << 7.001 << 0.025 << 31.0 << qint64(1501) << qint64(0) << 7.001 * 0.025;
@@ -46,13 +47,13 @@ private slots:
             << 50.0 << 34.999 << 5.0 << 31.0 << qint64(1501) << qint64(0) << 34.999 * 5.0;
         QTest::newRow("raw 7000 is neither")
             << "00 01 10 10 01 F4 1B 58 00 19 00 00 01 36 03 E9 00 D2" << "V1" << "V1"
-            << 50.0 << keptUout << keptIout << keptTemp << keptRpm1 << keptRpm2 << keptPower;
+            << 50.0 << unknown << unknown << 31.0 << unknownSpeed << unknownSpeed << unknown;
         QTest::newRow("raw 35000 is neither")
             << "00 01 10 10 01 F4 88 B8 00 19 00 00 01 36 03 E9 00 D2" << "V1" << "V1"
-            << 50.0 << keptUout << keptIout << keptTemp << keptRpm1 << keptRpm2 << keptPower;
+            << 50.0 << unknown << unknown << 31.0 << unknownSpeed << unknownSpeed << unknown;
         QTest::newRow("raw 65535 is neither")
             << "00 01 10 10 01 F4 FF FF 00 19 00 00 01 36 03 E9 00 D2" << "V2" << "V2"
-            << 50.0 << keptUout << keptIout << keptTemp << keptRpm1 << keptRpm2 << keptPower;
+            << 50.0 << unknown << unknown << 31.0 << unknownSpeed << unknownSpeed << unknown;
         QTest::newRow("largest temperature FF FF")
             << "00 01 10 10 00 00 00 F0 00 19 00 00 FF FF 00 00 00 00" << "V2" << "V1"
             << 0.0 << 24.0 << 2.5 << 6553.5 << qint64(0) << qint64(0) << 60.0;
@@ -127,36 +128,55 @@ private slots:
         }
     }
 
-    // The stale reset leaves -1 in every measurement; a frame of neither version refreshes
-    // only U_in, and the power is the product of the two retained markers.
-    void neitherVersionAfterStaleReset_data() {
+    // A frame of neither version shows the input voltage and the temperature it carries and
+    // hides the four values it does not, whether an earlier frame or the stale reset came
+    // before: the -1 marker is never written as a measurement, nor the old values as live.
+    void neitherVersionShowsOnlyWhatItCarries_data() {
+        QTest::addColumn<bool>("staleBefore");
         QTest::addColumn<bool>("comma");
-        QTest::addColumn<QStringList>("texts");
-        QTest::newRow("point") << false << QStringList{"51.50", "-1.00", "-1.00", "001", "-1.00", "-1"};
-        QTest::newRow("comma") << true << QStringList{"51,50", "-1,00", "-1,00", "001", "-1,00", "-1"};
+        QTest::addColumn<QString>("uIn");
+        QTest::addColumn<QString>("temp");
+        QTest::newRow("after a V1 frame, point") << false << false << "51.50"
+                                                 << "31.10";
+        QTest::newRow("after the stale reset, point") << true << false << "51.50"
+                                                      << "31.10";
+        QTest::newRow("after the stale reset, comma") << true << true << "51,50"
+                                                      << "31,10";
     }
-    void neitherVersionAfterStaleReset() {
+    void neitherVersionShowsOnlyWhatItCarries() {
+        QFETCH(bool, staleBefore);
         QFETCH(bool, comma);
-        QFETCH(QStringList, texts);
         MonitorState state;
         ControlsState controls;
         loadFrame(state, "00 01 10 10 01 F4 00 F0 00 19 00 00 01 36 00 C8 00 D2");
         decodeConverterFrame(state);
+        showConverterValues(state, controls, pointLocale());
         QCOMPARE(state.ProtocoleVersion, QStringLiteral("V1"));
-        stopDataConverter(state, controls);
+        if (staleBefore)
+            stopDataConverter(state, controls);
 
-        loadFrame(state, "00 01 10 10 02 03 00 46 00 19 00 00 01 36 00 C8 00 D2");
+        loadFrame(state, "00 01 10 10 02 03 00 46 00 19 00 00 01 37 00 C8 00 D2");
         decodeConverterFrame(state);
         showConverterValues(state, controls, comma ? commaLocale() : pointLocale());
 
-        QCOMPARE(state.U_in, 51.5);
-        QCOMPARE(state.P_out, 1.0);
-        QCOMPARE(state.ProtocoleVersion, QStringLiteral("V1")); // survives the reset
-        const QStringList shown{controls.LabelValue_Uin.text,  controls.LabelValue_Uout.text,
-                                controls.LabelValue_Iout.text, controls.LabelValue_Pout.text,
-                                controls.LabelValue_T.text,    controls.LabelValue_RPM.text};
-        QCOMPARE(shown, texts);
-        QVERIFY(controls.LabelValue_Uin.visible && controls.LabelValue_RPM.visible);
+        QCOMPARE(state.ProtocoleVersion, QStringLiteral("V1")); // the last version seen
+        QCOMPARE(state.P_out, -1.0);
+        QVERIFY(controls.LabelValue_Uin.visible && controls.LabelValue_T.visible);
+        QTEST(controls.LabelValue_Uin.text, "uIn");
+        QTEST(controls.LabelValue_T.text, "temp");
+        for (const LabelState* hidden : {&controls.LabelValue_Uout, &controls.LabelValue_Iout,
+                                         &controls.LabelValue_Pout, &controls.LabelValue_RPM}) {
+            QVERIFY(!hidden->visible);
+            QVERIFY(!hidden->text.contains(QLatin1Char('-')));
+        }
+
+        // The next frame of a known version shows all six again.
+        loadFrame(state, "00 01 10 10 02 03 00 F0 00 19 00 00 01 37 00 C8 00 D2");
+        decodeConverterFrame(state);
+        showConverterValues(state, controls, pointLocale());
+        QVERIFY(controls.LabelValue_Uout.visible && controls.LabelValue_Pout.visible &&
+                controls.LabelValue_RPM.visible);
+        QCOMPARE(controls.LabelValue_Pout.text, QStringLiteral("060"));
     }
 
     void showingTouchesNothingElse() {

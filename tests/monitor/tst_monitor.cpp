@@ -1,7 +1,7 @@
 #include "Hex.h"
 #include "TestPlatform.h"
-#include "monitor/Monitor.h"
 #include "link/Frame.h"
+#include "monitor/Monitor.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -112,6 +112,28 @@ private slots:
         bench.timeline.advance(1);
         QCOMPARE(bench.port.writes, QList<QByteArray>{kPump});
         QVERIFY(bench.monitor.trace().text().startsWith(QStringLiteral(" j'emets une trame  \n")));
+    }
+
+    // The emission tick after each converter frame mostly finds nothing to send; it then asks
+    // the window for no refresh. A command written does (the trace shows it).
+    void emissionTickRefreshesOnlyWhenItWrote() {
+        Bench bench;
+        bench.connectAt500();
+        bench.port.feed(kConverter);
+        bench.timeline.advance(10); // read and decoded at 510; the tick is due at 660
+        QSignalSpy changed(&bench.monitor, &Monitor::changed);
+        bench.timeline.advance(150);
+        QCOMPARE(bench.monitor.TimerEmissionRS485().mode(), Timer::Off);
+        QVERIFY(bench.port.writes.isEmpty());
+        QCOMPARE(changed.size(), 0);
+
+        bench.monitor.PompeButton_Action();
+        bench.port.feed(kConverter);
+        bench.timeline.advance(10);
+        changed.clear();
+        bench.timeline.advance(150);
+        QCOMPARE(bench.port.writes, QList<QByteArray>{kPump});
+        QCOMPARE(changed.size(), 1);
     }
 
     void emissionDelayTypedInTheRawStreamPage() {

@@ -1,9 +1,9 @@
-#include "app/MeasurementRun.h"
+#include "measured/MeasurementRun.h"
 
-#include "app/CommandLine.h"
 #include "app/WindowMain.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
@@ -51,7 +51,36 @@ void watchFirstPaint(WindowMain& window, const QElapsedTimer& sinceMain, std::fu
     new FirstPaintProbe(window, sinceMain, std::move(told));
 }
 
-void startMeasurements(WindowMain& window, const StartupOptions& options, const QElapsedTimer& sinceMain) {
+MeasuredCommandLine parseMeasuredCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption measureStartupOption(
+        QStringLiteral("measure-startup"),
+        QStringLiteral("Prints the time from start to the first painted main window, then quits."));
+    const QCommandLineOption connectOption(
+        QStringLiteral("connect"), QStringLiteral("Connects at once to the last device of the list."));
+    const QCommandLineOption keepRequestingOption(
+        QStringLiteral("keep-requesting"),
+        QStringLiteral("Keeps an EEPROM read request pending, so that a command follows every converter "
+                       "frame (for measuring the emission timing)."));
+    const QCommandLineOption withoutReportsOption(
+        QStringLiteral("without-reports"),
+        QStringLiteral("Leaves the bus health refresh and the event journal off (for measuring what "
+                       "they cost)."));
+    parser.addOptions({measureStartupOption, connectOption, keepRequestingOption, withoutReportsOption});
+
+    MeasuredCommandLine line;
+    line.startup = parseCommandLine(arguments, parser);
+    if (line.startup.exit)
+        return line;
+    line.measurement.measureStartup = parser.isSet(measureStartupOption);
+    line.measurement.connectAtStart = parser.isSet(connectOption);
+    line.measurement.keepRequesting = parser.isSet(keepRequestingOption);
+    line.measurement.withoutReports = parser.isSet(withoutReportsOption);
+    return line;
+}
+
+void startMeasurements(WindowMain& window, const MeasurementOptions& options,
+                       const QElapsedTimer& sinceMain) {
     if (options.measureStartup)
         watchFirstPaint(window, sinceMain, [](qint64 ms) {
             std::printf("first paint after %lld ms\n", static_cast<long long>(ms));
@@ -60,6 +89,8 @@ void startMeasurements(WindowMain& window, const StartupOptions& options, const 
         });
 
     Monitor& monitor = window.monitor();
+    if (options.withoutReports)
+        monitor.setReportsEnabled(false);
     if (options.withoutReports)
         monitor.setReportsEnabled(false);
     if (options.connectAtStart) {

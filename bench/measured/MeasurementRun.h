@@ -1,14 +1,16 @@
 #pragma once
 
+#include "app/CommandLine.h"
+
 #include <QElapsedTimer>
 
 #include <functional>
 
 class WindowMain;
-struct StartupOptions;
 
-// Runs for measuring the tool from outside (the benchmarks against velmora-sim), asked for on
-// the command line only:
+// The switches of the benchmark's measuring build of the application (velmora-measured), for
+// measuring the tool from outside against velmora-sim. They are not in the shipped velmora:
+// --keep-requesting loads the HPU with reads the user never asked for.
 //   --measure-startup  prints "first paint after N ms" (N from the start of main) once the
 //                      main window has painted, then quits
 //   --connect          connects at once to the last device of the list (the --port device)
@@ -16,7 +18,21 @@ struct StartupOptions;
 //                      converter frame; the HPU only answers it, nothing changes there
 //   --without-reports  leaves the bus health refresh and the event journal off, the reference
 //                      against which their cost is measured
-void startMeasurements(WindowMain& window, const StartupOptions& options, const QElapsedTimer& sinceMain);
+struct MeasurementOptions {
+    bool measureStartup = false;
+    bool connectAtStart = false;
+    bool keepRequesting = false;
+    bool withoutReports = false;
+};
+
+// velmora's own options, then the switches above.
+struct MeasuredCommandLine {
+    StartupOptions startup;
+    MeasurementOptions measurement;
+};
+MeasuredCommandLine parseMeasuredCommandLine(const QStringList& arguments);
+
+void startMeasurements(WindowMain& window, const MeasurementOptions& options, const QElapsedTimer& sinceMain);
 
 // Calls told once, with the milliseconds since sinceMain started, when the first paint of a
 // widget of the window has been done.
