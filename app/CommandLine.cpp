@@ -30,6 +30,9 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Adds \"Demo installation\" at the end of the device list: a simulated "
                        "converter and HPU inside the program, no adapter needed."));
     parser.addOption(demoOption);
+    const QCommandLineOption trendsOption(QStringLiteral("trends"),
+                                          QStringLiteral("Opens the Trends window with the main window."));
+    parser.addOption(trendsOption);
 
     StartupOptions options;
     if (!parser.parse(arguments)) {
@@ -56,5 +59,6 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
     options.connectAtStart = parser.isSet(connectOption);
     options.keepRequesting = parser.isSet(keepRequestingOption);
     options.demo = parser.isSet(demoOption);
+    options.trends = parser.isSet(trendsOption);
     return options;
 }

@@ -10,6 +10,7 @@ struct StartupOptions {
     bool connectAtStart = false;
     bool keepRequesting = false;
     bool demo = false;      // --demo: "Demo installation" listed last, served by the simulation
+    bool trends = false;    // --trends: the trends window opens with the main window
     bool exit = false;      // --help, --version or a mistake: nothing to run
     int exitCode = 0;
     QString message; // to print before exiting

@@ -73,6 +73,8 @@ MainMenuBar::MainMenuBar(QWidget* parent)
     setObjectName(QStringLiteral("MainMenuBar"));
 
     QMenu* file = addNamedMenu(QStringLiteral("FileMenu"), QStringLiteral("&File"));
+    addItem(file, QStringLiteral("FileOpenLog"), QStringLiteral("Open log…"), QStringLiteral("Cmd+O"));
+    addSeparator(file, QStringLiteral("FileSeparator1"));
     QAction* quit = addItem(file, QStringLiteral("FileQuit"), App::text(App::Caption::kFileQuit),
                             App::text(App::Caption::kFileQuitShortcut));
     quit->setMenuRole(QAction::QuitRole);
@@ -93,6 +95,9 @@ MainMenuBar::MainMenuBar(QWidget* parent)
     editItem("EditSelectAll", QStringLiteral("Select &All"), "Cmd+A", EditCommand::SelectAll);
     addSeparator(edit, QStringLiteral("EditSeparator3"));
     addItem(edit, QStringLiteral("EditPreferences"), QStringLiteral("Settings"));
+
+    QMenu* view = addNamedMenu(QStringLiteral("ViewMenu"), QStringLiteral("&View"));
+    addItem(view, QStringLiteral("ViewTrends"), QStringLiteral("Trends"));
 
     QMenu* alarms = addNamedMenu(QStringLiteral("AlarmesMenu"), QStringLiteral("Alarmes"));
     addItem(alarms, QStringLiteral("Alarmes"), App::text(App::Caption::kAlarmsTitle));

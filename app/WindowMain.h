@@ -2,8 +2,9 @@
 
 #include "app/ResourcePictures.h"
 #include "app/SecondaryWindows.h"
-#include "monitor/Monitor.h"
 #include "core/RefreshLimiter.h"
+#include "monitor/Monitor.h"
+#include "trends/SampleRing.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -22,6 +23,8 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
+class TrendFileChooser;
+class TrendsWindow;
 
 // WindowMain, the tool's one main window. It owns the Monitor (the live state, the timers
 // and the serial port) and presents it: after every change it copies Monitor::controls()
@@ -53,6 +56,17 @@ public:
     bool showPreferencesWindow();
     bool showHpuWindow();
 
+    // The last hour of samples, fed by the monitor's second tick whether or not the trends
+    // window is open.
+    const SampleRing& trendRing() const { return trendRing_; }
+    // View > Trends: the non-modal trends window, built at its first opening and kept, so it
+    // comes back where it was left.
+    TrendsWindow* showTrendsWindow();
+    // File > Open log…: a log chosen by the user, shown in the trends window.
+    void openLog();
+    // The dialogs that choose a log and an export file (the platform's by default).
+    void setTrendFileChooser(std::unique_ptr<TrendFileChooser> chooser);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -79,6 +93,9 @@ private:
     bool showModal(const ModalWindowFactory& factory, QPointer<QDialog>& shown);
 
     Monitor monitor_;
+    SampleRing trendRing_;
+    std::unique_ptr<TrendFileChooser> trendFiles_;
+    QPointer<TrendsWindow> trendsWindow_;
     RefreshLimiter refresh_;
     ResourcePictures pictures_;
     LinkOpener& browser_;

@@ -46,6 +46,8 @@ int main(int argc, char** argv) {
     WindowMain window(demo ? demo->platform() : platform.platform(), platform.browser(), menuBar);
     platform.notifier().setParent(&window);
     window.show();
+    if (options.trends)
+        window.showTrendsWindow();
     startMeasurements(window, options, sinceMain);
 
     // 4. The event loop; the timers run from their design state.

@@ -241,8 +241,8 @@ private slots:
         QTest::addColumn<QStringList>("shortcuts"); // portable text
 
         QTest::newRow("File") << "FileMenu"
-                              << "&File" << QStringList{"FileQuit"} << QStringList{"&Quit"}
-                              << QStringList{"Ctrl+Q"};
+                              << "&File" << QStringList{"FileOpenLog", "FileSeparator1", "FileQuit"}
+                              << QStringList{"Open log…", "-", "&Quit"} << QStringList{"Ctrl+O", "", "Ctrl+Q"};
         QTest::newRow("Edit") << "EditMenu"
                               << "&Edit" << QStringList{"EditUndo",       "EditSeparator1", "EditCut",
                                                         "EditCopy",       "EditPaste",      "EditClear",
@@ -252,6 +252,8 @@ private slots:
                                              "&Delete", "-", "Select &All", "-",     "Settings"}
                               << QStringList{"Ctrl+Z", "", "Ctrl+X", "Ctrl+C", "Ctrl+V",
                                              "",       "", "Ctrl+A", "",       ""};
+        QTest::newRow("View") << "ViewMenu"
+                              << "&View" << QStringList{"ViewTrends"} << QStringList{"Trends"} << QStringList{""};
         QTest::newRow("Alarmes") << "AlarmesMenu"
                                  << "Alarmes" << QStringList{"Alarmes"} << QStringList{"Visual alarms"}
                                  << QStringList{""};
@@ -283,7 +285,7 @@ private slots:
         QStringList order;
         for (QAction* action : window->mainMenuBar()->actions())
             order.append(action->menu()->objectName());
-        QCOMPARE(order, (QStringList{"FileMenu", "EditMenu", "AlarmesMenu", "HPUMenu"}));
+        QCOMPARE(order, (QStringList{"FileMenu", "EditMenu", "ViewMenu", "AlarmesMenu", "HPUMenu"}));
         QCOMPARE(item("EditPreferences")->menuRole(), QAction::NoRole); // not the platform's preferences
     }
 
