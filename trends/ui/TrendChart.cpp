@@ -1,6 +1,7 @@
 #include "trends/ui/TrendChart.h"
 
 #include <QDateTimeAxis>
+#include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QValueAxis>
@@ -16,6 +17,11 @@ QColor channelColor(TrendChannel channel) {
                                                       QColor(0xff, 0x7f, 0x0e), QColor(0x17, 0xbe, 0xcf),
                                                       QColor(0x8c, 0x56, 0x4b)};
     return colors[static_cast<int>(channel)];
+}
+
+// Short enough to stand beside a chart a ninth of the window high.
+QString axisName(TrendChannel channel) {
+    return channel == TrendChannel::Temperature ? QStringLiteral("Temperature") : trendChannelName(channel);
 }
 
 } // namespace
@@ -37,8 +43,7 @@ TrendChart::TrendChart(TrendChannel channel, QWidget* parent)
     timeAxis_->setTickCount(7);
     chart->addAxis(timeAxis_, Qt::AlignBottom);
     valueAxis_ = new QValueAxis;
-    valueAxis_->setTitleText(
-        QStringLiteral("%1 [%2]").arg(trendChannelName(channel), trendChannelUnit(channel)));
+    valueAxis_->setTitleText(QStringLiteral("%1<br>[%2]").arg(axisName(channel), trendChannelUnit(channel)));
     valueAxis_->setTickCount(3);
     valueAxis_->setLabelFormat(QStringLiteral("%.4g"));
     QFont small = valueAxis_->titleFont();
@@ -108,6 +113,17 @@ void TrendChart::draw(const QVector<TrendSegment>& segments, qint64 from, qint64
     // Spans longer than a day (logs joined end to end) show the date.
     timeAxis_->setFormat(to_ - from_ > 24 * 3600 * 1000 ? QStringLiteral("dd/MM HH:mm")
                                                         : QStringLiteral("HH:mm:ss"));
+}
+
+QRectF TrendChart::naturalPlotArea() {
+    chart()->setPlotArea(QRectF()); // laid out by the chart itself again
+    chart()->layout()->activate();
+    return chart()->plotArea();
+}
+
+void TrendChart::alignPlotArea(qreal left, qreal right) {
+    const QRectF own = chart()->plotArea();
+    chart()->setPlotArea(QRectF(left, own.top(), right - left, own.height()));
 }
 
 void TrendChart::setTimeLabelsVisible(bool visible) {

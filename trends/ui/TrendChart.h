@@ -22,6 +22,10 @@ public:
     TrendChannel channel() const { return channel_; }
     void draw(const QVector<TrendSegment>& segments, qint64 from, qint64 to, std::optional<double> threshold);
     void setTimeLabelsVisible(bool visible);
+    // The stacked charts share one time axis: each is laid out on its own (naturalPlotArea),
+    // then all take the narrowest common plot width, so a second is at the same x in all.
+    QRectF naturalPlotArea();
+    void alignPlotArea(qreal left, qreal right);
 
     // What is drawn now: the runs of the curve, and the threshold line's value.
     QVector<TrendSegment> drawnSegments() const;

@@ -245,6 +245,27 @@ void TrendsWindow::updateControls() {
         sourceLabel_->setText(QStringLiteral("Reading %1…").arg(QFileInfo(logPath_).fileName()));
 }
 
+void TrendsWindow::alignCharts() {
+    if (!isVisible())
+        return;
+    qreal left = 0;
+    qreal right = std::numeric_limits<qreal>::max();
+    for (TrendChart* chart : std::as_const(charts_)) {
+        const QRectF area = chart->naturalPlotArea();
+        left = std::max(left, area.left());
+        right = std::min(right, area.right());
+    }
+    if (right > left)
+        for (TrendChart* chart : std::as_const(charts_))
+            chart->alignPlotArea(left, right);
+}
+
+void TrendsWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The charts take their new size when the layout has run.
+    QMetaObject::invokeMethod(this, &TrendsWindow::alignCharts, Qt::QueuedConnection);
+}
+
 void TrendsWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     refresh();
@@ -269,6 +290,7 @@ void TrendsWindow::refresh() {
     for (TrendChart* chart : charts_)
         chart->draw(trendSegments(points, chart->channel(), from_, to_), from_, to_,
                     thresholds.of(chart->channel()));
+    alignCharts();
     emit redrawn();
 }
 

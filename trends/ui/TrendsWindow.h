@@ -67,6 +67,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildControls();
@@ -75,6 +76,7 @@ private:
     void onReadFinished(const QString& error, int skippedLines);
     void openNeighbour(int step);
     void updateControls();
+    void alignCharts();
     void chooseExport(bool png);
     QVector<TrendPoint> visiblePoints() const;
 
