@@ -30,7 +30,8 @@ TrendChart::TrendChart(TrendChannel channel, QWidget* parent)
     : QChartView(parent)
     , channel_(channel) {
     setObjectName(QStringLiteral("TrendChart%1").arg(static_cast<int>(channel)));
-    setRenderHint(QPainter::Antialiasing);
+    // Drawn once a second: plain lines cost a fraction of antialiased ones.
+    setRenderHint(QPainter::Antialiasing, false);
     setMouseTracking(true);
     auto* chart = new QChart;
     chart->legend()->hide();
@@ -109,6 +110,9 @@ void TrendChart::draw(const QVector<TrendSegment>& segments, qint64 from, qint64
     }
     const double margin = high > low ? (high - low) * 0.08 : std::max(1.0, std::fabs(high) * 0.05);
     valueAxis_->setRange(low - margin, high + margin);
+    // Round figures: the range, its labels and so the layout change only when the curve
+    // crosses one, not every second.
+    valueAxis_->applyNiceNumbers();
     timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(from_), QDateTime::fromMSecsSinceEpoch(to_));
     // Spans longer than a day (logs joined end to end) show the date.
     timeAxis_->setFormat(to_ - from_ > 24 * 3600 * 1000 ? QStringLiteral("dd/MM HH:mm")
@@ -119,6 +123,10 @@ QRectF TrendChart::naturalPlotArea() {
     chart()->setPlotArea(QRectF()); // laid out by the chart itself again
     chart()->layout()->activate();
     return chart()->plotArea();
+}
+
+QPair<qreal, qreal> TrendChart::valueRange() const {
+    return {valueAxis_->min(), valueAxis_->max()};
 }
 
 void TrendChart::alignPlotArea(qreal left, qreal right) {

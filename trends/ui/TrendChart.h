@@ -25,6 +25,7 @@ public:
     // The stacked charts share one time axis: each is laid out on its own (naturalPlotArea),
     // then all take the narrowest common plot width, so a second is at the same x in all.
     QRectF naturalPlotArea();
+    QPair<qreal, qreal> valueRange() const;
     void alignPlotArea(qreal left, qreal right);
 
     // What is drawn now: the runs of the curve, and the threshold line's value.

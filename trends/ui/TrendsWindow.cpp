@@ -205,6 +205,9 @@ void TrendsWindow::onRingAppended() {
 
 void TrendsWindow::onPointsRead(const QVector<TrendPoint>& points) {
     const bool first = logPoints_.isEmpty();
+    // Room for twice as many at a time: a year's log comes in a hundred chunks.
+    if (logPoints_.capacity() < logPoints_.size() + points.size())
+        logPoints_.reserve(std::max(logPoints_.size() + points.size(), 2 * logPoints_.capacity()));
     logPoints_ += points;
     if (first)
         refresh(); // the first curve at once, then a few redraws a second while reading
@@ -268,6 +271,7 @@ void TrendsWindow::resizeEvent(QResizeEvent* event) {
 
 void TrendsWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    alignedRanges_.clear(); // laid out afresh at the new size
     refresh();
 }
 
@@ -287,10 +291,19 @@ void TrendsWindow::refresh() {
     }
     const QVector<TrendPoint> points = source_ == Source::Live ? ring_.between(from_, to_) : logPoints_;
     const TrendThresholds thresholds = thresholds_();
+    // About one point a pixel column: more would not show.
+    const int budget = std::max(200, charts_.first()->width());
     for (TrendChart* chart : charts_)
-        chart->draw(trendSegments(points, chart->channel(), from_, to_), from_, to_,
+        chart->draw(trendSegments(points, chart->channel(), from_, to_, budget), from_, to_,
                     thresholds.of(chart->channel()));
-    alignCharts();
+    // The plot areas are laid out again only when the value labels may have changed width.
+    QVector<QPair<qreal, qreal>> ranges;
+    for (TrendChart* chart : std::as_const(charts_))
+        ranges.append(chart->valueRange());
+    if (ranges != alignedRanges_ && isVisible()) {
+        alignedRanges_ = ranges;
+        alignCharts();
+    }
     emit redrawn();
 }
 

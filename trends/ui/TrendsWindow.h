@@ -94,7 +94,8 @@ private:
     QVector<TrendPoint> logPoints_;
     qint64 from_ = 0;
     qint64 to_ = 0;
-    QTimer readRedraw_; // redraws while a log comes in, a few times a second at most
+    QVector<QPair<qreal, qreal>> alignedRanges_; // the value ranges the plot areas were laid out for
+    QTimer readRedraw_;                          // redraws while a log comes in, a few times a second at most
 
     QVector<TrendChart*> charts_;
     QWidget* chartArea_ = nullptr;
