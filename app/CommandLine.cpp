@@ -26,6 +26,9 @@ StartupOptions parseCommandLine(const QStringList& arguments, QCommandLineParser
         QStringLiteral("Adds \"Demo installation\" at the end of the device list: a simulated "
                        "converter and HPU inside the program, no adapter needed."));
     parser.addOption(demoOption);
+    const QCommandLineOption trendsOption(QStringLiteral("trends"),
+                                          QStringLiteral("Opens the Trends window with the main window."));
+    parser.addOption(trendsOption);
     const QCommandLineOption recordOption(
         QStringLiteral("record"),
         QStringLiteral("Records every chunk of bytes received and every command written into the capture "
@@ -68,6 +71,7 @@ StartupOptions parseCommandLine(const QStringList& arguments, QCommandLineParser
     }
     options.extraPorts = parser.values(portOption);
     options.demo = parser.isSet(demoOption);
+    options.trends = parser.isSet(trendsOption);
 
     const auto mistake = [&options, &parser](const QString& text) {
         options.exit = true;

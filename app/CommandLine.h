@@ -13,6 +13,7 @@ struct StartupOptions {
     qint64 recordLimit = 0; // --record-limit SIZE: where that capture and those of the File menu stop
     QString replayPath;     // --replay FILE: "Replay: <file name>" listed last, played from the capture
     double replaySpeed = 1.0; // --speed X: the capture's timing divided by X
+    bool trends = false;    // --trends: the trends window opens with the main window
     bool exit = false;      // --help, --version or a mistake: nothing to run
     int exitCode = 0;
     QString message; // to print before exiting

@@ -75,6 +75,7 @@ MainMenuBar::MainMenuBar(QWidget* parent)
     setObjectName(QStringLiteral("MainMenuBar"));
 
     QMenu* file = addNamedMenu(QStringLiteral("FileMenu"), QStringLiteral("&File"));
+    addItem(file, QStringLiteral("FileOpenLog"), QStringLiteral("Open log…"), QStringLiteral("Cmd+O"));
     // Checked while a capture of the bus is being written; choosing it again stops it.
     addItem(file, QStringLiteral("FileRecordBus"), QStringLiteral("&Record bus\u2026"))->setCheckable(true);
     addSeparator(file, QStringLiteral("FileSeparator1"));
@@ -98,6 +99,9 @@ MainMenuBar::MainMenuBar(QWidget* parent)
     editItem("EditSelectAll", QStringLiteral("Select &All"), "Cmd+A", EditCommand::SelectAll);
     addSeparator(edit, QStringLiteral("EditSeparator3"));
     addItem(edit, QStringLiteral("EditPreferences"), QStringLiteral("Settings"));
+
+    QMenu* view = addNamedMenu(QStringLiteral("ViewMenu"), QStringLiteral("&View"));
+    addItem(view, QStringLiteral("ViewTrends"), QStringLiteral("Trends"));
 
     QMenu* alarms = addNamedMenu(QStringLiteral("AlarmesMenu"), QStringLiteral("Alarmes"));
     addItem(alarms, QStringLiteral("Alarmes"), App::text(App::Caption::kAlarmsTitle));

@@ -3,8 +3,9 @@
 #include <QKeySequence>
 #include <QMenuBar>
 
-// MainMenuBar: File, Edit, Alarmes and HPU, each menu and item found by its name
-// (FileMenu / FileRecordBus, FileQuit, EditMenu / EditUndo ..., AlarmesMenu / Alarmes, HPUMenu / HPUEEPROM).
+// MainMenuBar: File, Edit, View, Alarmes and HPU, each menu and item found by its name
+// (FileMenu / FileOpenLog, FileRecordBus, FileQuit, EditMenu / EditUndo ..., ViewMenu / ViewTrends,
+// AlarmesMenu / Alarmes, HPUMenu / HPUEEPROM).
 // The Edit items are the platform's standard editing commands on the focused text control;
 // the window that owns the bar connects the others.
 class MainMenuBar : public QMenuBar {

@@ -38,6 +38,8 @@ RunningApplication::RunningApplication(const StartupOptions& options)
     platform_.notifier().setParent(window_.get());
     window_->setRecordLimit(options.recordLimit);
     window_->show();
+    if (options.trends)
+        window_->showTrendsWindow();
     if (!replayRefusal.isEmpty()) {
         std::fprintf(stderr, "velmora: %s\n", qPrintable(replayRefusal));
         platform_.notifier().showMessage(replayRefusal);

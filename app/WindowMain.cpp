@@ -12,6 +12,9 @@
 #include "core/NumberMask.h"
 #include "display/HpuDecoder.h"
 #include "display/ui/CanvasProp.h"
+#include "trends/TrendThresholds.h"
+#include "trends/ui/QtTrendFileChooser.h"
+#include "trends/ui/TrendsWindow.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -46,6 +49,7 @@ WindowMain::WindowMain(const Platform& platform, LinkOpener& browser, MainMenuBa
     : QMainWindow(parent)
     , monitor_(platform)
     , recorder_(monitor_, platform.notifier)
+    , trendFiles_(std::make_unique<QtTrendFileChooser>(this))
     , refresh_(platform.clock, platform.timers, [this] { syncControls(); })
     , pictures_(platform.resources)
     , browser_(browser)
@@ -85,6 +89,7 @@ WindowMain::WindowMain(const Platform& platform, LinkOpener& browser, MainMenuBa
 
     connectMenus();
     connectControls();
+    connect(&monitor_, &Monitor::secondSampled, &trendRing_, &SampleRing::append);
     refresh_.refreshNow();
     // Settle the fixed window size now, before the platform window exists.
     ensurePolished();
@@ -93,6 +98,7 @@ WindowMain::WindowMain(const Platform& platform, LinkOpener& browser, MainMenuBa
 }
 
 WindowMain::~WindowMain() {
+    delete trendsWindow_; // it reads the ring and the dialogs, which go with this window
     // The controls go first, while the Monitor they forward to still exists.
     delete takeCentralWidget();
 }
@@ -336,6 +342,10 @@ void WindowMain::connectMenus() {
             [this] { showHpuWindow(); });
     connect(menuBar_->itemNamed(QStringLiteral("EditPreferences")), &QAction::triggered, this,
             [this] { showPreferencesWindow(); });
+    connect(menuBar_->itemNamed(QStringLiteral("ViewTrends")), &QAction::triggered, this,
+            [this] { showTrendsWindow(); });
+    connect(menuBar_->itemNamed(QStringLiteral("FileOpenLog")), &QAction::triggered, this,
+            [this] { openLog(); });
 }
 
 void WindowMain::recordBus() {
@@ -500,6 +510,8 @@ void WindowMain::showConnectionLine(QLabel* label, const QString& line) {
 
 void WindowMain::closeEvent(QCloseEvent* event) {
     monitor_.close(); // closes the serial port, open or not; nothing else is saved
+    if (trendsWindow_)
+        trendsWindow_->close(); // the application ends with its main window
     event->accept();
 }
 
@@ -542,4 +554,30 @@ bool WindowMain::showPreferencesWindow() {
 
 bool WindowMain::showHpuWindow() {
     return showModal(windows_.hpuEeprom, hpuWindow_);
+}
+
+TrendsWindow* WindowMain::showTrendsWindow() {
+    if (!trendsWindow_) {
+        trendsWindow_ = new TrendsWindow(
+            trendRing_, [this] { return TrendThresholds::fromState(monitor_.state()); }, *trendFiles_,
+            monitor_.platform().notifier,
+            [this] {
+                monitor_.readLogPathFile(); // the folder as set now, also before the first connection
+                return monitor_.state().LogFolder;
+            },
+            this);
+    }
+    trendsWindow_->show();
+    trendsWindow_->raise();
+    trendsWindow_->activateWindow();
+    return trendsWindow_;
+}
+
+void WindowMain::openLog() {
+    showTrendsWindow()->chooseLog();
+}
+
+void WindowMain::setTrendFileChooser(std::unique_ptr<TrendFileChooser> chooser) {
+    trendFiles_ = std::move(chooser);
+    delete trendsWindow_; // rebuilt with the new dialogs at its next opening
 }

@@ -7,6 +7,7 @@
 #include "core/RefreshLimiter.h"
 #include "monitor/BusRecorder.h"
 #include "monitor/Monitor.h"
+#include "trends/SampleRing.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -25,6 +26,8 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
+class TrendFileChooser;
+class TrendsWindow;
 
 // WindowMain, the tool's one main window. It owns the Monitor (the live state, the timers
 // and the serial port) and presents it: after every change it copies Monitor::controls()
@@ -62,6 +65,17 @@ public:
     bool showAlarmsWindow();
     bool showPreferencesWindow();
     bool showHpuWindow();
+
+    // The last hour of samples, fed by the monitor's second tick whether or not the trends
+    // window is open.
+    const SampleRing& trendRing() const { return trendRing_; }
+    // View > Trends: the non-modal trends window, built at its first opening and kept, so it
+    // comes back where it was left.
+    TrendsWindow* showTrendsWindow();
+    // File > Open log…: a log chosen by the user, shown in the trends window.
+    void openLog();
+    // The dialogs that choose a log and an export file (the platform's by default).
+    void setTrendFileChooser(std::unique_ptr<TrendFileChooser> chooser);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -104,6 +118,9 @@ private:
     qint64 recordLimit_ = Capture::kMaxFileBytes;
     QtCaptureFileChooser qtCaptureChooser_;
     CaptureFileChooser* captureChooser_ = &qtCaptureChooser_;
+    SampleRing trendRing_;
+    std::unique_ptr<TrendFileChooser> trendFiles_;
+    QPointer<TrendsWindow> trendsWindow_;
     RefreshLimiter refresh_;
     ResourcePictures pictures_;
     LinkOpener& browser_;

@@ -5,8 +5,8 @@ set -euo pipefail
 # Build and tests: the toolchain, Qt and clang's sanitizer runtime for the fuzzer.
 packages=(cmake ninja-build g++ clang make qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
           qt6-multimedia-dev libgl-dev libclang-rt-14-dev python3
-          # Trends: Qt Charts.
-          qt6-charts-dev
+          # Trends: Qt Charts (its CMake package needs Qt OpenGL's).
+          qt6-charts-dev libqt6opengl6-dev
           # French: lupdate and lrelease.
           qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
           # MQTT: the client library, and the broker the tests start on 127.0.0.1.

@@ -302,8 +302,9 @@ private slots:
         QTest::addColumn<QStringList>("shortcuts"); // portable text
 
         QTest::newRow("File") << "FileMenu"
-                              << "&File" << QStringList{"FileRecordBus", "FileSeparator1", "FileQuit"}
-                              << QStringList{"&Record bus\u2026", "-", "&Quit"} << QStringList{"", "", "Ctrl+Q"};
+                              << "&File" << QStringList{"FileOpenLog", "FileRecordBus", "FileSeparator1", "FileQuit"}
+                              << QStringList{"Open log…", "&Record bus\u2026", "-", "&Quit"}
+                              << QStringList{"Ctrl+O", "", "", "Ctrl+Q"};
         QTest::newRow("Edit") << "EditMenu"
                               << "&Edit" << QStringList{"EditUndo",       "EditSeparator1", "EditCut",
                                                         "EditCopy",       "EditPaste",      "EditClear",
@@ -313,6 +314,8 @@ private slots:
                                              "&Delete", "-", "Select &All", "-",     "Settings"}
                               << QStringList{"Ctrl+Z", "", "Ctrl+X", "Ctrl+C", "Ctrl+V",
                                              "",       "", "Ctrl+A", "",       ""};
+        QTest::newRow("View") << "ViewMenu"
+                              << "&View" << QStringList{"ViewTrends"} << QStringList{"Trends"} << QStringList{""};
         QTest::newRow("Alarmes") << "AlarmesMenu"
                                  << "Alarmes" << QStringList{"Alarmes"} << QStringList{"Visual alarms"}
                                  << QStringList{""};
@@ -344,7 +347,7 @@ private slots:
         QStringList order;
         for (QAction* action : window->mainMenuBar()->actions())
             order.append(action->menu()->objectName());
-        QCOMPARE(order, (QStringList{"FileMenu", "EditMenu", "AlarmesMenu", "HPUMenu"}));
+        QCOMPARE(order, (QStringList{"FileMenu", "EditMenu", "ViewMenu", "AlarmesMenu", "HPUMenu"}));
         QCOMPARE(item("EditPreferences")->menuRole(), QAction::NoRole); // not the platform's preferences
     }
 

@@ -1,0 +1,143 @@
+#include "trends/CsvLogReader.h"
+
+#include "trends/CsvLogParser.h"
+#include "trends/LogFileName.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+
+namespace {
+
+// Reads path chunk by chunk, handing points and progress to the callbacks; returns the error.
+template <class OnPoints, class OnProgress>
+QString readLog(const QString& path, const std::atomic<bool>& cancelled, int& skipped, bool& hpuTitles,
+                OnPoints onPoints, OnProgress onProgress) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return CsvLogReader::unreadableMessage(path);
+    const QFileInfo info(path);
+    const LogFileName name = LogFileName::parse(info.fileName());
+    CsvLogParser parser(name.isValid() ? name.date : info.lastModified().date());
+    const qint64 total = file.size();
+    qint64 done = 0;
+    QByteArray chunk;
+    while (!cancelled) {
+        chunk = file.read(CsvLogReader::kChunkBytes);
+        if (chunk.isEmpty()) {
+            if (file.error() != QFileDevice::NoError)
+                return CsvLogReader::unreadableMessage(path);
+            break;
+        }
+        done += chunk.size();
+        QVector<TrendPoint> points;
+        parser.feed(chunk, points);
+        if (parser.refusal() != CsvLogParser::Refusal::None)
+            break;
+        if (!points.isEmpty())
+            onPoints(std::move(points));
+        onProgress(done, total);
+    }
+    QVector<TrendPoint> points;
+    parser.finish(points);
+    switch (parser.refusal()) {
+    case CsvLogParser::Refusal::Binary:
+        return CsvLogReader::binaryMessage(path);
+    case CsvLogParser::Refusal::NotLog:
+        return CsvLogReader::notLogMessage(path);
+    case CsvLogParser::Refusal::None:
+        break;
+    }
+    if (!points.isEmpty())
+        onPoints(std::move(points));
+    skipped = parser.skippedLines();
+    hpuTitles = parser.hpuTitles();
+    return QString();
+}
+
+} // namespace
+
+CsvLogReader::CsvLogReader(QObject* parent)
+    : QObject(parent) {
+    qRegisterMetaType<QVector<TrendPoint>>();
+}
+
+CsvLogReader::~CsvLogReader() {
+    stopThread();
+}
+
+QString CsvLogReader::unreadableMessage(const QString& path) {
+    return QStringLiteral("Unable to read the log file \"%1\".").arg(QFileInfo(path).fileName());
+}
+
+QString CsvLogReader::binaryMessage(const QString& path) {
+    return QStringLiteral("\"%1\" is not a CSV log: it holds binary data.").arg(QFileInfo(path).fileName());
+}
+
+QString CsvLogReader::notLogMessage(const QString& path) {
+    return QStringLiteral("\"%1\" is not a CSV log of this tool: it does not begin with \"LOG ORVANE\".")
+        .arg(QFileInfo(path).fileName());
+}
+
+LogReadResult CsvLogReader::readFile(const QString& path) {
+    LogReadResult result;
+    const std::atomic<bool> never{false};
+    result.error = readLog(
+        path, never, result.skippedLines, result.hpuTitles,
+        [&](QVector<TrendPoint>&& points) { result.points += points; }, [](qint64, qint64) {});
+    if (!result.ok())
+        result.points.clear();
+    return result;
+}
+
+void CsvLogReader::start(const QString& path) {
+    stopThread();
+    const quint64 generation = ++generation_;
+    cancelled_ = std::make_shared<std::atomic<bool>>(false);
+    const std::shared_ptr<std::atomic<bool>> cancelled = cancelled_;
+    QPointer<CsvLogReader> self(this);
+    // Results travel to this object's thread as queued calls; those of an older read are dropped.
+    const auto post = [self, generation](auto function) {
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, generation, function] {
+                if (self && self->generation_ == generation)
+                    function(self.data());
+            },
+            Qt::QueuedConnection);
+    };
+    thread_ = QThread::create([path, cancelled, post] {
+        int skipped = 0;
+        bool hpuTitles = false;
+        const QString error = readLog(
+            path, *cancelled, skipped, hpuTitles,
+            [&](QVector<TrendPoint>&& points) {
+                post([points](CsvLogReader* reader) { emit reader->pointsRead(points); });
+            },
+            [&](qint64 done, qint64 total) {
+                post([done, total](CsvLogReader* reader) { emit reader->progress(done, total); });
+            });
+        if (*cancelled)
+            return;
+        post([error, skipped](CsvLogReader* reader) {
+            reader->stopThread();
+            emit reader->finished(error, skipped);
+        });
+    });
+    thread_->start(QThread::LowPriority);
+}
+
+void CsvLogReader::cancel() {
+    ++generation_;
+    stopThread();
+}
+
+void CsvLogReader::stopThread() {
+    if (!thread_)
+        return;
+    if (cancelled_)
+        *cancelled_ = true;
+    thread_->wait();
+    delete thread_;
+    thread_ = nullptr;
+}

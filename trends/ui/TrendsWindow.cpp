@@ -1,0 +1,362 @@
+#include "trends/ui/TrendsWindow.h"
+
+#include "core/Notifier.h"
+#include "trends/LogFileName.h"
+#include "trends/SampleRing.h"
+#include "trends/TrendFileChooser.h"
+#include "trends/ui/TrendChart.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QVBoxLayout>
+
+#include <limits>
+
+namespace {
+
+constexpr int kReadRedrawMs = 250;
+
+QString timeText(qint64 ms) {
+    return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+} // namespace
+
+TrendsWindow::TrendsWindow(const SampleRing& ring, std::function<TrendThresholds()> thresholds,
+                           TrendFileChooser& files, Notifier& notifier, std::function<QString()> logFolder,
+                           QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , ring_(ring)
+    , thresholds_(std::move(thresholds))
+    , files_(files)
+    , notifier_(notifier)
+    , logFolder_(std::move(logFolder)) {
+    setObjectName(QStringLiteral("TrendsWindow"));
+    setWindowTitle(QStringLiteral("Trends"));
+    resize(900, 860);
+    buildControls();
+
+    connect(&ring_, &SampleRing::appended, this, &TrendsWindow::onRingAppended);
+    connect(&reader_, &CsvLogReader::pointsRead, this, &TrendsWindow::onPointsRead);
+    connect(&reader_, &CsvLogReader::progress, this, [this](qint64 done, qint64 total) {
+        progress_->setValue(total > 0 ? int(done * 1000 / total) : 1000);
+    });
+    connect(&reader_, &CsvLogReader::finished, this, &TrendsWindow::onReadFinished);
+    readRedraw_.setSingleShot(true);
+    readRedraw_.setInterval(kReadRedrawMs);
+    connect(&readRedraw_, &QTimer::timeout, this, &TrendsWindow::refresh);
+    updateControls();
+}
+
+TrendsWindow::~TrendsWindow() = default;
+
+void TrendsWindow::buildControls() {
+    const auto button = [this](const char* name, const QString& text) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        return b;
+    };
+    spanBox_ = new QComboBox(this);
+    spanBox_->setObjectName(QStringLiteral("SpanBox"));
+    for (int minutes : kSpanMinutes)
+        spanBox_->addItem(QStringLiteral("Last %1 min").arg(minutes), minutes);
+    spanBox_->setCurrentIndex(1);
+    connect(spanBox_, qOverload<int>(&QComboBox::activated), this,
+            [this](int index) { setSpanMinutes(spanBox_->itemData(index).toInt()); });
+
+    pauseButton_ = button("PauseButton", QStringLiteral("Pause"));
+    pauseButton_->setCheckable(true);
+    connect(pauseButton_, &QPushButton::toggled, this, &TrendsWindow::setPaused);
+    liveButton_ = button("LiveButton", QStringLiteral("Live"));
+    connect(liveButton_, &QPushButton::clicked, this, &TrendsWindow::showLive);
+    QPushButton* open = button("OpenLogButton", QStringLiteral("Open log…"));
+    connect(open, &QPushButton::clicked, this, &TrendsWindow::chooseLog);
+    previousDayButton_ = button("PreviousDayButton", QStringLiteral("◀ Previous day"));
+    connect(previousDayButton_, &QPushButton::clicked, this, &TrendsWindow::openPreviousDay);
+    nextDayButton_ = button("NextDayButton", QStringLiteral("Next day ▶"));
+    connect(nextDayButton_, &QPushButton::clicked, this, &TrendsWindow::openNextDay);
+    QPushButton* png = button("ExportPngButton", QStringLiteral("Export PNG…"));
+    connect(png, &QPushButton::clicked, this, [this] { chooseExport(true); });
+    QPushButton* csv = button("ExportCsvButton", QStringLiteral("Export CSV…"));
+    connect(csv, &QPushButton::clicked, this, [this] { chooseExport(false); });
+
+    auto* tools = new QHBoxLayout;
+    for (QWidget* w : std::initializer_list<QWidget*>{spanBox_, pauseButton_, liveButton_, open,
+                                                      previousDayButton_, nextDayButton_})
+        tools->addWidget(w);
+    tools->addStretch();
+    tools->addWidget(png);
+    tools->addWidget(csv);
+
+    sourceLabel_ = new QLabel(this);
+    sourceLabel_->setObjectName(QStringLiteral("SourceLabel"));
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("ReadProgress"));
+    progress_->setRange(0, 1000);
+    progress_->setMaximumWidth(220);
+    progress_->setTextVisible(false);
+    readout_ = new QLabel(this);
+    readout_->setObjectName(QStringLiteral("ReadoutLabel"));
+    readout_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* status = new QHBoxLayout;
+    status->addWidget(sourceLabel_);
+    status->addWidget(progress_);
+    status->addStretch();
+    status->addWidget(readout_);
+
+    chartArea_ = new QWidget(this);
+    chartArea_->setObjectName(QStringLiteral("TrendCharts"));
+    auto* stack = new QVBoxLayout(chartArea_);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    for (int i = 0; i < kTrendChannelCount; ++i) {
+        auto* chart = new TrendChart(trendChannel(i), chartArea_);
+        chart->setTimeLabelsVisible(i == kTrendChannelCount - 1);
+        chart->setMinimumHeight(80);
+        connect(chart, &TrendChart::hovered, this, [this, chart](qint64 time, std::optional<double> value) {
+            const QString at = QDateTime::fromMSecsSinceEpoch(time).toString(QStringLiteral("HH:mm:ss"));
+            const QString name = trendChannelName(chart->channel());
+            readout_->setText(value ? QStringLiteral("%1  %2: %3 %4")
+                                          .arg(at, name, QLocale().toString(*value, 'f', 2),
+                                               trendChannelUnit(chart->channel()))
+                                    : QStringLiteral("%1  %2: not known").arg(at, name));
+        });
+        stack->addWidget(chart, 1);
+        charts_.append(chart);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(tools);
+    layout->addLayout(status);
+    layout->addWidget(chartArea_, 1);
+}
+
+QString TrendsWindow::skippedText(int lines) {
+    return lines == 1 ? QStringLiteral("1 line skipped") : QStringLiteral("%1 lines skipped").arg(lines);
+}
+
+QString TrendsWindow::writeFailureMessage(const QString& path) {
+    return QStringLiteral("Unable to write \"%1\".").arg(QDir::toNativeSeparators(path));
+}
+
+void TrendsWindow::showLive() {
+    reader_.cancel();
+    source_ = Source::Live;
+    logPath_.clear();
+    logPoints_ = {};
+    updateControls();
+    refresh();
+}
+
+void TrendsWindow::setSpanMinutes(int minutes) {
+    spanMinutes_ = minutes;
+    const int index = spanBox_->findData(minutes);
+    if (index >= 0)
+        spanBox_->setCurrentIndex(index);
+    refresh();
+}
+
+void TrendsWindow::setPaused(bool paused) {
+    paused_ = paused;
+    if (pauseButton_->isChecked() != paused)
+        pauseButton_->setChecked(paused);
+    pauseButton_->setText(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
+    if (!paused)
+        refresh();
+}
+
+void TrendsWindow::chooseLog() {
+    const QString folder = logPath_.isEmpty() ? logFolder_() : QFileInfo(logPath_).absolutePath();
+    const QString path = files_.chooseLog(folder);
+    if (!path.isEmpty())
+        openLog(path);
+}
+
+void TrendsWindow::openLog(const QString& path) {
+    source_ = Source::Log;
+    logPath_ = path;
+    logPoints_ = {};
+    progress_->setValue(0);
+    reader_.start(path);
+    updateControls();
+    refresh();
+}
+
+void TrendsWindow::openNeighbour(int step) {
+    const QString path = neighbouringLog(logPath_, step);
+    if (!path.isEmpty())
+        openLog(path);
+}
+
+void TrendsWindow::onRingAppended() {
+    if (source_ == Source::Live && !paused_ && isVisible())
+        refresh();
+}
+
+void TrendsWindow::onPointsRead(const QVector<TrendPoint>& points) {
+    const bool first = logPoints_.isEmpty();
+    // Room for twice as many at a time: a year's log comes in a hundred chunks.
+    if (logPoints_.capacity() < logPoints_.size() + points.size())
+        logPoints_.reserve(std::max(logPoints_.size() + points.size(), 2 * logPoints_.capacity()));
+    logPoints_ += points;
+    if (first)
+        refresh(); // the first curve at once, then a few redraws a second while reading
+    else if (!readRedraw_.isActive())
+        readRedraw_.start();
+}
+
+void TrendsWindow::onReadFinished(const QString& error, int skippedLines) {
+    readRedraw_.stop();
+    if (!error.isEmpty()) {
+        showLive();
+        notifier_.showMessage(error);
+        return;
+    }
+    progress_->setValue(progress_->maximum());
+    updateControls();
+    QString text =
+        QStringLiteral("%1: %2 seconds").arg(QFileInfo(logPath_).fileName()).arg(logPoints_.size());
+    if (logPoints_.isEmpty())
+        text = QStringLiteral("%1: no measurements").arg(QFileInfo(logPath_).fileName());
+    if (skippedLines > 0)
+        text += QStringLiteral(", ") + skippedText(skippedLines);
+    sourceLabel_->setText(text);
+    refresh();
+}
+
+void TrendsWindow::updateControls() {
+    const bool log = source_ == Source::Log;
+    spanBox_->setEnabled(!log);
+    pauseButton_->setEnabled(!log);
+    liveButton_->setEnabled(log);
+    previousDayButton_->setEnabled(log && !neighbouringLog(logPath_, -1).isEmpty());
+    nextDayButton_->setEnabled(log && !neighbouringLog(logPath_, +1).isEmpty());
+    progress_->setVisible(log && reader_.isReading());
+    if (!log)
+        sourceLabel_->setText(QStringLiteral("Live"));
+    else if (reader_.isReading())
+        sourceLabel_->setText(QStringLiteral("Reading %1…").arg(QFileInfo(logPath_).fileName()));
+}
+
+void TrendsWindow::alignCharts() {
+    if (!isVisible())
+        return;
+    qreal left = 0;
+    qreal right = std::numeric_limits<qreal>::max();
+    for (TrendChart* chart : std::as_const(charts_)) {
+        const QRectF area = chart->naturalPlotArea();
+        left = std::max(left, area.left());
+        right = std::min(right, area.right());
+    }
+    if (right > left)
+        for (TrendChart* chart : std::as_const(charts_))
+            chart->alignPlotArea(left, right);
+}
+
+void TrendsWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The charts take their new size when the layout has run.
+    QMetaObject::invokeMethod(this, &TrendsWindow::alignCharts, Qt::QueuedConnection);
+}
+
+void TrendsWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    alignedRanges_.clear(); // laid out afresh at the new size
+    refresh();
+}
+
+void TrendsWindow::refresh() {
+    if (source_ == Source::Live) {
+        if (paused_ && from_ != to_)
+            return; // the curves stay as they were; the ring goes on filling
+        to_ = ring_.size() > 0 ? ring_.at(ring_.size() - 1).time : QDateTime::currentMSecsSinceEpoch();
+        from_ = to_ - qint64(spanMinutes_) * 60 * 1000;
+    } else if (!logPoints_.isEmpty()) {
+        from_ = std::numeric_limits<qint64>::max();
+        to_ = std::numeric_limits<qint64>::min();
+        for (const TrendPoint& p : logPoints_) {
+            from_ = std::min(from_, p.time);
+            to_ = std::max(to_, p.time);
+        }
+    }
+    const QVector<TrendPoint> points = source_ == Source::Live ? ring_.between(from_, to_) : logPoints_;
+    const TrendThresholds thresholds = thresholds_();
+    // About one point a pixel column: more would not show.
+    const int budget = std::max(200, charts_.first()->width());
+    for (TrendChart* chart : charts_)
+        chart->draw(trendSegments(points, chart->channel(), from_, to_, budget), from_, to_,
+                    thresholds.of(chart->channel()));
+    // The plot areas are laid out again only when the value labels may have changed width.
+    QVector<QPair<qreal, qreal>> ranges;
+    for (TrendChart* chart : std::as_const(charts_))
+        ranges.append(chart->valueRange());
+    if (ranges != alignedRanges_ && isVisible()) {
+        alignedRanges_ = ranges;
+        alignCharts();
+    }
+    emit redrawn();
+}
+
+QVector<TrendPoint> TrendsWindow::visiblePoints() const {
+    QVector<TrendPoint> points;
+    if (source_ == Source::Live)
+        return ring_.between(from_, to_);
+    for (const TrendPoint& p : logPoints_)
+        if (p.time >= from_ && p.time <= to_)
+            points.append(p);
+    return points;
+}
+
+void TrendsWindow::chooseExport(bool png) {
+    const QString stem =
+        source_ == Source::Log
+            ? QFileInfo(logPath_).completeBaseName() + QStringLiteral("_trends")
+            : QDateTime::fromMSecsSinceEpoch(to_).toString(QStringLiteral("yyyy_MM_dd_HHmmss_'trends'"));
+    const QString suggested =
+        QDir(logFolder_()).filePath(stem + (png ? QStringLiteral(".png") : QStringLiteral(".csv")));
+    const QString path = files_.chooseExport(suggested, png ? QStringLiteral("PNG image (*.png)")
+                                                            : QStringLiteral("CSV file (*.csv)"));
+    if (path.isEmpty())
+        return;
+    if (!(png ? exportPng(path) : exportCsv(path)))
+        notifier_.showMessage(writeFailureMessage(path));
+}
+
+bool TrendsWindow::exportPng(const QString& path) {
+    return chartArea_->grab().save(path, "PNG");
+}
+
+bool TrendsWindow::exportCsv(const QString& path) {
+    // One line a second of the visible span; an empty field where the value was not known.
+    // Point decimals and ISO times, as spreadsheets read them anywhere.
+    QByteArray text = "time";
+    for (int i = 0; i < kTrendChannelCount; ++i)
+        text += ';' + QStringLiteral("%1 [%2]")
+                          .arg(trendChannelName(trendChannel(i)), trendChannelUnit(trendChannel(i)))
+                          .toUtf8();
+    text += '\n';
+    for (const TrendPoint& p : visiblePoints()) {
+        text += timeText(p.time).toLatin1();
+        for (int i = 0; i < kTrendChannelCount; ++i) {
+            text += ';';
+            if (p.known(trendChannel(i)))
+                text += QByteArray::number(double(p.value(trendChannel(i))), 'g', 7);
+        }
+        text += '\n';
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(text);
+    return file.commit();
+}

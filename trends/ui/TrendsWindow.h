@@ -1,0 +1,110 @@
+#pragma once
+
+#include "trends/CsvLogReader.h"
+#include "trends/TrendPoint.h"
+#include "trends/TrendSegments.h"
+#include "trends/TrendThresholds.h"
+
+#include <QTimer>
+#include <QVector>
+#include <QWidget>
+
+#include <functional>
+
+class Notifier;
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class SampleRing;
+class TrendChart;
+class TrendFileChooser;
+
+// The trends window (View ▸ Trends), non-modal: stacked charts of input voltage, output
+// voltage, current and power, converter temperature, speed and oil pressure on one time
+// axis, each with its unit and its alarm threshold dashed. Live, it shows the last 1, 10 or
+// 60 minutes of the sample ring, redrawn with each new second while visible and not paused;
+// hidden, it costs nothing. File ▸ Open log… shows a CSV log instead, read in the
+// background with a progress bar, with the previous and next day's file of the adapter a
+// click away. Closing only hides it, so it comes back where and as large as it was.
+class TrendsWindow : public QWidget {
+    Q_OBJECT
+public:
+    enum class Source { Live, Log };
+    static constexpr int kSpanMinutes[] = {1, 10, 60};
+
+    TrendsWindow(const SampleRing& ring, std::function<TrendThresholds()> thresholds, TrendFileChooser& files,
+                 Notifier& notifier, std::function<QString()> logFolder, QWidget* parent = nullptr);
+    ~TrendsWindow() override;
+
+    Source source() const { return source_; }
+    QString logPath() const { return logPath_; }
+    bool isPaused() const { return paused_; }
+    bool isReading() const { return reader_.isReading(); }
+    // The charts, top to bottom, in the order of TrendChannel.
+    TrendChart* chart(TrendChannel channel) const { return charts_[static_cast<int>(channel)]; }
+    qint64 spanFrom() const { return from_; }
+    qint64 spanTo() const { return to_; }
+
+    static QString skippedText(int lines);
+    static QString writeFailureMessage(const QString& path);
+
+public slots:
+    void showLive();
+    void setSpanMinutes(int minutes);
+    void setPaused(bool paused);
+    void chooseLog();
+    void openLog(const QString& path);
+    void openPreviousDay() { openNeighbour(-1); }
+    void openNextDay() { openNeighbour(+1); }
+    bool exportPng(const QString& path);
+    bool exportCsv(const QString& path);
+    void refresh();
+
+signals:
+    // After every redraw of the charts (for the tests and the benchmark's first curve).
+    void redrawn();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildControls();
+    void onRingAppended();
+    void onPointsRead(const QVector<TrendPoint>& points);
+    void onReadFinished(const QString& error, int skippedLines);
+    void openNeighbour(int step);
+    void updateControls();
+    void alignCharts();
+    void chooseExport(bool png);
+    QVector<TrendPoint> visiblePoints() const;
+
+    const SampleRing& ring_;
+    std::function<TrendThresholds()> thresholds_;
+    TrendFileChooser& files_;
+    Notifier& notifier_;
+    std::function<QString()> logFolder_;
+    CsvLogReader reader_;
+
+    Source source_ = Source::Live;
+    int spanMinutes_ = 10;
+    bool paused_ = false;
+    QString logPath_;
+    QVector<TrendPoint> logPoints_;
+    qint64 from_ = 0;
+    qint64 to_ = 0;
+    QVector<QPair<qreal, qreal>> alignedRanges_; // the value ranges the plot areas were laid out for
+    QTimer readRedraw_;                          // redraws while a log comes in, a few times a second at most
+
+    QVector<TrendChart*> charts_;
+    QWidget* chartArea_ = nullptr;
+    QComboBox* spanBox_ = nullptr;
+    QPushButton* pauseButton_ = nullptr;
+    QPushButton* liveButton_ = nullptr;
+    QPushButton* previousDayButton_ = nullptr;
+    QPushButton* nextDayButton_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QLabel* sourceLabel_ = nullptr;
+    QLabel* readout_ = nullptr;
+};
