@@ -57,10 +57,13 @@ fuzz: deps
 BENCH_SECONDS ?= 60
 bench: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target bench_receive bench_app velmora velmora-sim
+	cmake --build $(BUILD) -j $(JOBS) --target bench_logger velmora-logger
 	@echo "machine: $$(nproc) cores,$$(grep -m1 'model name' /proc/cpuinfo 2>/dev/null | cut -d: -f2),\
 	  $$(awk '/MemTotal/ {printf "%.1f GiB RAM", $$2 / 1048576}' /proc/meminfo 2>/dev/null); $$(date -u '+%Y-%m-%d %H:%M UTC')"
 	./$(BUILD)/bench/bench_receive
 	./$(BUILD)/bench/bench_app ./$(BUILD)/app/velmora ./$(BUILD)/tools/velmora-sim/velmora-sim $(BENCH_SECONDS)
+	./$(BUILD)/bench/bench_logger ./$(BUILD)/tools/velmora-logger/velmora-logger \
+	  ./$(BUILD)/tools/velmora-sim/velmora-sim $(BENCH_SECONDS)
 
 # A day of bus traffic on a noisy line, in simulated time, through the whole monitor with
 # the log on: memory flat, one log line per second. Four hours of it run in `make test`.
