@@ -4,14 +4,19 @@
 
 #include <mosquitto.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 namespace {
 
 constexpr int kKeepAliveSeconds = 30;
 constexpr int kLoopTimeoutMs = 200; // how soon the thread sees a stop request
 constexpr int kMaxRetrySeconds = 30;
+constexpr auto kGoodbyeGrace = std::chrono::seconds(1); // for the DISCONNECT packet to leave
 
 // libmosquitto's global set-up, once per process.
 void initialiseLibrary() {
@@ -19,13 +24,140 @@ void initialiseLibrary() {
     Q_UNUSED(once);
 }
 
-QString errorText(int rc) {
+QString errorText(int rc, int savedErrno) {
     if (rc == MOSQ_ERR_ERRNO)
-        return QString::fromLocal8Bit(std::strerror(errno));
+        return QString::fromLocal8Bit(std::strerror(savedErrno));
     return QString::fromUtf8(mosquitto_strerror(rc));
 }
 
 } // namespace
+
+// Shared by the transport and its network thread. If a connection attempt is still blocked in
+// the system when the transport goes (a name lookup without answer), the thread keeps the
+// session alive and finds nobody to tell.
+struct MosquittoTransport::Session {
+    mosquitto* mosq = nullptr;
+    MqttConnection connection;
+    std::atomic<bool> connected{false};
+    std::atomic<bool> stopping{false};
+    std::atomic<bool> accepted{false}; // the broker said yes on this connection
+    std::atomic<int> inFlight{0};
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    int farewellMid = -1;     // guarded by mutex
+    bool farewellDone = false; // guarded by mutex
+    bool threadDone = false;   // guarded by mutex
+    MosquittoTransport* owner = nullptr; // guarded by mutex; null once the transport is gone
+
+    ~Session() {
+        if (mosq)
+            mosquitto_destroy(mosq);
+    }
+
+    // Runs f on the transport's thread, if the transport is still there.
+    template <typename F> void tell(F f) {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (owner)
+            QMetaObject::invokeMethod(owner, [o = owner, f] { f(o); }, Qt::QueuedConnection);
+    }
+    void report(const QString& reason, bool refused) {
+        tell([reason, refused](MosquittoTransport* t) { emit t->connectionFailed(reason, refused); });
+    }
+
+    void run();
+    void waitBeforeRetry(int seconds) {
+        std::unique_lock<std::mutex> lock(mutex);
+        wake.wait_for(lock, std::chrono::seconds(seconds), [this] { return bool(stopping); });
+    }
+
+    static void onConnect(mosquitto*, void* self, int rc);
+    static void onDisconnect(mosquitto*, void* self, int rc);
+    static void onPublish(mosquitto*, void* self, int mid);
+};
+
+void MosquittoTransport::Session::run() {
+    const QByteArray host = connection.broker.host.toUtf8();
+    int retrySeconds = 1;
+    bool everConnected = false;
+    while (!stopping) {
+        // Non-blocking TCP connect: only the name lookup can hold the thread.
+        int rc = everConnected ? mosquitto_reconnect_async(mosq)
+                               : mosquitto_connect_async(mosq, host.constData(), connection.broker.port,
+                                                         kKeepAliveSeconds);
+        const int connectErrno = errno;
+        if (rc != MOSQ_ERR_SUCCESS) {
+            report(QStringLiteral("cannot reach the broker: %1").arg(errorText(rc, connectErrno)), false);
+        } else {
+            everConnected = true;
+            accepted = false;
+            std::chrono::steady_clock::time_point stopSeen{};
+            while (rc == MOSQ_ERR_SUCCESS) {
+                rc = mosquitto_loop(mosq, kLoopTimeoutMs, 1);
+                if (!stopping)
+                    continue;
+                // Stopping: leave once the goodbye is out, or after a short grace.
+                const auto now = std::chrono::steady_clock::now();
+                if (stopSeen == std::chrono::steady_clock::time_point{})
+                    stopSeen = now;
+                if (!connected || now - stopSeen > kGoodbyeGrace)
+                    break;
+            }
+            const int loopErrno = errno;
+            const bool wasAccepted = accepted;
+            connected = false;
+            if (stopping)
+                break;
+            if (wasAccepted) {
+                retrySeconds = 1; // the broker was there: try again soon
+                report(QStringLiteral("connection lost: %1").arg(errorText(rc, loopErrno)), false);
+            } else if (rc != MOSQ_ERR_CONN_REFUSED) {
+                // The TCP connection or the TLS handshake failed (refusals are told in onConnect).
+                report(QStringLiteral("cannot reach the broker: %1").arg(errorText(rc, loopErrno)), false);
+            }
+        }
+        waitBeforeRetry(retrySeconds);
+        retrySeconds = qMin(retrySeconds * 2, kMaxRetrySeconds);
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    threadDone = true;
+    wake.notify_all();
+}
+
+void MosquittoTransport::Session::onConnect(mosquitto*, void* self, int rc) {
+    auto* s = static_cast<Session*>(self);
+    if (rc != 0) {
+        // The broker answered and refused: a wrong user name or password, an unknown client.
+        QString why = QString::fromUtf8(mosquitto_connack_string(rc)); // "Connection Refused: not authorised."
+        why.remove(QStringLiteral("Connection Refused: "), Qt::CaseInsensitive);
+        if (why.endsWith(QLatin1Char('.')))
+            why.chop(1);
+        s->report(QStringLiteral("the broker refused the connection: %1").arg(why), true);
+        return;
+    }
+    s->inFlight = 0;
+    s->accepted = true;
+    s->connected = true;
+    s->tell([](MosquittoTransport* t) { emit t->connected(); });
+}
+
+void MosquittoTransport::Session::onDisconnect(mosquitto*, void* self, int) {
+    auto* s = static_cast<Session*>(self);
+    s->connected = false;
+    std::lock_guard<std::mutex> lock(s->mutex);
+    s->wake.notify_all();
+}
+
+void MosquittoTransport::Session::onPublish(mosquitto*, void* self, int mid) {
+    auto* s = static_cast<Session*>(self);
+    if (s->inFlight > 0)
+        --s->inFlight;
+    std::lock_guard<std::mutex> lock(s->mutex);
+    if (mid == s->farewellMid) {
+        s->farewellDone = true;
+        s->wake.notify_all();
+    }
+}
 
 MosquittoTransport::MosquittoTransport(QObject* parent)
     : MqttTransport(parent) {
@@ -33,172 +165,97 @@ MosquittoTransport::MosquittoTransport(QObject* parent)
 }
 
 MosquittoTransport::~MosquittoTransport() {
-    stopping_ = true;
+    if (!session_)
+        return;
+    if (session_->connected)
+        mosquitto_disconnect(session_->mosq); // a clean goodbye; the will stays unpublished
+    session_->stopping = true;
     finishThread(2000);
-    if (mosq_)
-        mosquitto_destroy(mosq_);
-}
-
-void MosquittoTransport::finishThread(int timeoutMs) {
-    if (!thread_.joinable())
-        return;
-    wake_.notify_all();
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (wake_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return threadDone_; })) {
-        lock.unlock();
-        thread_.join();
-        return;
-    }
-    // Still inside a connection attempt that the system has not given up yet (a dead route
-    // can take minutes): the process is leaving, so the thread and its client are left to it
-    // rather than holding up the exit.
-    thread_.detach();
-    mosq_ = nullptr;
 }
 
 void MosquittoTransport::start(const MqttConnection& connection) {
-    if (mosq_)
+    if (session_)
         return;
-    connection_ = connection;
-    mosq_ = mosquitto_new(connection.clientId.toUtf8().constData(), true, this);
-    if (!mosq_) {
-        report(QStringLiteral("the MQTT client could not be created"), false);
+    session_ = std::make_shared<Session>();
+    Session& s = *session_;
+    s.owner = this;
+    s.connection = connection;
+    s.mosq = mosquitto_new(connection.clientId.toUtf8().constData(), true, &s);
+    if (!s.mosq) {
+        s.report(QStringLiteral("the MQTT client could not be created"), false);
         return;
     }
-    // Packets are written by our thread only, never by the caller of publish().
-    mosquitto_threaded_set(mosq_, true);
-    mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
-    mosquitto_connect_callback_set(mosq_, &MosquittoTransport::onConnect);
-    mosquitto_disconnect_callback_set(mosq_, &MosquittoTransport::onDisconnect);
-    mosquitto_publish_callback_set(mosq_, &MosquittoTransport::onPublish);
+    // Packets are written by the network thread only, never by the caller of publish().
+    mosquitto_threaded_set(s.mosq, true);
+    mosquitto_int_option(s.mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    mosquitto_connect_callback_set(s.mosq, &Session::onConnect);
+    mosquitto_disconnect_callback_set(s.mosq, &Session::onDisconnect);
+    mosquitto_publish_callback_set(s.mosq, &Session::onPublish);
     const QByteArray willTopic = connection.will.topic.toUtf8();
     if (!willTopic.isEmpty())
-        mosquitto_will_set(mosq_, willTopic.constData(), int(connection.will.payload.size()),
+        mosquitto_will_set(s.mosq, willTopic.constData(), int(connection.will.payload.size()),
                            connection.will.payload.constData(), connection.will.qos, connection.will.retain);
     if (!connection.broker.user.isEmpty() || !connection.password.isEmpty()) {
         const QByteArray user = connection.broker.user.toUtf8();
         const QByteArray password = connection.password.toUtf8();
-        mosquitto_username_pw_set(mosq_, user.isEmpty() ? nullptr : user.constData(),
+        mosquitto_username_pw_set(s.mosq, user.isEmpty() ? nullptr : user.constData(),
                                   password.isEmpty() ? nullptr : password.constData());
     }
     if (connection.broker.tls) {
         const QByteArray caFile = connection.caFile.toLocal8Bit();
-        const int rc = caFile.isEmpty() ? mosquitto_tls_set(mosq_, nullptr, "/etc/ssl/certs", nullptr, nullptr, nullptr)
-                                        : mosquitto_tls_set(mosq_, caFile.constData(), nullptr, nullptr, nullptr, nullptr);
+        const int rc = caFile.isEmpty()
+                           ? mosquitto_tls_set(s.mosq, nullptr, "/etc/ssl/certs", nullptr, nullptr, nullptr)
+                           : mosquitto_tls_set(s.mosq, caFile.constData(), nullptr, nullptr, nullptr, nullptr);
         if (rc != MOSQ_ERR_SUCCESS) {
-            report(QStringLiteral("TLS set-up failed: %1").arg(errorText(rc)), false);
+            s.report(QStringLiteral("TLS set-up failed: %1").arg(errorText(rc, errno)), false);
             return;
         }
     }
-    thread_ = std::thread([this] { run(); });
-}
-
-void MosquittoTransport::run() {
-    const QByteArray host = connection_.broker.host.toUtf8();
-    int retrySeconds = 1;
-    bool firstAttempt = true;
-    while (!stopping_) {
-        const int rc = firstAttempt ? mosquitto_connect(mosq_, host.constData(), connection_.broker.port,
-                                                        kKeepAliveSeconds)
-                                    : mosquitto_reconnect(mosq_);
-        if (rc != MOSQ_ERR_SUCCESS) {
-            report(QStringLiteral("cannot reach the broker: %1").arg(errorText(rc)), false);
-        } else {
-            firstAttempt = false;
-            everAccepted_ = false;
-            int loop = MOSQ_ERR_SUCCESS;
-            while (loop == MOSQ_ERR_SUCCESS && !(stopping_ && !connected_))
-                loop = mosquitto_loop(mosq_, kLoopTimeoutMs, 1);
-            connected_ = false;
-            if (stopping_)
-                break;
-            if (everAccepted_) {
-                retrySeconds = 1; // the broker was there: try again soon
-                report(QStringLiteral("connection lost: %1").arg(errorText(loop)), false);
-            }
-        }
-        waitBeforeRetry(retrySeconds);
-        retrySeconds = qMin(retrySeconds * 2, kMaxRetrySeconds);
-    }
-    std::lock_guard<std::mutex> lock(mutex_);
-    threadDone_ = true;
-    wake_.notify_all();
-}
-
-void MosquittoTransport::waitBeforeRetry(int seconds) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    wake_.wait_for(lock, std::chrono::seconds(seconds), [this] { return bool(stopping_); });
+    std::thread([session = session_] { session->run(); }).detach();
 }
 
 bool MosquittoTransport::publish(const MqttMessage& message) {
-    if (!mosq_ || !connected_ || inFlight_ >= kMaxInFlight)
+    if (!session_ || !session_->connected || session_->inFlight >= kMaxInFlight)
         return false;
-    ++inFlight_;
+    ++session_->inFlight;
     const QByteArray topic = message.topic.toUtf8();
-    const int rc = mosquitto_publish(mosq_, nullptr, topic.constData(), int(message.payload.size()),
+    const int rc = mosquitto_publish(session_->mosq, nullptr, topic.constData(), int(message.payload.size()),
                                      message.payload.constData(), message.qos, message.retain);
     if (rc != MOSQ_ERR_SUCCESS) {
-        --inFlight_;
+        --session_->inFlight;
         return false;
     }
     return true;
 }
 
 void MosquittoTransport::stop(const MqttMessage& farewell, int timeoutMs) {
-    if (!mosq_)
+    if (!session_ || !session_->mosq)
         return;
-    if (connected_) {
-        std::unique_lock<std::mutex> lock(mutex_);
+    Session& s = *session_;
+    if (s.connected) {
+        std::unique_lock<std::mutex> lock(s.mutex);
         int mid = -1;
         const QByteArray topic = farewell.topic.toUtf8();
-        if (mosquitto_publish(mosq_, &mid, topic.constData(), int(farewell.payload.size()),
+        if (mosquitto_publish(s.mosq, &mid, topic.constData(), int(farewell.payload.size()),
                               farewell.payload.constData(), 1, farewell.retain) == MOSQ_ERR_SUCCESS) {
-            farewellMid_ = mid;
+            s.farewellMid = mid;
             // Acknowledged by the broker, so it is stored before we say goodbye.
-            wake_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                           [this] { return farewellDone_ || !connected_; });
+            s.wake.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                            [&s] { return s.farewellDone || !s.connected; });
         }
     }
     // A clean disconnection: the broker discards the last will.
-    mosquitto_disconnect(mosq_);
-    stopping_ = true;
-    finishThread(1000);
+    mosquitto_disconnect(s.mosq);
+    s.stopping = true;
+    finishThread(1500);
 }
 
-void MosquittoTransport::report(const QString& reason, bool refused) {
-    QMetaObject::invokeMethod(
-        this, [this, reason, refused] { emit connectionFailed(reason, refused); }, Qt::QueuedConnection);
-}
-
-void MosquittoTransport::onConnect(mosquitto*, void* self, int rc) {
-    auto* t = static_cast<MosquittoTransport*>(self);
-    if (rc != 0) {
-        // The broker answered and refused: a wrong user name or password, an unknown client.
-        t->report(QStringLiteral("the broker refused the connection: %1")
-                      .arg(QString::fromUtf8(mosquitto_connack_string(rc))),
-                  true);
-        return;
-    }
-    t->inFlight_ = 0;
-    t->everAccepted_ = true;
-    t->connected_ = true;
-    QMetaObject::invokeMethod(t, [t] { emit t->connected(); }, Qt::QueuedConnection);
-}
-
-void MosquittoTransport::onDisconnect(mosquitto*, void* self, int) {
-    auto* t = static_cast<MosquittoTransport*>(self);
-    t->connected_ = false;
-    std::lock_guard<std::mutex> lock(t->mutex_);
-    t->wake_.notify_all();
-}
-
-void MosquittoTransport::onPublish(mosquitto*, void* self, int mid) {
-    auto* t = static_cast<MosquittoTransport*>(self);
-    if (t->inFlight_ > 0)
-        --t->inFlight_;
-    std::lock_guard<std::mutex> lock(t->mutex_);
-    if (mid == t->farewellMid_) {
-        t->farewellDone_ = true;
-        t->wake_.notify_all();
-    }
+void MosquittoTransport::finishThread(int timeoutMs) {
+    Session& s = *session_;
+    std::unique_lock<std::mutex> lock(s.mutex);
+    s.wake.notify_all();
+    // A thread still inside a name lookup is left to finish on its own: it holds the session,
+    // and finds no owner to tell.
+    s.wake.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&s] { return s.threadDone; });
+    s.owner = nullptr;
 }

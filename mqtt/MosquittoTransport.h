@@ -2,12 +2,7 @@
 
 #include "publish/MqttTransport.h"
 
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-
-struct mosquitto;
+#include <memory>
 
 // The transport on libmosquitto. All network work (name lookup, TCP and TLS set-up, reading,
 // writing, keep-alive) runs on one thread of its own, so a broker that is slow, unreachable
@@ -28,26 +23,10 @@ public:
     // publish() says no and the publisher's bounded queue keeps them.
     static constexpr int kMaxInFlight = 100;
 
+    struct Session; // what the network thread shares with us; it may outlive this object
+
 private:
-    void run(); // the network thread
-    void waitBeforeRetry(int seconds);
     void finishThread(int timeoutMs);
-    void report(const QString& reason, bool refused);
 
-    static void onConnect(mosquitto*, void* self, int rc);
-    static void onDisconnect(mosquitto*, void* self, int rc);
-    static void onPublish(mosquitto*, void* self, int mid);
-
-    mosquitto* mosq_ = nullptr;
-    MqttConnection connection_;
-    std::thread thread_;
-    std::atomic<bool> connected_{false};
-    std::atomic<bool> stopping_{false};
-    std::atomic<int> inFlight_{0};
-    std::atomic<bool> everAccepted_{false};
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    int farewellMid_ = -1; // guarded by mutex_
-    bool farewellDone_ = false;
-    bool threadDone_ = false;
+    std::shared_ptr<Session> session_;
 };
