@@ -28,6 +28,19 @@ Finished runToEnd(const QStringList& arguments) {
             logger.stderrText()};
 }
 
+// Starts velmora-sim and returns the pseudo-terminal it serves, empty when it gave none.
+QString startSimulator(QProcess& sim, const QStringList& arguments, QByteArray& output) {
+    sim.start(QStringLiteral(VELMORA_SIM_PATH), arguments);
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired() && sim.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())))) {
+        output += sim.readAllStandardOutput();
+        const auto match = QRegularExpression(QStringLiteral("Device: (\\S+)\\n")).match(QString::fromLocal8Bit(output));
+        if (match.hasMatch())
+            return match.captured(1);
+    }
+    return QString();
+}
+
 bool writeFile(const QString& path, const QByteArray& content) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
@@ -141,16 +154,8 @@ private slots:
     // The simulator counts every command it receives: the logger must send none.
     void readsARealPortAndNeverSendsACommand() {
         QProcess sim;
-        sim.start(QStringLiteral(VELMORA_SIM_PATH), {QStringLiteral("--duration"), QStringLiteral("8")});
         QByteArray simOutput;
-        QString device;
-        const QDeadlineTimer deadline(10000);
-        while (device.isEmpty() && !deadline.hasExpired() && sim.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())))) {
-            simOutput += sim.readAllStandardOutput();
-            const auto match = QRegularExpression(QStringLiteral("Device: (\\S+)\\n")).match(QString::fromLocal8Bit(simOutput));
-            if (match.hasMatch())
-                device = match.captured(1);
-        }
+        const QString device = startSimulator(sim, {QStringLiteral("--duration"), QStringLiteral("8")}, simOutput);
         QVERIFY2(!device.isEmpty(), simOutput.constData());
 
         QTemporaryDir logs;
@@ -168,6 +173,26 @@ private slots:
         QVERIFY(sim.waitForFinished(15000));
         simOutput += sim.readAllStandardOutput();
         QVERIFY2(simOutput.contains("end of run, 0 commands received"), simOutput.constData());
+    }
+
+    // The adapter pulled out: the simulator's end of the pseudo-terminal goes away. The logger
+    // says so and leaves with status 1, for the service manager to start it again.
+    void aLostAdapterEndsTheRunWithStatus1() {
+        QProcess sim;
+        QByteArray simOutput;
+        const QString device = startSimulator(sim, {}, simOutput);
+        QVERIFY2(!device.isEmpty(), simOutput.constData());
+        QTemporaryDir logs;
+        LoggerProcess logger(kLogger);
+        logger.start({QStringLiteral("--port"), device, QStringLiteral("--log-folder"), logs.path()});
+        QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs.path()).size() >= 1, 10000);
+        sim.kill();
+        QVERIFY(sim.waitForFinished(5000));
+        QVERIFY(logger.process.waitForFinished(10000));
+        QCOMPARE(logger.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(logger.process.exitCode(), 1);
+        QVERIFY2(logger.stderrText().contains(QStringLiteral("the connection to %1 was lost").arg(device)),
+                 qPrintable(logger.stderrText()));
     }
 
 private:
