@@ -43,7 +43,8 @@ QString startSimulator(QProcess& sim, const QString& program, const QStringList&
     clock.start();
     while (clock.elapsed() < 10000 && sim.waitForReadyRead(1000)) {
         output += sim.readAllStandardOutput();
-        const auto match = QRegularExpression(QStringLiteral("Device: (\\S+)\\n")).match(QString::fromLocal8Bit(output));
+        const auto match =
+            QRegularExpression(QStringLiteral("Device: (\\S+)\\n")).match(QString::fromLocal8Bit(output));
         if (match.hasMatch())
             return match.captured(1);
     }
@@ -67,9 +68,9 @@ bool startRun(Run& run, const QString& loggerProgram, const QString& simProgram,
     if (device.isEmpty())
         return false;
     run.logger.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    run.logger.start(loggerProgram,
-                     QStringList{QStringLiteral("--port"), device, QStringLiteral("--log-folder"), run.logs.path()} +
-                         extra);
+    run.logger.start(loggerProgram, QStringList{QStringLiteral("--port"), device,
+                                                QStringLiteral("--log-folder"), run.logs.path()} +
+                                        extra);
     return run.logger.waitForStarted(10000);
 }
 
@@ -88,8 +89,9 @@ void measure(const QString& loggerProgram, const QString& simProgram, const Mosq
     QString error;
     subscriber.connectTo(broker.port(), {QStringLiteral("velmora/#")}, &error);
     if (!startRun(reference, loggerProgram, simProgram, delivery, {}) ||
-        !startRun(publishing, loggerProgram, simProgram, delivery,
-                  {QStringLiteral("--mqtt"), broker.url(), QStringLiteral("--mqtt-id"), QStringLiteral("bench")})) {
+        !startRun(
+            publishing, loggerProgram, simProgram, delivery,
+            {QStringLiteral("--mqtt"), broker.url(), QStringLiteral("--mqtt-id"), QStringLiteral("bench")})) {
         say(QStringLiteral("logger: a simulator or a logger did not start"));
         return;
     }
@@ -107,14 +109,16 @@ void measure(const QString& loggerProgram, const QString& simProgram, const Mosq
         QThread::sleep(1);
         for (Run* run : {&reference, &publishing}) {
             run->sim.readAllStandardOutput(); // keep its pipe from filling
-            run->peakResident = std::max(run->peakResident, processUsage(run->logger.processId()).residentBytes);
+            run->peakResident =
+                std::max(run->peakResident, processUsage(run->logger.processId()).residentBytes);
         }
     }
     const ProcessUsage referenceEnd = processUsage(reference.logger.processId());
     const ProcessUsage publishingEnd = processUsage(publishing.logger.processId());
     const double wall = double(clock.nsecsElapsed()) / 1e9;
     const int states = subscriber.count(QStringLiteral("velmora/bench/state")) - statesBefore;
-    const bool running = reference.logger.state() == QProcess::Running && publishing.logger.state() == QProcess::Running;
+    const bool running =
+        reference.logger.state() == QProcess::Running && publishing.logger.state() == QProcess::Running;
     for (Run* run : {&reference, &publishing}) {
         stop(run->logger);
         stop(run->sim);
@@ -123,9 +127,12 @@ void measure(const QString& loggerProgram, const QString& simProgram, const Mosq
         say(QStringLiteral("logger: a logger stopped or its usage could not be read"));
         return;
     }
-    say(QStringLiteral("logger, line 95 % busy, %1, for %2 s side by side:").arg(deliveryName).arg(wall, 0, 'f', 0));
+    say(QStringLiteral("logger, line 95 % busy, %1, for %2 s side by side:")
+            .arg(deliveryName)
+            .arg(wall, 0, 'f', 0));
     say(QStringLiteral("  log only (reference):  %1").arg(figures(reference, referenceEnd, wall)));
-    say(QStringLiteral("  log and MQTT:          %1; %2 states received by a subscriber; targets 1 % and 30 MB")
+    say(QStringLiteral(
+            "  log and MQTT:          %1; %2 states received by a subscriber; targets 1 % and 30 MB")
             .arg(figures(publishing, publishingEnd, wall))
             .arg(states));
 }

@@ -45,9 +45,9 @@ struct MosquittoTransport::Session {
 
     std::mutex mutex;
     std::condition_variable wake;
-    int farewellMid = -1;     // guarded by mutex
-    bool farewellDone = false; // guarded by mutex
-    bool threadDone = false;   // guarded by mutex
+    int farewellMid = -1;                // guarded by mutex
+    bool farewellDone = false;           // guarded by mutex
+    bool threadDone = false;             // guarded by mutex
     MosquittoTransport* owner = nullptr; // guarded by mutex; null once the transport is gone
 
     ~Session() {
@@ -59,7 +59,8 @@ struct MosquittoTransport::Session {
     template <typename F> void tell(F f) {
         std::lock_guard<std::mutex> lock(mutex);
         if (owner)
-            QMetaObject::invokeMethod(owner, [o = owner, f] { f(o); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                owner, [o = owner, f] { f(o); }, Qt::QueuedConnection);
     }
     void report(const QString& reason, bool refused) {
         tell([reason, refused](MosquittoTransport* t) { emit t->connectionFailed(reason, refused); });
@@ -128,7 +129,8 @@ void MosquittoTransport::Session::onConnect(mosquitto*, void* self, int rc) {
     auto* s = static_cast<Session*>(self);
     if (rc != 0) {
         // The broker answered and refused: a wrong user name or password, an unknown client.
-        QString why = QString::fromUtf8(mosquitto_connack_string(rc)); // "Connection Refused: not authorised."
+        QString why =
+            QString::fromUtf8(mosquitto_connack_string(rc)); // "Connection Refused: not authorised."
         why.remove(QStringLiteral("Connection Refused: "), Qt::CaseInsensitive);
         if (why.endsWith(QLatin1Char('.')))
             why.chop(1);
@@ -203,9 +205,10 @@ void MosquittoTransport::start(const MqttConnection& connection) {
     }
     if (connection.broker.tls) {
         const QByteArray caFile = connection.caFile.toLocal8Bit();
-        const int rc = caFile.isEmpty()
-                           ? mosquitto_tls_set(s.mosq, nullptr, "/etc/ssl/certs", nullptr, nullptr, nullptr)
-                           : mosquitto_tls_set(s.mosq, caFile.constData(), nullptr, nullptr, nullptr, nullptr);
+        const int rc =
+            caFile.isEmpty()
+                ? mosquitto_tls_set(s.mosq, nullptr, "/etc/ssl/certs", nullptr, nullptr, nullptr)
+                : mosquitto_tls_set(s.mosq, caFile.constData(), nullptr, nullptr, nullptr, nullptr);
         if (rc != MOSQ_ERR_SUCCESS) {
             s.report(QStringLiteral("TLS set-up failed: %1").arg(errorText(rc, errno)), false);
             return;

@@ -15,7 +15,8 @@ QString BrokerUrl::parse(const QString& text, BrokerUrl& url) {
         return QStringLiteral("the broker address must not hold the password: put it in a file named by "
                               "--mqtt-password-file");
     if (!parsed.path().isEmpty() && parsed.path() != QLatin1String("/"))
-        return QStringLiteral("the broker address \"%1\" has a path; only [user@]host[:port] is allowed").arg(text);
+        return QStringLiteral("the broker address \"%1\" has a path; only [user@]host[:port] is allowed")
+            .arg(text);
     if (parsed.hasQuery() || parsed.hasFragment())
         return QStringLiteral("the broker address \"%1\" has a query or fragment; only [user@]host[:port] is "
                               "allowed")
@@ -33,5 +34,7 @@ QString BrokerUrl::parse(const QString& text, BrokerUrl& url) {
 
 QString BrokerUrl::display() const {
     const QString h = host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
-    return QStringLiteral("%1://%2:%3").arg(tls ? QStringLiteral("mqtts") : QStringLiteral("mqtt"), h).arg(port);
+    return QStringLiteral("%1://%2:%3")
+        .arg(tls ? QStringLiteral("mqtts") : QStringLiteral("mqtt"), h)
+        .arg(port);
 }

@@ -11,7 +11,6 @@ struct MqttMessage {
     int qos = 0;
 
     bool operator==(const MqttMessage& other) const {
-        return topic == other.topic && payload == other.payload && retain == other.retain &&
-               qos == other.qos;
+        return topic == other.topic && payload == other.payload && retain == other.retain && qos == other.qos;
     }
 };

@@ -14,7 +14,10 @@ const QByteArray kOnline = "online";
 const QByteArray kOffline = "offline";
 
 QString versionText() {
-    return QStringLiteral("%1.%2.%3").arg(VELMORA_VERSION_MAJOR).arg(VELMORA_VERSION_MINOR).arg(VELMORA_VERSION_PATCH);
+    return QStringLiteral("%1.%2.%3")
+        .arg(VELMORA_VERSION_MAJOR)
+        .arg(VELMORA_VERSION_MINOR)
+        .arg(VELMORA_VERSION_PATCH);
 }
 
 } // namespace
@@ -32,8 +35,8 @@ QString PublishedMessages::statusTopic() const {
 
 MqttMessage PublishedMessages::state(const SecondSample& sample) const {
     QJsonObject json;
-    json.insert(QStringLiteral("time"), sample.time.toOffsetFromUtc(sample.time.offsetFromUtc())
-                                            .toString(Qt::ISODate));
+    json.insert(QStringLiteral("time"),
+                sample.time.toOffsetFromUtc(sample.time.offsetFromUtc()).toString(Qt::ISODate));
     for (const PublishedValue& value : publishedValues())
         json.insert(QLatin1String(value.key), value.read(sample));
     json.insert(QStringLiteral("hpu_present"), sample.hpuPresent);

@@ -25,8 +25,8 @@ const QStringList kTopics{QStringLiteral("velmora/#"), QStringLiteral("homeassis
 int discoveryCount(const MqttSubscriber& subscriber, bool retainedOnly = false) {
     QSet<QString> topics;
     for (const auto& m : subscriber.messages())
-        if (m.topic.startsWith(QLatin1String("homeassistant/")) && m.topic.section(QLatin1Char('/'), 2, 2) == kId &&
-            (m.retained || !retainedOnly))
+        if (m.topic.startsWith(QLatin1String("homeassistant/")) &&
+            m.topic.section(QLatin1Char('/'), 2, 2) == kId && (m.retained || !retainedOnly))
             topics.insert(m.topic);
     return int(topics.size());
 }
@@ -125,7 +125,8 @@ private slots:
         QVERIFY2(subscriber.connectTo(broker.port(), kTopics, &error), qPrintable(error));
         QTemporaryDir logs;
         LoggerProcess logger(kLogger);
-        logger.start({"--demo", "--log-folder", logs.path(), "--mqtt", broker.url(), "--mqtt-id", "turbine-7"});
+        logger.start(
+            {"--demo", "--log-folder", logs.path(), "--mqtt", broker.url(), "--mqtt-id", "turbine-7"});
         QTRY_COMPARE_WITH_TIMEOUT(subscriber.last("velmora/turbine-7/status"), QByteArray("online"), 10000);
         logger.process.kill(); // no goodbye: the last will speaks
         QVERIFY(logger.process.waitForFinished(5000));
@@ -146,14 +147,16 @@ private slots:
         for (int round = 1; round <= 3; ++round) {
             broker.stop();
             const int linesAtStop = int(LoggerProcess::logLines(logs.path()).size());
-            QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().count(QLatin1String("connection lost")) == round, 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().count(QLatin1String("connection lost")) == round,
+                                     10000);
             // The log goes on while the broker is away.
             QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs.path()).size() >= linesAtStop + 2, 5000);
             START_BROKER(broker);
             MqttSubscriber subscriber;
             QString error;
             QVERIFY2(subscriber.connectTo(broker.port(), kTopics, &error), qPrintable(error));
-            QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().count(QLatin1String("MQTT: connected")) == round + 1, 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().count(QLatin1String("MQTT: connected")) == round + 1,
+                                     20000);
             // The restarted broker remembers nothing: discovery and state came again.
             QTRY_COMPARE_WITH_TIMEOUT(discoveryCount(subscriber), 12, 10000);
             subscriber.clear();
@@ -163,8 +166,10 @@ private slots:
         const qint64 after = residentBytes(logger);
         qInfo("resident memory of the logger: %lld kB before the first stop, %lld kB after three restarts",
               before / 1024, after / 1024);
-        QVERIFY2(after - before < 2 * 1024 * 1024,
-                 qPrintable(QStringLiteral("resident %1 kB before, %2 kB after").arg(before / 1024).arg(after / 1024)));
+        QVERIFY2(
+            after - before < 2 * 1024 * 1024,
+            qPrintable(
+                QStringLiteral("resident %1 kB before, %2 kB after").arg(before / 1024).arg(after / 1024)));
 
         logger.signal(SIGTERM);
         QVERIFY(logger.process.waitForFinished(10000));
@@ -185,13 +190,15 @@ private slots:
         LoggerProcess logger(kLogger);
         logger.start({"--demo", "--log-folder", logs, "--mqtt", broker.url(QStringLiteral("velmora")),
                       "--mqtt-password-file", password.fileName()});
-        QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().contains(QLatin1String("refused the connection")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().contains(QLatin1String("refused the connection")),
+                                 10000);
         const QString text = logger.stderrText();
         QVERIFY2(text.contains(QLatin1String("not authorised")), qPrintable(text));
         QVERIFY2(text.contains(QLatin1String("--mqtt-password-file")), qPrintable(text));
         QVERIFY2(text.contains(broker.url().section(QLatin1Char('/'), 2)), qPrintable(text)); // which broker
         QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs).size() >= 2, 10000);
-        QCOMPARE(logger.stderrText().count(QLatin1String("refused the connection")), 1); // told once, not per retry
+        QCOMPARE(logger.stderrText().count(QLatin1String("refused the connection")),
+                 1); // told once, not per retry
 
         logger.signal(SIGINT);
         QVERIFY(logger.process.waitForFinished(10000));

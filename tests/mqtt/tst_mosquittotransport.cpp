@@ -34,7 +34,9 @@ MqttConnection connectionTo(const MosquittoBroker& broker, const QString& user =
 int discoveryCount(const MqttSubscriber& subscriber) {
     int n = 0;
     for (const auto& m : subscriber.messages())
-        n += m.topic.startsWith(QLatin1String("homeassistant/")) && m.topic.contains(QLatin1String("/t1/")) ? 1 : 0;
+        n += m.topic.startsWith(QLatin1String("homeassistant/")) && m.topic.contains(QLatin1String("/t1/"))
+                 ? 1
+                 : 0;
     return n;
 }
 
@@ -57,7 +59,8 @@ private slots:
         // A subscriber that comes later, as Home Assistant after a restart, gets everything retained.
         MqttSubscriber subscriber;
         QString error;
-        QTRY_VERIFY_WITH_TIMEOUT(subscriber.connectTo(broker.port(), {"velmora/#", "homeassistant/#"}, &error), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            subscriber.connectTo(broker.port(), {"velmora/#", "homeassistant/#"}, &error), 5000);
         const int configs = PublishedMessages(QStringLiteral("t1")).discovery().size();
         QTRY_COMPARE_WITH_TIMEOUT(discoveryCount(subscriber), configs, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(!subscriber.last(kState).isEmpty(), 10000);
@@ -97,15 +100,18 @@ private slots:
         QCOMPARE(publisher.queued(), 0);
         MqttSubscriber subscriber;
         QString error;
-        QVERIFY2(subscriber.connectTo(broker.port(), {"velmora/#", "homeassistant/#"}, &error), qPrintable(error));
+        QVERIFY2(subscriber.connectTo(broker.port(), {"velmora/#", "homeassistant/#"}, &error),
+                 qPrintable(error));
         const int configs = PublishedMessages(QStringLiteral("t1")).discovery().size();
         QTRY_COMPARE_WITH_TIMEOUT(discoveryCount(subscriber), configs, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(subscriber.last(kStatus), QByteArray("online"), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(!subscriber.last(kState).isEmpty(), 10000);
-        QCOMPARE(QJsonDocument::fromJson(subscriber.last(kState)).object().value("input_voltage").toDouble(), 42.0);
+        QCOMPARE(QJsonDocument::fromJson(subscriber.last(kState)).object().value("input_voltage").toDouble(),
+                 42.0);
         publisher.publishSample(sampleWith(43)); // and the seconds go on
         QTRY_COMPARE_WITH_TIMEOUT(
-            QJsonDocument::fromJson(subscriber.last(kState)).object().value("input_voltage").toDouble(), 43.0, 10000);
+            QJsonDocument::fromJson(subscriber.last(kState)).object().value("input_voltage").toDouble(), 43.0,
+            10000);
         publisher.stop();
     }
 

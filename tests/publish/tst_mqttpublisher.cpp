@@ -99,7 +99,8 @@ private slots:
         const QVector<MqttMessage> states = transport.sentOn(QStringLiteral("velmora/t1/state"));
         QCOMPARE(states.size(), 4);
         for (int i = 0; i < 4; ++i)
-            QVERIFY(states[i].payload.contains(QByteArray("\"input_voltage\":") + QByteArray::number(41 + i)));
+            QVERIFY(
+                states[i].payload.contains(QByteArray("\"input_voltage\":") + QByteArray::number(41 + i)));
     }
 
     void sameFailureIsToldOnceUntilConnected() {

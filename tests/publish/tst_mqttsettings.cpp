@@ -14,21 +14,32 @@ private slots:
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("host");
         QTest::addColumn<int>("port");
-        QTest::newRow("plain, default port") << "mqtt://broker.local" << true << false << "" << "broker.local" << 1883;
-        QTest::newRow("user and port") << "mqtt://velmora@10.0.0.2:1884" << true << false << "velmora" << "10.0.0.2"
-                                       << 1884;
-        QTest::newRow("tls, default port") << "mqtts://hub.example.org" << true << true << "" << "hub.example.org"
-                                           << 8883;
-        QTest::newRow("ipv6") << "mqtt://[::1]:1999" << true << false << "" << "::1" << 1999;
-        QTest::newRow("trailing slash") << "mqtt://h/" << true << false << "" << "h" << 1883;
-        QTest::newRow("password in the address") << "mqtt://u:secret@h" << false << false << "" << "" << 0;
-        QTest::newRow("other scheme") << "http://h" << false << false << "" << "" << 0;
-        QTest::newRow("no scheme") << "h:1883" << false << false << "" << "" << 0;
-        QTest::newRow("no host") << "mqtt://:1883" << false << false << "" << "" << 0;
-        QTest::newRow("port zero") << "mqtt://h:0" << false << false << "" << "" << 0;
-        QTest::newRow("port too big") << "mqtt://h:70000" << false << false << "" << "" << 0;
-        QTest::newRow("path") << "mqtt://h/topic" << false << false << "" << "" << 0;
-        QTest::newRow("empty") << "" << false << false << "" << "" << 0;
+        QTest::newRow("plain, default port") << "mqtt://broker.local" << true << false << ""
+                                             << "broker.local" << 1883;
+        QTest::newRow("user and port") << "mqtt://velmora@10.0.0.2:1884" << true << false << "velmora"
+                                       << "10.0.0.2" << 1884;
+        QTest::newRow("tls, default port") << "mqtts://hub.example.org" << true << true << ""
+                                           << "hub.example.org" << 8883;
+        QTest::newRow("ipv6") << "mqtt://[::1]:1999" << true << false << ""
+                              << "::1" << 1999;
+        QTest::newRow("trailing slash") << "mqtt://h/" << true << false << ""
+                                        << "h" << 1883;
+        QTest::newRow("password in the address") << "mqtt://u:secret@h" << false << false << ""
+                                                 << "" << 0;
+        QTest::newRow("other scheme") << "http://h" << false << false << ""
+                                      << "" << 0;
+        QTest::newRow("no scheme") << "h:1883" << false << false << ""
+                                   << "" << 0;
+        QTest::newRow("no host") << "mqtt://:1883" << false << false << ""
+                                 << "" << 0;
+        QTest::newRow("port zero") << "mqtt://h:0" << false << false << ""
+                                   << "" << 0;
+        QTest::newRow("port too big") << "mqtt://h:70000" << false << false << ""
+                                      << "" << 0;
+        QTest::newRow("path") << "mqtt://h/topic" << false << false << ""
+                              << "" << 0;
+        QTest::newRow("empty") << "" << false << false << ""
+                               << "" << 0;
     }
     void brokerAddresses() {
         QFETCH(QString, text);
@@ -50,20 +61,27 @@ private slots:
 
     void passwordInTheAddressIsSentToTheFile() {
         BrokerUrl url;
-        QVERIFY(BrokerUrl::parse(QStringLiteral("mqtt://u:secret@h"), url).contains(QLatin1String("--mqtt-password-file")));
+        QVERIFY(BrokerUrl::parse(QStringLiteral("mqtt://u:secret@h"), url)
+                    .contains(QLatin1String("--mqtt-password-file")));
     }
 
     void idFromTheAdapterName_data() {
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("id");
-        QTest::newRow("system name") << "ttyUSB0" << "ttyusb0";
-        QTest::newRow("path") << "/dev/ttyUSB1" << "ttyusb1";
+        QTest::newRow("system name") << "ttyUSB0"
+                                     << "ttyusb0";
+        QTest::newRow("path") << "/dev/ttyUSB1"
+                              << "ttyusb1";
         QTest::newRow("by-id path") << "/dev/serial/by-id/usb-FTDI_FT232R_A10K-if00-port0"
                                     << "usb-ftdi_ft232r_a10k-if00-port0";
-        QTest::newRow("macOS") << "cu.usbserial-A10K" << "cu_usbserial-a10k";
-        QTest::newRow("demo") << "Demo installation" << "demo_installation";
-        QTest::newRow("topic wildcards") << "a+b#c" << "a_b_c";
-        QTest::newRow("nothing usable") << "/dev/+++" << "velmora";
+        QTest::newRow("macOS") << "cu.usbserial-A10K"
+                               << "cu_usbserial-a10k";
+        QTest::newRow("demo") << "Demo installation"
+                              << "demo_installation";
+        QTest::newRow("topic wildcards") << "a+b#c"
+                                         << "a_b_c";
+        QTest::newRow("nothing usable") << "/dev/+++"
+                                        << "velmora";
     }
     void idFromTheAdapterName() {
         QFETCH(QString, device);

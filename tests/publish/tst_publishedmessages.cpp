@@ -110,17 +110,35 @@ private slots:
         QTest::addColumn<QString>("topic");
         QTest::addColumn<QString>("unit");
         QTest::addColumn<QString>("deviceClass");
-        QTest::newRow("input voltage") << "homeassistant/sensor/id7/input_voltage/config" << "V" << "voltage";
-        QTest::newRow("output current") << "homeassistant/sensor/id7/output_current/config" << "A" << "current";
-        QTest::newRow("output power") << "homeassistant/sensor/id7/output_power/config" << "W" << "power";
-        QTest::newRow("speed") << "homeassistant/sensor/id7/speed/config" << "rpm" << "";
-        QTest::newRow("temperature") << "homeassistant/sensor/id7/temperature/config" << "°C" << "temperature";
-        QTest::newRow("pressure") << "homeassistant/sensor/id7/pressure/config" << "bar" << "pressure";
-        QTest::newRow("mode, a text") << "homeassistant/sensor/id7/hpu_mode/config" << "" << "";
-        QTest::newRow("speed alarm") << "homeassistant/binary_sensor/id7/speed_alarm/config" << "" << "problem";
-        QTest::newRow("voltage alarm") << "homeassistant/binary_sensor/id7/input_voltage_alarm/config" << ""
+        QTest::newRow("input voltage") << "homeassistant/sensor/id7/input_voltage/config"
+                                       << "V"
+                                       << "voltage";
+        QTest::newRow("output current") << "homeassistant/sensor/id7/output_current/config"
+                                        << "A"
+                                        << "current";
+        QTest::newRow("output power") << "homeassistant/sensor/id7/output_power/config"
+                                      << "W"
+                                      << "power";
+        QTest::newRow("speed") << "homeassistant/sensor/id7/speed/config"
+                               << "rpm"
+                               << "";
+        QTest::newRow("temperature") << "homeassistant/sensor/id7/temperature/config"
+                                     << "°C"
+                                     << "temperature";
+        QTest::newRow("pressure") << "homeassistant/sensor/id7/pressure/config"
+                                  << "bar"
+                                  << "pressure";
+        QTest::newRow("mode, a text") << "homeassistant/sensor/id7/hpu_mode/config"
+                                      << ""
+                                      << "";
+        QTest::newRow("speed alarm") << "homeassistant/binary_sensor/id7/speed_alarm/config"
+                                     << ""
+                                     << "problem";
+        QTest::newRow("voltage alarm") << "homeassistant/binary_sensor/id7/input_voltage_alarm/config"
+                                       << ""
                                        << "problem";
-        QTest::newRow("temperature alarm") << "homeassistant/binary_sensor/id7/temperature_alarm/config" << ""
+        QTest::newRow("temperature alarm") << "homeassistant/binary_sensor/id7/temperature_alarm/config"
+                                           << ""
                                            << "problem";
     }
     void discoveryGivesUnitsClassesAndComponents() {

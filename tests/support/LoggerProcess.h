@@ -10,7 +10,8 @@
 // velmora-logger run as a program by a test: its stderr collected, its CSV log read back.
 class LoggerProcess {
 public:
-    explicit LoggerProcess(QString program) : program_(std::move(program)) {
+    explicit LoggerProcess(QString program)
+        : program_(std::move(program)) {
         QObject::connect(&process, &QProcess::readyReadStandardError,
                          [this] { errors += process.readAllStandardError(); });
     }
@@ -33,12 +34,14 @@ public:
     // The data lines of every CSV log in folder (the two header lines left out).
     static QStringList logLines(const QString& folder) {
         QStringList lines;
-        const QStringList files = QDir(folder).entryList({QStringLiteral("*_LogOrvane_*.csv")}, QDir::Files, QDir::Name);
+        const QStringList files =
+            QDir(folder).entryList({QStringLiteral("*_LogOrvane_*.csv")}, QDir::Files, QDir::Name);
         for (const QString& name : files) {
             QFile file(QDir(folder).filePath(name));
             if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
                 continue;
-            const QStringList all = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            const QStringList all =
+                QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
             lines += all.mid(2);
         }
         return lines;

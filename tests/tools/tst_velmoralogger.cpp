@@ -34,7 +34,8 @@ QString startSimulator(QProcess& sim, const QStringList& arguments, QByteArray& 
     const QDeadlineTimer deadline(10000);
     while (!deadline.hasExpired() && sim.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())))) {
         output += sim.readAllStandardOutput();
-        const auto match = QRegularExpression(QStringLiteral("Device: (\\S+)\\n")).match(QString::fromLocal8Bit(output));
+        const auto match =
+            QRegularExpression(QStringLiteral("Device: (\\S+)\\n")).match(QString::fromLocal8Bit(output));
         if (match.hasMatch())
             return match.captured(1);
     }
@@ -69,37 +70,49 @@ private slots:
         const QStringList demo{QStringLiteral("--demo"), QStringLiteral("--log-folder"), logs};
         QTest::newRow("no device") << QStringList{} << "exactly one of --port PATH, --device TEXT or --demo";
         QTest::newRow("two devices") << QStringList{"--demo", "--port", aFile} << "exactly one of";
-        QTest::newRow("port missing") << QStringList{"--port", missing} << "--port: " + missing + " does not exist";
+        QTest::newRow("port missing")
+            << QStringList{"--port", missing} << "--port: " + missing + " does not exist";
         QTest::newRow("no such device") << QStringList{"--device", "no-such-adapter-xyz"}
                                         << "no serial device name contains \"no-such-adapter-xyz\"";
-        QTest::newRow("log folder missing") << QStringList{"--demo", "--log-folder", missing} << "does not exist";
-        QTest::newRow("log folder a file") << QStringList{"--demo", "--log-folder", aFile}
-                                           << "is not a folder this user can write to";
+        QTest::newRow("log folder missing")
+            << QStringList{"--demo", "--log-folder", missing} << "does not exist";
+        QTest::newRow("log folder a file")
+            << QStringList{"--demo", "--log-folder", aFile} << "is not a folder this user can write to";
         QTest::newRow("alarm settings missing") << demo + QStringList{"--alarm-settings", missing}
                                                 << "--alarm-settings: " + missing + " does not exist";
-        QTest::newRow("twice the same") << demo + QStringList{"--log-folder", logs} << "--log-folder is given more than once";
-        QTest::newRow("unknown option") << demo + QStringList{"--frobnicate"} << "Unknown option 'frobnicate'";
+        QTest::newRow("twice the same")
+            << demo + QStringList{"--log-folder", logs} << "--log-folder is given more than once";
+        QTest::newRow("unknown option")
+            << demo + QStringList{"--frobnicate"} << "Unknown option 'frobnicate'";
         QTest::newRow("stray argument") << demo + QStringList{"extra"} << "unexpected argument: extra";
-        QTest::newRow("record") << demo + QStringList{"--record", dir.filePath("bus.txt")} << "--record is not available yet";
-        QTest::newRow("password without broker") << demo + QStringList{"--mqtt-password-file", password}
-                                                 << "--mqtt-password-file needs --mqtt";
-        QTest::newRow("id without broker") << demo + QStringList{"--mqtt-id", "x"} << "--mqtt-id needs --mqtt";
+        QTest::newRow("record") << demo + QStringList{"--record", dir.filePath("bus.txt")}
+                                << "--record is not available yet";
+        QTest::newRow("password without broker")
+            << demo + QStringList{"--mqtt-password-file", password} << "--mqtt-password-file needs --mqtt";
+        QTest::newRow("id without broker")
+            << demo + QStringList{"--mqtt-id", "x"} << "--mqtt-id needs --mqtt";
 #ifdef VELMORA_WITH_MQTT
-        QTest::newRow("broker scheme") << demo + QStringList{"--mqtt", "http://h"} << "--mqtt: the broker address must read";
-        QTest::newRow("password in address") << demo + QStringList{"--mqtt", "mqtt://u:p@h"}
-                                             << "must not hold the password";
-        QTest::newRow("password without user") << demo + QStringList{"--mqtt", "mqtt://h", "--mqtt-password-file", password}
-                                               << "needs a user name in the broker address";
-        QTest::newRow("password file missing") << demo + QStringList{"--mqtt", "mqtt://u@h", "--mqtt-password-file", missing}
-                                               << "does not exist";
+        QTest::newRow("broker scheme")
+            << demo + QStringList{"--mqtt", "http://h"} << "--mqtt: the broker address must read";
+        QTest::newRow("password in address")
+            << demo + QStringList{"--mqtt", "mqtt://u:p@h"} << "must not hold the password";
+        QTest::newRow("password without user")
+            << demo + QStringList{"--mqtt", "mqtt://h", "--mqtt-password-file", password}
+            << "needs a user name in the broker address";
+        QTest::newRow("password file missing")
+            << demo + QStringList{"--mqtt", "mqtt://u@h", "--mqtt-password-file", missing}
+            << "does not exist";
         QTest::newRow("password file empty")
-            << demo + QStringList{"--mqtt", "mqtt://u@h", "--mqtt-password-file", dir.filePath("empty-password")}
+            << demo +
+                   QStringList{"--mqtt", "mqtt://u@h", "--mqtt-password-file", dir.filePath("empty-password")}
             << "is empty";
-        QTest::newRow("password file a folder") << demo + QStringList{"--mqtt", "mqtt://u@h", "--mqtt-password-file", logs}
-                                                << "is not a small text file";
+        QTest::newRow("password file a folder")
+            << demo + QStringList{"--mqtt", "mqtt://u@h", "--mqtt-password-file", logs}
+            << "is not a small text file";
         QTest::newRow("ca on plain mqtt") << demo + QStringList{"--mqtt", "mqtt://h", "--mqtt-ca", aFile}
                                           << "--mqtt-ca applies to mqtts:// addresses only";
-        QTest::newRow("ca missing") << demo + QStringList{"--mqtt", "mqtts://h", "--mqtt-ca", missing} << "does not exist";
+        QTest::newRow("ca missing") << demo + QStringList{"--mqtt", "mqtts://h", "--mqtt-ca", missing}
+                                    << "does not exist";
         QTest::newRow("id with a slash") << demo + QStringList{"--mqtt", "mqtt://h", "--mqtt-id", "a/b"}
                                          << "--mqtt-id takes 1 to 64 letters";
 #endif
@@ -119,7 +132,8 @@ private slots:
             LoggerProcess logger(kLogger);
             logger.start({QStringLiteral("--help")});
             logger.process.waitForFinished(10000);
-            return Finished{logger.process.exitCode(), QString::fromLocal8Bit(logger.process.readAllStandardOutput())};
+            return Finished{logger.process.exitCode(),
+                            QString::fromLocal8Bit(logger.process.readAllStandardOutput())};
         }();
         QCOMPARE(run.exitCode, 0);
         for (const char* option : {"--port", "--device", "--demo", "--log-folder", "--record", "--mqtt ",
@@ -155,7 +169,8 @@ private slots:
     void readsARealPortAndNeverSendsACommand() {
         QProcess sim;
         QByteArray simOutput;
-        const QString device = startSimulator(sim, {QStringLiteral("--duration"), QStringLiteral("8")}, simOutput);
+        const QString device =
+            startSimulator(sim, {QStringLiteral("--duration"), QStringLiteral("8")}, simOutput);
         QVERIFY2(!device.isEmpty(), simOutput.constData());
 
         QTemporaryDir logs;
@@ -163,9 +178,11 @@ private slots:
         logger.start({QStringLiteral("--port"), device, QStringLiteral("--log-folder"), logs.path()});
         QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs.path()).size() >= 3, 10000);
         const QStringList lines = LoggerProcess::logLines(logs.path());
-        QVERIFY2(!lines.last().contains(QLatin1String(";-1")), qPrintable(lines.last())); // values, not stale markers
+        QVERIFY2(!lines.last().contains(QLatin1String(";-1")),
+                 qPrintable(lines.last())); // values, not stale markers
         // The window's file, named after the adapter.
-        QCOMPARE(QDir(logs.path()).entryList(QDir::Files), QStringList{CsvLog::fileName(QDateTime::currentDateTime(), device)});
+        QCOMPARE(QDir(logs.path()).entryList(QDir::Files),
+                 QStringList{CsvLog::fileName(QDateTime::currentDateTime(), device)});
         logger.signal(SIGTERM);
         QVERIFY(logger.process.waitForFinished(10000));
         QCOMPARE(logger.process.exitCode(), 0);

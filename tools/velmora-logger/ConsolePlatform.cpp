@@ -17,5 +17,6 @@ ConsolePlatform::ConsolePlatform(const QStringList& extraPorts)
     : devices_(extraPorts) {}
 
 Platform ConsolePlatform::platform() {
-    return Platform{clock_, wallClock_, timers_, port_, devices_, notifier_, sound_, resources_, userFolders_};
+    return Platform{clock_,    wallClock_, timers_,    port_,       devices_,
+                    notifier_, sound_,     resources_, userFolders_};
 }

@@ -17,7 +17,8 @@ QString readPassword(const QString& path, QString& password) {
     if (!info.exists())
         return QStringLiteral("--mqtt-password-file: %1 does not exist").arg(path);
     if (!info.isFile() || info.size() > kMaxPasswordFileBytes)
-        return QStringLiteral("--mqtt-password-file: %1 is not a small text file holding the password").arg(path);
+        return QStringLiteral("--mqtt-password-file: %1 is not a small text file holding the password")
+            .arg(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("--mqtt-password-file: %1 cannot be read (%2)").arg(path, file.errorString());
@@ -51,16 +52,17 @@ QString parseLoggerOptions(const QStringList& arguments, const LoggerCapabilitie
         "Stop it with Ctrl+C or SIGTERM."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("The serial device to read, by path."),
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("The serial device to read, by path."),
                                   QStringLiteral("PATH"));
-    const QCommandLineOption device(QStringLiteral("device"),
-                                    QStringLiteral("The first listed serial device whose name contains TEXT."),
-                                    QStringLiteral("TEXT"));
+    const QCommandLineOption device(
+        QStringLiteral("device"), QStringLiteral("The first listed serial device whose name contains TEXT."),
+        QStringLiteral("TEXT"));
     const QCommandLineOption demo(QStringLiteral("demo"),
                                   QStringLiteral("Reads the simulated installation inside the program."));
-    const QCommandLineOption logFolder(QStringLiteral("log-folder"),
-                                       QStringLiteral("Folder of the CSV logs (default: the Documents folder)."),
-                                       QStringLiteral("DIR"));
+    const QCommandLineOption logFolder(
+        QStringLiteral("log-folder"),
+        QStringLiteral("Folder of the CSV logs (default: the Documents folder)."), QStringLiteral("DIR"));
     const QCommandLineOption alarmSettings(
         QStringLiteral("alarm-settings"),
         QStringLiteral("Alarm thresholds: an Alarms_Settings.txt as the window saves it (default: the "
@@ -76,14 +78,16 @@ QString parseLoggerOptions(const QStringList& arguments, const LoggerCapabilitie
     const QCommandLineOption passwordFile(QStringLiteral("mqtt-password-file"),
                                           QStringLiteral("File whose first line is the broker password."),
                                           QStringLiteral("FILE"));
-    const QCommandLineOption caFile(QStringLiteral("mqtt-ca"),
-                                    QStringLiteral("Certificate authorities for mqtts:// (default: the system's)."),
-                                    QStringLiteral("FILE"));
+    const QCommandLineOption caFile(
+        QStringLiteral("mqtt-ca"),
+        QStringLiteral("Certificate authorities for mqtts:// (default: the system's)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption mqttId(QStringLiteral("mqtt-id"),
                                     QStringLiteral("The installation's id in topics (default: from the "
                                                    "adapter's name)."),
                                     QStringLiteral("ID"));
-    parser.addOptions({port, device, demo, logFolder, alarmSettings, record, mqtt, passwordFile, caFile, mqttId});
+    parser.addOptions(
+        {port, device, demo, logFolder, alarmSettings, record, mqtt, passwordFile, caFile, mqttId});
     if (!parser.parse(arguments))
         return parser.errorText();
     if (parser.isSet(QStringLiteral("help")))
@@ -92,15 +96,16 @@ QString parseLoggerOptions(const QStringList& arguments, const LoggerCapabilitie
         parser.showVersion();
     if (!parser.positionalArguments().isEmpty())
         return QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first());
-    for (const QCommandLineOption& single : {port, device, logFolder, alarmSettings, record, mqtt, passwordFile,
-                                             caFile, mqttId})
+    for (const QCommandLineOption& single :
+         {port, device, logFolder, alarmSettings, record, mqtt, passwordFile, caFile, mqttId})
         if (parser.values(single).size() > 1)
             return QStringLiteral("--%1 is given more than once").arg(single.names().first());
 
     // The device.
     const int sources = int(parser.isSet(port)) + int(parser.isSet(device)) + int(parser.isSet(demo));
     if (sources != 1)
-        return QStringLiteral("name the device to read with exactly one of --port PATH, --device TEXT or --demo");
+        return QStringLiteral(
+            "name the device to read with exactly one of --port PATH, --device TEXT or --demo");
     options.demo = parser.isSet(demo);
     options.portPath = parser.value(port);
     options.deviceMatch = parser.value(device);

@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr int kLogRetryMs = 10000;   // a log folder that failed is tried again after this
+constexpr int kLogRetryMs = 10000;    // a log folder that failed is tried again after this
 constexpr int kFarewellWaitMs = 2000; // for the broker to take "offline" when stopping
 
 // The row of the device list the options name; -1 when none.
@@ -87,9 +87,10 @@ int main(int argc, char** argv) {
     // Thresholds as the window saved them; the log folder from the command line.
     if (!options.alarmSettings.isEmpty())
         readAlarmsFile(monitor.state(), options.alarmSettings);
-    monitor.state().LogFolder = !options.logFolder.isEmpty()
-                                    ? options.logFolder
-                                    : LogFolderSetting(platform.resources, platform.userFolders).defaultFolder();
+    monitor.state().LogFolder =
+        !options.logFolder.isEmpty()
+            ? options.logFolder
+            : LogFolderSetting(platform.resources, platform.userFolders).defaultFolder();
     if (monitor.state().LogFolder.isEmpty()) {
         tellConsole(QStringLiteral("no Documents or home folder for the log: name one with --log-folder"));
         return 2;
@@ -117,15 +118,18 @@ int main(int argc, char** argv) {
         QObject::connect(publisher.get(), &MqttPublisher::connected, [broker, id] {
             tellConsole(QStringLiteral("MQTT: connected to %1, publishing velmora/%2/state").arg(broker, id));
         });
-        QObject::connect(publisher.get(), &MqttPublisher::connectionFailed, [broker](const QString& reason, bool refused) {
-            tellConsole(QStringLiteral("MQTT: %1: %2%3")
-                            .arg(broker, reason,
-                                 refused ? QStringLiteral(" (check the user name in --mqtt and the password in "
-                                                          "--mqtt-password-file); trying again")
-                                         : QStringLiteral("; trying again")));
-        });
+        QObject::connect(
+            publisher.get(), &MqttPublisher::connectionFailed, [broker](const QString& reason, bool refused) {
+                tellConsole(
+                    QStringLiteral("MQTT: %1: %2%3")
+                        .arg(broker, reason,
+                             refused ? QStringLiteral(" (check the user name in --mqtt and the password in "
+                                                      "--mqtt-password-file); trying again")
+                                     : QStringLiteral("; trying again")));
+            });
         QObject::connect(publisher.get(), &MqttPublisher::statesDropped, [](quint64 count) {
-            tellConsole(QStringLiteral("MQTT: %1 seconds dropped from the queue while the broker was away").arg(count));
+            tellConsole(QStringLiteral("MQTT: %1 seconds dropped from the queue while the broker was away")
+                            .arg(count));
         });
         QObject::connect(&monitor, &Monitor::secondSampled, publisher.get(), &MqttPublisher::publishSample);
         MqttConnection connection;

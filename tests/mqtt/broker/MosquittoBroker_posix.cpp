@@ -58,8 +58,9 @@ MosquittoBroker::~MosquittoBroker() {
 }
 
 QString MosquittoBroker::program() {
-    for (const QString& candidate : {QStringLiteral("/usr/sbin/mosquitto"), QStringLiteral("/usr/local/sbin/mosquitto"),
-                                     QStringLiteral("/opt/homebrew/sbin/mosquitto")})
+    for (const QString& candidate :
+         {QStringLiteral("/usr/sbin/mosquitto"), QStringLiteral("/usr/local/sbin/mosquitto"),
+          QStringLiteral("/opt/homebrew/sbin/mosquitto")})
         if (QFileInfo(candidate).isExecutable())
             return candidate;
     return QStandardPaths::findExecutable(QStringLiteral("mosquitto"));
@@ -78,7 +79,8 @@ bool MosquittoBroker::writeConfig() {
     QFile config(dir_.filePath(QStringLiteral("mosquitto.conf")));
     if (!config.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
-    QByteArray text = "listener " + QByteArray::number(port_) + " 127.0.0.1\n"
+    QByteArray text = "listener " + QByteArray::number(port_) +
+                      " 127.0.0.1\n"
                       "persistence false\n"
                       "log_dest stdout\n"
                       "log_type error\nlog_type warning\nlog_type notice\n";
@@ -91,9 +93,11 @@ bool MosquittoBroker::writeConfig() {
     } else {
         const QString passwords = dir_.filePath(QStringLiteral("passwords"));
         QProcess tool;
-        tool.start(QStringLiteral("mosquitto_passwd"), {QStringLiteral("-c"), QStringLiteral("-b"), passwords, user_, password_});
+        tool.start(QStringLiteral("mosquitto_passwd"),
+                   {QStringLiteral("-c"), QStringLiteral("-b"), passwords, user_, password_});
         if (!tool.waitForFinished(10000) || tool.exitCode() != 0) {
-            error_ = QStringLiteral("mosquitto_passwd failed: %1").arg(QString::fromLocal8Bit(tool.readAllStandardError()));
+            error_ = QStringLiteral("mosquitto_passwd failed: %1")
+                         .arg(QString::fromLocal8Bit(tool.readAllStandardError()));
             return false;
         }
         text += "allow_anonymous false\npassword_file " + passwords.toLocal8Bit() + "\n";

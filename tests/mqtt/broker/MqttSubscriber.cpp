@@ -1,6 +1,5 @@
 #include "MqttSubscriber.h"
 
-
 #include <mosquitto.h>
 
 MqttSubscriber::MqttSubscriber() {
