@@ -137,6 +137,31 @@ private slots:
         good.stop();
     }
 
+    void tlsWithTheBrokersCaConnectsAndWithoutItIsRefused() {
+        MosquittoBroker broker;
+        QVERIFY2(broker.enableTls(), qPrintable(broker.error()));
+        START_BROKER(broker);
+        MqttConnection trusted = connectionTo(broker);
+        QVERIFY(trusted.broker.tls);
+        trusted.caFile = broker.caFile();
+        MosquittoTransport transport;
+        MqttPublisher publisher(transport, PublishedMessages(QStringLiteral("t1")));
+        publisher.start(trusted);
+        QTRY_VERIFY_WITH_TIMEOUT(publisher.isConnected(), 10000);
+        publisher.stop();
+
+        // The system's authorities do not know the test's CA: the handshake fails, and says so.
+        MosquittoTransport untrustedTransport;
+        MqttPublisher untrusted(untrustedTransport, PublishedMessages(QStringLiteral("t1")));
+        QSignalSpy failures(&untrusted, &MqttPublisher::connectionFailed);
+        untrusted.start(connectionTo(broker));
+        QTRY_VERIFY_WITH_TIMEOUT(failures.count() >= 1, 10000);
+        QVERIFY(!untrusted.isConnected());
+        QVERIFY2(failures.first().at(0).toString().startsWith(QLatin1String("cannot reach the broker")),
+                 qPrintable(failures.first().at(0).toString()));
+        untrusted.stop();
+    }
+
     void noBrokerIsSaidSoAndStopDoesNotWait() {
         const int port = freeLocalPort();
         MqttConnection c;

@@ -212,6 +212,25 @@ private slots:
                  qPrintable(logger.stderrText()));
     }
 
+    // Nobody is there to tick Log again: the logger tries the folder again by itself.
+    void aLogFolderThatFailedIsTriedAgain() {
+        QTemporaryDir parent;
+        const QString logs = parent.filePath(QStringLiteral("logs"));
+        QVERIFY(QDir().mkpath(logs));
+        LoggerProcess logger(kLogger);
+        logger.start({QStringLiteral("--demo"), QStringLiteral("--log-folder"), logs});
+        QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs).size() >= 1, 10000);
+        QVERIFY(QDir(logs).removeRecursively()); // the USB stick pulled out
+        QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().contains(CsvLog::failureMessage()), 5000);
+        QVERIFY(QDir().mkpath(logs)); // and put back
+        QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs).size() >= 1, 15000);
+        QCOMPARE(logger.stderrText().count(CsvLog::failureMessage()), 1);
+        QCOMPARE(logger.process.state(), QProcess::Running);
+        logger.signal(SIGTERM);
+        QVERIFY(logger.process.waitForFinished(10000));
+        QCOMPARE(logger.process.exitCode(), 0);
+    }
+
 private:
     QTemporaryDir dir;
 };

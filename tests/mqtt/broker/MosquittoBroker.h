@@ -19,6 +19,11 @@ public:
         user_ = user;
         password_ = password;
     }
+    // TLS on the listener, with a certificate for 127.0.0.1 signed by a CA made for the test
+    // (openssl); false, with the reason in error(), when it cannot be made.
+    bool enableTls();
+    QString caFile() const { return dir_.filePath(QStringLiteral("ca.crt")); }
+
     // Starts it and waits (at most a few seconds) until it takes connections. On failure the
     // reason is in error().
     bool start();
@@ -33,12 +38,14 @@ public:
 
 private:
     bool writeConfig();
+    bool launch(const QString& broker);
 
     QTemporaryDir dir_;
     QProcess process_;
     int port_ = 0;
     QString user_;
     QString password_;
+    bool tls_ = false;
     QString error_;
     QByteArray output_;
 };

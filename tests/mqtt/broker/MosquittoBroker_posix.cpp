@@ -68,11 +68,38 @@ QString MosquittoBroker::program() {
 
 QString MosquittoBroker::url(const QString& user) const {
     const QString userPart = user.isEmpty() ? QString() : user + QLatin1Char('@');
-    return QStringLiteral("mqtt://") + userPart + QStringLiteral("127.0.0.1:") + QString::number(port_);
+    return (tls_ ? QStringLiteral("mqtts://") : QStringLiteral("mqtt://")) + userPart +
+           QStringLiteral("127.0.0.1:") + QString::number(port_);
 }
 
 QString MosquittoBroker::log() const {
     return QString::fromLocal8Bit(output_);
+}
+
+bool MosquittoBroker::enableTls() {
+    const auto run = [this](const QStringList& arguments) {
+        QProcess openssl;
+        openssl.setWorkingDirectory(dir_.path());
+        openssl.start(QStringLiteral("openssl"), arguments);
+        if (!openssl.waitForFinished(30000) || openssl.exitStatus() != QProcess::NormalExit ||
+            openssl.exitCode() != 0) {
+            error_ = QStringLiteral("openssl %1 failed: %2")
+                         .arg(arguments.first(), QString::fromLocal8Bit(openssl.readAllStandardError()));
+            return false;
+        }
+        return true;
+    };
+    QFile extensions(dir_.filePath(QStringLiteral("server.ext")));
+    if (!extensions.open(QIODevice::WriteOnly) || extensions.write("subjectAltName=IP:127.0.0.1\n") < 0)
+        return false;
+    extensions.close();
+    tls_ = run({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "ca.key", "-out", "ca.crt",
+                "-days", "2", "-subj", "/CN=Velmora test CA"}) &&
+           run({"req", "-newkey", "rsa:2048", "-nodes", "-keyout", "server.key", "-out", "server.csr",
+                "-subj", "/CN=127.0.0.1"}) &&
+           run({"x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key", "-CAcreateserial",
+                "-out", "server.crt", "-days", "2", "-extfile", "server.ext"});
+    return tls_;
 }
 
 bool MosquittoBroker::writeConfig() {
@@ -88,6 +115,10 @@ bool MosquittoBroker::writeConfig() {
     // not read the temporary folder: it keeps the user it was started as.
     if (const passwd* pw = ::getpwuid(::getuid()))
         text += "user " + QByteArray(pw->pw_name) + "\n";
+    if (tls_)
+        text += "cafile " + dir_.filePath(QStringLiteral("ca.crt")).toLocal8Bit() + "\ncertfile " +
+                dir_.filePath(QStringLiteral("server.crt")).toLocal8Bit() + "\nkeyfile " +
+                dir_.filePath(QStringLiteral("server.key")).toLocal8Bit() + "\n";
     if (user_.isEmpty()) {
         text += "allow_anonymous true\n";
     } else {
@@ -116,13 +147,24 @@ bool MosquittoBroker::start() {
         error_ = QStringLiteral("no temporary folder");
         return false;
     }
-    if (port_ == 0)
-        port_ = freeLocalPort(); // kept across a restart, so clients find it again
-    if (port_ == 0 || !writeConfig()) {
-        if (error_.isEmpty())
-            error_ = QStringLiteral("no free port or the configuration could not be written");
-        return false;
+    // A restart keeps its port, so that clients find it again. A first start takes a free
+    // port, and another one if a process of this busy machine took it in between.
+    const bool restart = port_ != 0;
+    for (int attempt = 0; attempt < (restart ? 1 : 3); ++attempt) {
+        if (!restart)
+            port_ = freeLocalPort();
+        if (port_ == 0 || !writeConfig()) {
+            if (error_.isEmpty())
+                error_ = QStringLiteral("no free port or the configuration could not be written");
+            return false;
+        }
+        if (launch(broker))
+            return true;
     }
+    return false;
+}
+
+bool MosquittoBroker::launch(const QString& broker) {
     output_.clear();
     process_.start(broker, {QStringLiteral("-c"), dir_.filePath(QStringLiteral("mosquitto.conf"))});
     if (!process_.waitForStarted(5000)) {
@@ -140,6 +182,7 @@ bool MosquittoBroker::start() {
         }
     }
     error_ = QStringLiteral("the broker did not take connections within 10 s: %1").arg(log());
+    stop();
     return false;
 }
 
