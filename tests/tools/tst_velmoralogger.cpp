@@ -181,7 +181,7 @@ private slots:
         QVERIFY2(!lines.last().contains(QLatin1String(";-1")),
                  qPrintable(lines.last())); // values, not stale markers
         // The window's file, named after the adapter.
-        QCOMPARE(QDir(logs.path()).entryList(QDir::Files),
+        QCOMPARE(QDir(logs.path()).entryList({QStringLiteral("*_LogOrvane_*")}, QDir::Files),
                  QStringList{CsvLog::fileName(QDateTime::currentDateTime(), device)});
         logger.signal(SIGTERM);
         QVERIFY(logger.process.waitForFinished(10000));
@@ -192,24 +192,54 @@ private slots:
         QVERIFY2(simOutput.contains("end of run, 0 commands received"), simOutput.constData());
     }
 
-    // The adapter pulled out: the simulator's end of the pseudo-terminal goes away. The logger
-    // says so and leaves with status 1, for the service manager to start it again.
-    void aLostAdapterEndsTheRunWithStatus1() {
-        QProcess sim;
+    // The adapter pulled out and plugged back: a symbolic link is its stable name, pointed at a
+    // new simulator's pseudo-terminal. The logger reopens it by itself, the log resumes, and
+    // the journal beside the log tells the loss and the reconnection.
+    void aPulledAdapterIsReopenedWhenItComesBack() {
+        QTemporaryDir work;
+        const QString link = work.filePath(QStringLiteral("ttyUSB-hydro"));
+        QProcess firstSim;
         QByteArray simOutput;
-        const QString device = startSimulator(sim, {}, simOutput);
-        QVERIFY2(!device.isEmpty(), simOutput.constData());
-        QTemporaryDir logs;
+        const QString firstDevice = startSimulator(firstSim, {}, simOutput);
+        QVERIFY2(!firstDevice.isEmpty(), simOutput.constData());
+        QVERIFY(QFile::link(firstDevice, link));
+        const QString logs = work.filePath(QStringLiteral("logs"));
+        QVERIFY(QDir().mkpath(logs));
         LoggerProcess logger(kLogger);
-        logger.start({QStringLiteral("--port"), device, QStringLiteral("--log-folder"), logs.path()});
-        QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs.path()).size() >= 1, 10000);
-        sim.kill();
-        QVERIFY(sim.waitForFinished(5000));
+        logger.start({QStringLiteral("--port"), link, QStringLiteral("--log-folder"), logs});
+        QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs).size() >= 1, 10000);
+
+        firstSim.kill(); // pulled out
+        QVERIFY(firstSim.waitForFinished(5000));
+        QVERIFY(QFile::remove(link));
+        QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().contains(QLatin1String("connection lost: ")), 5000);
+
+        QProcess secondSim; // plugged back
+        simOutput.clear();
+        const QString secondDevice = startSimulator(secondSim, {}, simOutput);
+        QVERIFY2(!secondDevice.isEmpty(), simOutput.constData());
+        QVERIFY(QFile::link(secondDevice, link));
+        QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().contains(QLatin1String("reconnected: ")), 10000);
+        const int linesBack = int(LoggerProcess::logLines(logs).size());
+        QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs).size() >= linesBack + 2, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!LoggerProcess::logLines(logs).last().contains(QLatin1String(";-1")), 5000);
+
+        const QStringList journals =
+            QDir(logs).entryList({QStringLiteral("*_EventsOrvane_*.csv")}, QDir::Files);
+        QCOMPARE(journals.size(), 1);
+        QFile journal(QDir(logs).filePath(journals.first()));
+        QVERIFY(journal.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QString events = QString::fromUtf8(journal.readAll());
+        QVERIFY2(events.contains(QLatin1String(";connected;")) &&
+                     events.contains(QLatin1String(";connection lost;")) &&
+                     events.contains(QLatin1String(";reconnected;")),
+                 qPrintable(events));
+        QCOMPARE(logger.process.state(), QProcess::Running);
+        logger.signal(SIGTERM);
         QVERIFY(logger.process.waitForFinished(10000));
-        QCOMPARE(logger.process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(logger.process.exitCode(), 1);
-        QVERIFY2(logger.stderrText().contains(QStringLiteral("the connection to %1 was lost").arg(device)),
-                 qPrintable(logger.stderrText()));
+        QCOMPARE(logger.process.exitCode(), 0);
+        secondSim.kill();
+        secondSim.waitForFinished(5000);
     }
 
     // Nobody is there to tick Log again: the logger tries the folder again by itself.

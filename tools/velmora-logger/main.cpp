@@ -127,10 +127,15 @@ int main(int argc, char** argv) {
                                                       "--mqtt-password-file); trying again")
                                      : QStringLiteral("; trying again")));
             });
-        QObject::connect(publisher.get(), &MqttPublisher::statesDropped, [](quint64 count) {
-            tellConsole(QStringLiteral("MQTT: %1 seconds dropped from the queue while the broker was away")
-                            .arg(count));
-        });
+        // Told on stderr and kept in the event journal beside the log.
+        QObject::connect(
+            publisher.get(), &MqttPublisher::statesDropped, &monitor, [&monitor, broker](quint64 count) {
+                const QString detail = QStringLiteral("%1 seconds dropped from the queue while %2 was away")
+                                           .arg(count)
+                                           .arg(broker);
+                tellConsole(QStringLiteral("MQTT: ") + detail);
+                monitor.recordEvent(MonitorEvent::Kind::StatesDropped, detail);
+            });
         QObject::connect(&monitor, &Monitor::secondSampled, publisher.get(), &MqttPublisher::publishSample);
         MqttConnection connection;
         connection.broker = options.broker;
@@ -148,12 +153,17 @@ int main(int argc, char** argv) {
         QCoreApplication::exit(status);
     };
 
-    // A lost adapter: the monitor closes the port on a serial error and keeps its connected
-    // state. Until the logger reopens it by itself, it leaves with status 1 so that the
-    // service manager starts it again.
-    QObject::connect(&monitor, &Monitor::changed, &app, [&] {
-        if (!monitor.isConnected() || !platform.port.isOpen()) {
-            tellConsole(QStringLiteral("the connection to %1 was lost; stopping").arg(deviceName));
+    // The link's events on stderr too (the journal beside the log has them all): a lost adapter
+    // is reopened by the monitor once a second until it is back. Only after a burst of serial
+    // errors does the monitor give up and disconnect; the logger then leaves with status 1, for
+    // the service manager to start it afresh.
+    bool stopping = false;
+    QObject::connect(&monitor, &Monitor::eventOccurred, &app, [&](const MonitorEvent& event) {
+        using K = MonitorEvent::Kind;
+        if (event.kind == K::ConnectionLost || event.kind == K::Reconnected || event.kind == K::Disconnected)
+            tellConsole(MonitorEvent::name(event.kind) + QStringLiteral(": ") + event.detail);
+        if (event.kind == K::Disconnected && !stopping) {
+            stopping = true;
             finish(1);
         }
     });
@@ -163,6 +173,7 @@ int main(int argc, char** argv) {
         tellConsole(QStringLiteral("SIGINT and SIGTERM cannot be caught: stopping may lose the last second"));
     QObject::connect(&termination, &TerminationSignals::received, &app, [&](int signalNumber) {
         tellConsole(QStringLiteral("stopping (signal %1)").arg(signalNumber));
+        stopping = true;
         finish(0);
     });
 
