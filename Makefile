@@ -60,12 +60,15 @@ fuzz: deps
 BENCH_SECONDS ?= 60
 bench: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target bench_receive bench_app bench_trends velmora-measured velmora-sim
+	cmake --build $(BUILD) -j $(JOBS) --target bench_logger velmora-logger
 	@echo "machine: $$(nproc) cores,$$(grep -m1 'model name' /proc/cpuinfo 2>/dev/null | cut -d: -f2),\
 	  $$(awk '/MemTotal/ {printf "%.1f GiB RAM", $$2 / 1048576}' /proc/meminfo 2>/dev/null); $$(date -u '+%Y-%m-%d %H:%M UTC');\
 	  load average $$(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null)"
 	[ -n "$(BENCH_ONLY)" ] || ./$(BUILD)/bench/bench_receive
 	BENCH_ONLY=$(BENCH_ONLY) ./$(BUILD)/bench/bench_app ./$(BUILD)/bench/velmora-measured ./$(BUILD)/tools/velmora-sim/velmora-sim $(BENCH_SECONDS)
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/bench_trends ./$(BUILD)/bench/velmora-measured ./$(BUILD)/tools/velmora-sim/velmora-sim $(BENCH_SECONDS)
+	[ -n "$(BENCH_ONLY)" ] || ./$(BUILD)/bench/bench_logger ./$(BUILD)/tools/velmora-logger/velmora-logger \
+	  ./$(BUILD)/tools/velmora-sim/velmora-sim $(BENCH_SECONDS)
 
 # A day of bus traffic on a noisy line, in simulated time, through the whole monitor with
 # the log on: memory flat, one log line per second. Four hours of it run in `make test`.

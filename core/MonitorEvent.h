@@ -18,6 +18,7 @@ struct MonitorEvent {
         CommandWritten,          // detail: the command ("pump", "EEPROM write 30 = 750", ...)
         EepromWriteAcknowledged, // detail: the write acknowledged, when known
         LogWriteFailed,          // detail: the file that could not be written
+        StatesDropped,           // detail: how many seconds were not published, and where to
     };
 
     QDateTime time; // local wall-clock time
@@ -45,6 +46,8 @@ struct MonitorEvent {
             return QStringLiteral("EEPROM write acknowledged");
         case Kind::LogWriteFailed:
             return QStringLiteral("log write failed");
+        case Kind::StatesDropped:
+            return QStringLiteral("states not published");
         }
         return QString();
     }

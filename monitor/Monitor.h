@@ -51,6 +51,9 @@ public:
     // The bus health refresh and the event journal; on unless switched off to measure their cost.
     void setReportsEnabled(bool enabled) { reportsEnabled_ = enabled; }
 
+    // An event of a consumer above the monitor (the publisher), journalled as the monitor's own.
+    void recordEvent(MonitorEvent::Kind kind, const QString& detail) { record(kind, detail); }
+
     // The link was lost under a connected window and is being reopened.
     bool isReconnecting() const;
 

@@ -1,0 +1,186 @@
+#include "MosquittoBroker.h"
+#include "MqttSubscriber.h"
+#include "mqtt/MosquittoTransport.h"
+#include "publish/MqttPublisher.h"
+
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+const QString kState = QStringLiteral("velmora/t1/state");
+const QString kStatus = QStringLiteral("velmora/t1/status");
+
+SecondSample sampleWith(double inputVoltage) {
+    SecondSample s;
+    s.time = QDateTime::currentDateTime();
+    s.inputVoltage = inputVoltage;
+    s.speed = 1500;
+    return s;
+}
+
+MqttConnection connectionTo(const MosquittoBroker& broker, const QString& user = QString(),
+                            const QString& password = QString()) {
+    MqttConnection c;
+    BrokerUrl::parse(broker.url(user), c.broker);
+    c.password = password;
+    c.clientId = QStringLiteral("velmora-test-t1");
+    return c;
+}
+
+int discoveryCount(const MqttSubscriber& subscriber) {
+    int n = 0;
+    for (const auto& m : subscriber.messages())
+        n += m.topic.startsWith(QLatin1String("homeassistant/")) && m.topic.contains(QLatin1String("/t1/"))
+                 ? 1
+                 : 0;
+    return n;
+}
+
+} // namespace
+
+#define START_BROKER(broker) QVERIFY2((broker).start(), qPrintable((broker).error()))
+
+class TestMosquittoTransport : public QObject {
+    Q_OBJECT
+private slots:
+    void onlineDiscoveryAndStateReachTheBrokerAndOfflineEndsIt() {
+        MosquittoBroker broker;
+        START_BROKER(broker);
+        MosquittoTransport transport;
+        MqttPublisher publisher(transport, PublishedMessages(QStringLiteral("t1")));
+        publisher.start(connectionTo(broker));
+        QTRY_VERIFY_WITH_TIMEOUT(publisher.isConnected(), 10000);
+        publisher.publishSample(sampleWith(48.25));
+
+        // A subscriber that comes later, as Home Assistant after a restart, gets everything retained.
+        MqttSubscriber subscriber;
+        QString error;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            subscriber.connectTo(broker.port(), {"velmora/#", "homeassistant/#"}, &error), 5000);
+        const int configs = PublishedMessages(QStringLiteral("t1")).discovery().size();
+        QTRY_COMPARE_WITH_TIMEOUT(discoveryCount(subscriber), configs, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!subscriber.last(kState).isEmpty(), 10000);
+        QVERIFY(subscriber.lastRetained(kState));
+        const QJsonObject state = QJsonDocument::fromJson(subscriber.last(kState)).object();
+        QCOMPARE(state.value("input_voltage").toDouble(), 48.25);
+        QVERIFY(state.value("pressure").isNull());
+        QCOMPARE(subscriber.last(kStatus), QByteArray("online"));
+
+        QElapsedTimer stopping;
+        stopping.start();
+        publisher.stop(2000);
+        QVERIFY(stopping.elapsed() < 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(subscriber.last(kStatus), QByteArray("offline"), 5000);
+    }
+
+    void brokerRestartedMidRunGetsDiscoveryAgainAndTheWaitingStates() {
+        MosquittoBroker broker;
+        START_BROKER(broker);
+        MosquittoTransport transport;
+        MqttPublisher publisher(transport, PublishedMessages(QStringLiteral("t1")));
+        QSignalSpy failures(&publisher, &MqttPublisher::connectionFailed);
+        QSignalSpy connections(&publisher, &MqttPublisher::connected);
+        publisher.start(connectionTo(broker));
+        QTRY_COMPARE_WITH_TIMEOUT(connections.count(), 1, 10000);
+        publisher.publishSample(sampleWith(40));
+
+        broker.stop(); // no persistence: it forgets every retained message
+        QTRY_VERIFY_WITH_TIMEOUT(!publisher.isConnected(), 10000);
+        QVERIFY(failures.count() >= 1);
+        publisher.publishSample(sampleWith(41)); // wait in the queue
+        publisher.publishSample(sampleWith(42));
+        QCOMPARE(publisher.queued(), 2);
+
+        START_BROKER(broker);
+        QTRY_COMPARE_WITH_TIMEOUT(connections.count(), 2, 20000);
+        QCOMPARE(publisher.queued(), 0);
+        MqttSubscriber subscriber;
+        QString error;
+        QVERIFY2(subscriber.connectTo(broker.port(), {"velmora/#", "homeassistant/#"}, &error),
+                 qPrintable(error));
+        const int configs = PublishedMessages(QStringLiteral("t1")).discovery().size();
+        QTRY_COMPARE_WITH_TIMEOUT(discoveryCount(subscriber), configs, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(subscriber.last(kStatus), QByteArray("online"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!subscriber.last(kState).isEmpty(), 10000);
+        QCOMPARE(QJsonDocument::fromJson(subscriber.last(kState)).object().value("input_voltage").toDouble(),
+                 42.0);
+        publisher.publishSample(sampleWith(43)); // and the seconds go on
+        QTRY_COMPARE_WITH_TIMEOUT(
+            QJsonDocument::fromJson(subscriber.last(kState)).object().value("input_voltage").toDouble(), 43.0,
+            10000);
+        publisher.stop();
+    }
+
+    void wrongPasswordIsRefusedAndSaidSo() {
+        MosquittoBroker broker;
+        broker.requireUser(QStringLiteral("velmora"), QStringLiteral("right horse"));
+        START_BROKER(broker);
+        MosquittoTransport transport;
+        MqttPublisher publisher(transport, PublishedMessages(QStringLiteral("t1")));
+        QSignalSpy failures(&publisher, &MqttPublisher::connectionFailed);
+        publisher.start(connectionTo(broker, QStringLiteral("velmora"), QStringLiteral("wrong horse")));
+        QTRY_VERIFY_WITH_TIMEOUT(failures.count() >= 1, 10000);
+        QVERIFY2(failures.first().at(0).toString().contains(QLatin1String("not authori")),
+                 qPrintable(failures.first().at(0).toString()));
+        QCOMPARE(failures.first().at(1).toBool(), true);
+        QVERIFY(!publisher.isConnected());
+        publisher.stop();
+
+        MosquittoTransport goodTransport;
+        MqttPublisher good(goodTransport, PublishedMessages(QStringLiteral("t1")));
+        good.start(connectionTo(broker, QStringLiteral("velmora"), QStringLiteral("right horse")));
+        QTRY_VERIFY_WITH_TIMEOUT(good.isConnected(), 10000);
+        good.stop();
+    }
+
+    void tlsWithTheBrokersCaConnectsAndWithoutItIsRefused() {
+        MosquittoBroker broker;
+        QVERIFY2(broker.enableTls(), qPrintable(broker.error()));
+        START_BROKER(broker);
+        MqttConnection trusted = connectionTo(broker);
+        QVERIFY(trusted.broker.tls);
+        trusted.caFile = broker.caFile();
+        MosquittoTransport transport;
+        MqttPublisher publisher(transport, PublishedMessages(QStringLiteral("t1")));
+        publisher.start(trusted);
+        QTRY_VERIFY_WITH_TIMEOUT(publisher.isConnected(), 10000);
+        publisher.stop();
+
+        // The system's authorities do not know the test's CA: the handshake fails, and says so.
+        MosquittoTransport untrustedTransport;
+        MqttPublisher untrusted(untrustedTransport, PublishedMessages(QStringLiteral("t1")));
+        QSignalSpy failures(&untrusted, &MqttPublisher::connectionFailed);
+        untrusted.start(connectionTo(broker));
+        QTRY_VERIFY_WITH_TIMEOUT(failures.count() >= 1, 10000);
+        QVERIFY(!untrusted.isConnected());
+        QVERIFY2(failures.first().at(0).toString().startsWith(QLatin1String("cannot reach the broker")),
+                 qPrintable(failures.first().at(0).toString()));
+        untrusted.stop();
+    }
+
+    void noBrokerIsSaidSoAndStopDoesNotWait() {
+        const int port = freeLocalPort();
+        MqttConnection c;
+        BrokerUrl::parse(QStringLiteral("mqtt://127.0.0.1:%1").arg(port), c.broker);
+        c.clientId = QStringLiteral("velmora-test-none");
+        MosquittoTransport transport;
+        MqttPublisher publisher(transport, PublishedMessages(QStringLiteral("t1")));
+        QSignalSpy failures(&publisher, &MqttPublisher::connectionFailed);
+        publisher.start(c);
+        QTRY_VERIFY_WITH_TIMEOUT(failures.count() >= 1, 10000);
+        QVERIFY2(failures.first().at(0).toString().startsWith(QLatin1String("cannot reach the broker")),
+                 qPrintable(failures.first().at(0).toString()));
+        QCOMPARE(failures.first().at(1).toBool(), false);
+        QElapsedTimer stopping;
+        stopping.start();
+        publisher.stop(2000);
+        QVERIFY(stopping.elapsed() < 2500);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMosquittoTransport)
+#include "tst_mosquittotransport.moc"

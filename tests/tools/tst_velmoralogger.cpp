@@ -1,0 +1,269 @@
+// velmora-logger as a program: what it refuses at start, how it stops, and what it does (and
+// never does) to the installation it reads.
+#include "LoggerProcess.h"
+#include "datalog/CsvLog.h"
+
+#include <QDeadlineTimer>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+const QString kLogger = QStringLiteral(VELMORA_LOGGER_PATH);
+
+struct Finished {
+    int exitCode;
+    QString stderrText;
+};
+
+Finished runToEnd(const QStringList& arguments) {
+    LoggerProcess logger(kLogger);
+    logger.start(arguments);
+    if (!logger.process.waitForFinished(15000))
+        return {-1, QStringLiteral("did not finish: ") + logger.stderrText()};
+    return {logger.process.exitStatus() == QProcess::NormalExit ? logger.process.exitCode() : -2,
+            logger.stderrText()};
+}
+
+// Starts velmora-sim and returns the pseudo-terminal it serves, empty when it gave none.
+QString startSimulator(QProcess& sim, const QStringList& arguments, QByteArray& output) {
+    sim.start(QStringLiteral(VELMORA_SIM_PATH), arguments);
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired() && sim.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())))) {
+        output += sim.readAllStandardOutput();
+        const auto match =
+            QRegularExpression(QStringLiteral("Device: (\\S+)\\n")).match(QString::fromLocal8Bit(output));
+        if (match.hasMatch())
+            return match.captured(1);
+    }
+    return QString();
+}
+
+bool writeFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+} // namespace
+
+class TestVelmoraLogger : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        QVERIFY(dir.isValid());
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("logs")));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("a-file")), "x"));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("empty-password")), "\n"));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("password")), "secret\n"));
+    }
+
+    void mistakesAreRefusedAtStartWithStatus2_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        const QString logs = dir.filePath(QStringLiteral("logs"));
+        const QString aFile = dir.filePath(QStringLiteral("a-file"));
+        const QString password = dir.filePath(QStringLiteral("password"));
+        const QString missing = dir.filePath(QStringLiteral("missing"));
+        const QStringList demo{QStringLiteral("--demo"), QStringLiteral("--log-folder"), logs};
+        QTest::newRow("no device") << QStringList{} << "exactly one of --port PATH, --device TEXT or --demo";
+        QTest::newRow("two devices") << QStringList{"--demo", "--port", aFile} << "exactly one of";
+        QTest::newRow("port missing")
+            << QStringList{"--port", missing} << "--port: " + missing + " does not exist";
+        QTest::newRow("no such device") << QStringList{"--device", "no-such-adapter-xyz"}
+                                        << "no serial device name contains \"no-such-adapter-xyz\"";
+        QTest::newRow("log folder missing")
+            << QStringList{"--demo", "--log-folder", missing} << "does not exist";
+        QTest::newRow("log folder a file")
+            << QStringList{"--demo", "--log-folder", aFile} << "is not a folder this user can write to";
+        QTest::newRow("alarm settings missing") << demo + QStringList{"--alarm-settings", missing}
+                                                << "--alarm-settings: " + missing + " does not exist";
+        QTest::newRow("twice the same")
+            << demo + QStringList{"--log-folder", logs} << "--log-folder is given more than once";
+        QTest::newRow("unknown option")
+            << demo + QStringList{"--frobnicate"} << "Unknown option 'frobnicate'";
+        QTest::newRow("stray argument") << demo + QStringList{"extra"} << "unexpected argument: extra";
+        QTest::newRow("record") << demo + QStringList{"--record", dir.filePath("bus.txt")}
+                                << "--record is not available yet";
+        QTest::newRow("password without broker")
+            << demo + QStringList{"--mqtt-password-file", password} << "--mqtt-password-file needs --mqtt";
+        QTest::newRow("id without broker")
+            << demo + QStringList{"--mqtt-id", "x"} << "--mqtt-id needs --mqtt";
+#ifdef VELMORA_WITH_MQTT
+        QTest::newRow("broker scheme")
+            << demo + QStringList{"--mqtt", "http://h"} << "--mqtt: the broker address must read";
+        QTest::newRow("password in address")
+            << demo + QStringList{"--mqtt", "mqtt://u:p@h"} << "must not hold the password";
+        QTest::newRow("password without user")
+            << demo + QStringList{"--mqtt", "mqtt://h", "--mqtt-password-file", password}
+            << "needs a user name in the broker address";
+        QTest::newRow("password file missing")
+            << demo + QStringList{"--mqtt", "mqtt://u@h", "--mqtt-password-file", missing}
+            << "does not exist";
+        QTest::newRow("password file empty")
+            << demo +
+                   QStringList{"--mqtt", "mqtt://u@h", "--mqtt-password-file", dir.filePath("empty-password")}
+            << "is empty";
+        QTest::newRow("password file a folder")
+            << demo + QStringList{"--mqtt", "mqtt://u@h", "--mqtt-password-file", logs}
+            << "is not a small text file";
+        QTest::newRow("ca on plain mqtt") << demo + QStringList{"--mqtt", "mqtt://h", "--mqtt-ca", aFile}
+                                          << "--mqtt-ca applies to mqtts:// addresses only";
+        QTest::newRow("ca missing") << demo + QStringList{"--mqtt", "mqtts://h", "--mqtt-ca", missing}
+                                    << "does not exist";
+        QTest::newRow("id with a slash") << demo + QStringList{"--mqtt", "mqtt://h", "--mqtt-id", "a/b"}
+                                         << "--mqtt-id takes 1 to 64 letters";
+#endif
+    }
+    void mistakesAreRefusedAtStartWithStatus2() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        const Finished run = runToEnd(arguments);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.stderrText.contains(message), qPrintable(run.stderrText));
+        QVERIFY(run.stderrText.startsWith(QLatin1String("velmora-logger: ")));
+        QVERIFY(QDir(dir.filePath(QStringLiteral("logs"))).isEmpty()); // nothing was started
+    }
+
+    void helpListsEveryOption() {
+        const Finished run = [] {
+            LoggerProcess logger(kLogger);
+            logger.start({QStringLiteral("--help")});
+            logger.process.waitForFinished(10000);
+            return Finished{logger.process.exitCode(),
+                            QString::fromLocal8Bit(logger.process.readAllStandardOutput())};
+        }();
+        QCOMPARE(run.exitCode, 0);
+        for (const char* option : {"--port", "--device", "--demo", "--log-folder", "--record", "--mqtt ",
+                                   "--mqtt-password-file", "--mqtt-ca", "--mqtt-id"})
+            QVERIFY2(run.stderrText.contains(QLatin1String(option)), option);
+    }
+
+    void interruptOrTerminateEndsCleanlyWithStatus0_data() {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+    }
+    void interruptOrTerminateEndsCleanlyWithStatus0() {
+        QFETCH(int, signalNumber);
+        QTemporaryDir logs;
+        LoggerProcess logger(kLogger);
+        logger.start({QStringLiteral("--demo"), QStringLiteral("--log-folder"), logs.path()});
+        QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs.path()).size() >= 2, 10000);
+        logger.signal(signalNumber);
+        QVERIFY(logger.process.waitForFinished(10000));
+        QCOMPARE(logger.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(logger.process.exitCode(), 0);
+        QVERIFY2(logger.stderrText().contains(QStringLiteral("stopping (signal %1)").arg(signalNumber)),
+                 qPrintable(logger.stderrText()));
+        // Every line whole: time and six converter values, and the three HPU fields once it has answered.
+        for (const QString& line : LoggerProcess::logLines(logs.path())) {
+            const int fields = int(line.count(QLatin1Char(';')));
+            QVERIFY2((fields == 7 || fields == 10) && line.endsWith(QLatin1Char(';')), qPrintable(line));
+        }
+    }
+
+    // The simulator counts every command it receives: the logger must send none.
+    void readsARealPortAndNeverSendsACommand() {
+        QProcess sim;
+        QByteArray simOutput;
+        const QString device =
+            startSimulator(sim, {QStringLiteral("--duration"), QStringLiteral("8")}, simOutput);
+        QVERIFY2(!device.isEmpty(), simOutput.constData());
+
+        QTemporaryDir logs;
+        LoggerProcess logger(kLogger);
+        logger.start({QStringLiteral("--port"), device, QStringLiteral("--log-folder"), logs.path()});
+        QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs.path()).size() >= 3, 10000);
+        const QStringList lines = LoggerProcess::logLines(logs.path());
+        QVERIFY2(!lines.last().contains(QLatin1String(";-1")),
+                 qPrintable(lines.last())); // values, not stale markers
+        // The window's file, named after the adapter.
+        QCOMPARE(QDir(logs.path()).entryList({QStringLiteral("*_LogOrvane_*")}, QDir::Files),
+                 QStringList{CsvLog::fileName(QDateTime::currentDateTime(), device)});
+        logger.signal(SIGTERM);
+        QVERIFY(logger.process.waitForFinished(10000));
+        QCOMPARE(logger.process.exitCode(), 0);
+
+        QVERIFY(sim.waitForFinished(15000));
+        simOutput += sim.readAllStandardOutput();
+        QVERIFY2(simOutput.contains("end of run, 0 commands received"), simOutput.constData());
+    }
+
+    // The adapter pulled out and plugged back: a symbolic link is its stable name, pointed at a
+    // new simulator's pseudo-terminal. The logger reopens it by itself, the log resumes, and
+    // the journal beside the log tells the loss and the reconnection.
+    void aPulledAdapterIsReopenedWhenItComesBack() {
+        QTemporaryDir work;
+        const QString link = work.filePath(QStringLiteral("ttyUSB-hydro"));
+        QProcess firstSim;
+        QByteArray simOutput;
+        const QString firstDevice = startSimulator(firstSim, {}, simOutput);
+        QVERIFY2(!firstDevice.isEmpty(), simOutput.constData());
+        QVERIFY(QFile::link(firstDevice, link));
+        const QString logs = work.filePath(QStringLiteral("logs"));
+        QVERIFY(QDir().mkpath(logs));
+        LoggerProcess logger(kLogger);
+        logger.start({QStringLiteral("--port"), link, QStringLiteral("--log-folder"), logs});
+        QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs).size() >= 1, 10000);
+
+        firstSim.kill(); // pulled out
+        QVERIFY(firstSim.waitForFinished(5000));
+        QVERIFY(QFile::remove(link));
+        QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().contains(QLatin1String("connection lost: ")), 5000);
+
+        QProcess secondSim; // plugged back
+        simOutput.clear();
+        const QString secondDevice = startSimulator(secondSim, {}, simOutput);
+        QVERIFY2(!secondDevice.isEmpty(), simOutput.constData());
+        QVERIFY(QFile::link(secondDevice, link));
+        QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().contains(QLatin1String("reconnected: ")), 10000);
+        const int linesBack = int(LoggerProcess::logLines(logs).size());
+        QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs).size() >= linesBack + 2, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!LoggerProcess::logLines(logs).last().contains(QLatin1String(";-1")), 5000);
+
+        const QStringList journals =
+            QDir(logs).entryList({QStringLiteral("*_EventsOrvane_*.csv")}, QDir::Files);
+        QCOMPARE(journals.size(), 1);
+        QFile journal(QDir(logs).filePath(journals.first()));
+        QVERIFY(journal.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QString events = QString::fromUtf8(journal.readAll());
+        QVERIFY2(events.contains(QLatin1String(";connected;")) &&
+                     events.contains(QLatin1String(";connection lost;")) &&
+                     events.contains(QLatin1String(";reconnected;")),
+                 qPrintable(events));
+        QCOMPARE(logger.process.state(), QProcess::Running);
+        logger.signal(SIGTERM);
+        QVERIFY(logger.process.waitForFinished(10000));
+        QCOMPARE(logger.process.exitCode(), 0);
+        secondSim.kill();
+        secondSim.waitForFinished(5000);
+    }
+
+    // Nobody is there to tick Log again: the logger tries the folder again by itself.
+    void aLogFolderThatFailedIsTriedAgain() {
+        QTemporaryDir parent;
+        const QString logs = parent.filePath(QStringLiteral("logs"));
+        QVERIFY(QDir().mkpath(logs));
+        LoggerProcess logger(kLogger);
+        logger.start({QStringLiteral("--demo"), QStringLiteral("--log-folder"), logs});
+        QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs).size() >= 1, 10000);
+        QVERIFY(QDir(logs).removeRecursively()); // the USB stick pulled out
+        QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().contains(CsvLog::failureMessage()), 5000);
+        QVERIFY(QDir().mkpath(logs)); // and put back
+        QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs).size() >= 1, 15000);
+        QCOMPARE(logger.stderrText().count(CsvLog::failureMessage()), 1);
+        QCOMPARE(logger.process.state(), QProcess::Running);
+        logger.signal(SIGTERM);
+        QVERIFY(logger.process.waitForFinished(10000));
+        QCOMPARE(logger.process.exitCode(), 0);
+    }
+
+private:
+    QTemporaryDir dir;
+};
+
+QTEST_GUILESS_MAIN(TestVelmoraLogger)
+#include "tst_velmoralogger.moc"

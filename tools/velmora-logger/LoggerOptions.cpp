@@ -1,0 +1,175 @@
+#include "LoggerOptions.h"
+
+#include "publish/MqttId.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// Longer than any password a broker takes; a wrong file (a log, a device) is refused, not read whole.
+constexpr qint64 kMaxPasswordFileBytes = 4096;
+
+QString readPassword(const QString& path, QString& password) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("--mqtt-password-file: %1 does not exist").arg(path);
+    if (!info.isFile() || info.size() > kMaxPasswordFileBytes)
+        return QStringLiteral("--mqtt-password-file: %1 is not a small text file holding the password")
+            .arg(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("--mqtt-password-file: %1 cannot be read (%2)").arg(path, file.errorString());
+    // The first line; the line end that editors add is not part of the password.
+    QByteArray line = file.readLine(kMaxPasswordFileBytes);
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    if (line.isEmpty())
+        return QStringLiteral("--mqtt-password-file: %1 is empty").arg(path);
+    password = QString::fromUtf8(line);
+    return QString();
+}
+
+QString readableFile(const QString& option, const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("%1: %2 does not exist").arg(option, path);
+    if (!info.isFile() || !info.isReadable())
+        return QStringLiteral("%1: %2 is not a readable file").arg(option, path);
+    return QString();
+}
+
+} // namespace
+
+QString parseLoggerOptions(const QStringList& arguments, const LoggerCapabilities& capabilities,
+                           LoggerOptions& options) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Unattended logger of the hydro installation: reads the bus, writes the day's CSV log and, with "
+        "--mqtt, publishes the values to an MQTT broker. It never sends a command to the HPU. "
+        "Stop it with Ctrl+C or SIGTERM."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("The serial device to read, by path."),
+                                  QStringLiteral("PATH"));
+    const QCommandLineOption device(
+        QStringLiteral("device"), QStringLiteral("The first listed serial device whose name contains TEXT."),
+        QStringLiteral("TEXT"));
+    const QCommandLineOption demo(QStringLiteral("demo"),
+                                  QStringLiteral("Reads the simulated installation inside the program."));
+    const QCommandLineOption logFolder(
+        QStringLiteral("log-folder"),
+        QStringLiteral("Folder of the CSV logs (default: the Documents folder)."), QStringLiteral("DIR"));
+    const QCommandLineOption alarmSettings(
+        QStringLiteral("alarm-settings"),
+        QStringLiteral("Alarm thresholds: an Alarms_Settings.txt as the window saves it (default: the "
+                       "window's defaults)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption record(QStringLiteral("record"),
+                                    QStringLiteral("Records what the bus carries to FILE (capture format)."),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption mqtt(QStringLiteral("mqtt"),
+                                  QStringLiteral("Publishes to the broker at mqtt://[user@]host[:port] or "
+                                                 "mqtts://[user@]host[:port]."),
+                                  QStringLiteral("URL"));
+    const QCommandLineOption passwordFile(QStringLiteral("mqtt-password-file"),
+                                          QStringLiteral("File whose first line is the broker password."),
+                                          QStringLiteral("FILE"));
+    const QCommandLineOption caFile(
+        QStringLiteral("mqtt-ca"),
+        QStringLiteral("Certificate authorities for mqtts:// (default: the system's)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption mqttId(QStringLiteral("mqtt-id"),
+                                    QStringLiteral("The installation's id in topics (default: from the "
+                                                   "adapter's name)."),
+                                    QStringLiteral("ID"));
+    parser.addOptions(
+        {port, device, demo, logFolder, alarmSettings, record, mqtt, passwordFile, caFile, mqttId});
+    if (!parser.parse(arguments))
+        return parser.errorText();
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    if (!parser.positionalArguments().isEmpty())
+        return QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first());
+    for (const QCommandLineOption& single :
+         {port, device, logFolder, alarmSettings, record, mqtt, passwordFile, caFile, mqttId})
+        if (parser.values(single).size() > 1)
+            return QStringLiteral("--%1 is given more than once").arg(single.names().first());
+
+    // The device.
+    const int sources = int(parser.isSet(port)) + int(parser.isSet(device)) + int(parser.isSet(demo));
+    if (sources != 1)
+        return QStringLiteral(
+            "name the device to read with exactly one of --port PATH, --device TEXT or --demo");
+    options.demo = parser.isSet(demo);
+    options.portPath = parser.value(port);
+    options.deviceMatch = parser.value(device);
+    if (parser.isSet(port) && options.portPath.isEmpty())
+        return QStringLiteral("--port needs the path of a serial device");
+    if (parser.isSet(device) && options.deviceMatch.trimmed().isEmpty())
+        return QStringLiteral("--device needs a part of a device name");
+
+    // Files and folders.
+    if (parser.isSet(logFolder)) {
+        const QFileInfo folder(parser.value(logFolder));
+        if (!folder.exists())
+            return QStringLiteral("--log-folder: %1 does not exist").arg(parser.value(logFolder));
+        if (!folder.isDir() || !folder.isWritable())
+            return QStringLiteral("--log-folder: %1 is not a folder this user can write to")
+                .arg(parser.value(logFolder));
+        options.logFolder = QDir::cleanPath(folder.absoluteFilePath());
+    }
+    if (parser.isSet(alarmSettings)) {
+        const QString problem = readableFile(QStringLiteral("--alarm-settings"), parser.value(alarmSettings));
+        if (!problem.isEmpty())
+            return problem;
+        options.alarmSettings = parser.value(alarmSettings);
+    }
+    if (parser.isSet(record)) {
+        if (!capabilities.capture)
+            return QStringLiteral("--record is not available yet in this version of velmora-logger");
+        options.recordFile = parser.value(record);
+    }
+
+    // The broker.
+    if (!parser.isSet(mqtt)) {
+        for (const QCommandLineOption& needsBroker : {passwordFile, caFile, mqttId})
+            if (parser.isSet(needsBroker))
+                return QStringLiteral("--%1 needs --mqtt").arg(needsBroker.names().first());
+        return QString();
+    }
+    if (!capabilities.mqtt)
+        return QStringLiteral("--mqtt is not available: this velmora-logger was built without libmosquitto");
+    options.mqtt = true;
+    const QString urlProblem = BrokerUrl::parse(parser.value(mqtt), options.broker);
+    if (!urlProblem.isEmpty())
+        return QStringLiteral("--mqtt: %1").arg(urlProblem);
+    if (parser.isSet(passwordFile)) {
+        if (options.broker.user.isEmpty())
+            return QStringLiteral("--mqtt-password-file needs a user name in the broker address "
+                                  "(mqtt://user@host)");
+        const QString problem = readPassword(parser.value(passwordFile), options.mqttPassword);
+        if (!problem.isEmpty())
+            return problem;
+    }
+    if (parser.isSet(caFile)) {
+        if (!options.broker.tls)
+            return QStringLiteral("--mqtt-ca applies to mqtts:// addresses only");
+        const QString problem = readableFile(QStringLiteral("--mqtt-ca"), parser.value(caFile));
+        if (!problem.isEmpty())
+            return problem;
+        options.mqttCaFile = parser.value(caFile);
+    }
+    if (parser.isSet(mqttId)) {
+        if (!MqttId::isValid(parser.value(mqttId)))
+            return QStringLiteral("--mqtt-id takes 1 to 64 letters, digits, \"_\" and \"-\", not \"%1\"")
+                .arg(parser.value(mqttId));
+        options.mqttId = parser.value(mqttId);
+    }
+    return QString();
+}
