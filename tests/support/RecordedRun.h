@@ -17,7 +17,7 @@
 // The data lines of every CSV log in the folder, time column aside.
 inline QStringList csvDataLines(const QString& folder) {
     QStringList lines;
-    const QStringList files = QDir(folder).entryList({QStringLiteral("*.csv")}, QDir::Files, QDir::Name);
+    const QStringList files = QDir(folder).entryList({QStringLiteral("*_LogOrvane_*.csv")}, QDir::Files, QDir::Name);
     for (const QString& name : files) {
         QFile file(QDir(folder).filePath(name));
         if (!file.open(QIODevice::ReadOnly))
