@@ -259,9 +259,11 @@ const BusHealth& Monitor::busHealth() const {
 }
 
 void Monitor::TimerReconnect_Action() {
-    parts_->health.update(parts_->machine.counters(), platform_.clock.elapsedMs(), state_.timeLastDataCV,
-                          state_.timeLastDataHPU);
-    controls_.busHealthText = parts_->health.text();
+    if (reportsEnabled_) {
+        parts_->health.update(parts_->machine.counters(), platform_.clock.elapsedMs(), state_.timeLastDataCV,
+                              state_.timeLastDataHPU);
+        controls_.busHealthText = parts_->health.text();
+    }
     const Reconnection::Outcome outcome = parts_->reconnection.tick();
     if (outcome == Reconnection::Outcome::Lost)
         record(MonitorEvent::Kind::ConnectionLost, parts_->reconnection.lossReason());

@@ -47,7 +47,7 @@ Sim::SimulationSettings noisyLine(const SoakSettings& settings) {
 QStringList logLines(const QString& folder, int* files, QString* failure) {
     QStringList lines;
     const QDir dir(folder);
-    const QStringList names = dir.entryList({QStringLiteral("*.csv")}, QDir::Files, QDir::Name);
+    const QStringList names = dir.entryList({QStringLiteral("*_LogOrvane_*.csv")}, QDir::Files, QDir::Name);
     *files = int(names.size());
     for (const QString& name : names) {
         QFile file(dir.filePath(name));
