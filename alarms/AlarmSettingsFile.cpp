@@ -26,8 +26,11 @@ bool readAlarmsFile(MonitorState& state, const QString& filePath, const QLocale&
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray head = file.read(kAlarmsFileMaxBytes);
+    QByteArray head = file.read(kAlarmsFileMaxBytes);
     file.close();
+    // A hand-edited file saved with a byte-order mark: the first threshold follows it.
+    if (head.startsWith("\xEF\xBB\xBF"))
+        head.remove(0, 3);
 
     QStringList lines;
     for (const QByteArray& raw : head.split('\n')) {
@@ -74,6 +77,8 @@ bool writeAlarmsFile(const MonitorState& state, const QString& filePath, QString
         content += line.toUtf8() + '\n';
 
     QSaveFile file(filePath);
+    // Where only the file, not its folder, may be written, it is written in place.
+    file.setDirectWriteFallback(true);
     // The explicit flush: a buffered write that fails only when flushed (a full disk) would
     // otherwise still be committed, replacing the previous settings with an empty file.
     const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
