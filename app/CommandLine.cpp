@@ -58,3 +58,7 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
     options.demo = parser.isSet(demoOption);
     return options;
 }
+
+bool answersWithoutWindows(const StartupOptions& options) {
+    return options.exit && options.exitCode == 0;
+}

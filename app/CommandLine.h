@@ -17,3 +17,7 @@ struct StartupOptions {
 
 // Reads the arguments (program name first). New options join here.
 StartupOptions parseCommandLine(const QStringList& arguments);
+
+// --help and --version: answered before the GUI application exists. Other mistakes wait for
+// it, since only it takes Qt's own options (-platform, -style ...) out of the arguments.
+bool answersWithoutWindows(const StartupOptions& options);
