@@ -1,7 +1,7 @@
 # Two commands do everything on a fresh Debian machine:
 #   make run    installs what is missing, builds, starts the application
-#   make test   installs what is missing, builds, runs every test headless (and the sanitizer run),
-#               then builds the Debian package and checks it
+#   make test   installs what is missing, builds, runs every test headless, then again under the
+#               sanitizers, then the fuzzer, then builds the Debian package and checks it
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -39,9 +39,10 @@ package: build
 test-package: package
 	./scripts/check-package.sh "$$(ls -t $(BUILD)/velmora_*.deb | head -n 1)"
 
-# The core library and its tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Every test, the window tests included (offscreen), under AddressSanitizer and
+# UndefinedBehaviorSanitizer: a use-after-free in a view's item editor shows only here.
 test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_CORE_ONLY=ON -DVELMORA_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
