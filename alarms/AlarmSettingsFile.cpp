@@ -2,6 +2,7 @@
 
 #include "core/NumberMask.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -57,8 +58,9 @@ bool readAlarmsFile(MonitorState& state, const QString& filePath, const QLocale&
 bool writeAlarmsFile(const MonitorState& state, const QString& filePath, QString* error,
                      const QLocale& locale) {
     if (filePath.isEmpty()) {
-        setError(error, QStringLiteral("The alarm settings could not be saved: the application's resource "
-                                       "folder cannot be found."));
+        setError(error, QCoreApplication::translate("Messages",
+                                                    "The alarm settings could not be saved: the "
+                                                    "application's resource folder cannot be found."));
         return false;
     }
 
@@ -84,7 +86,7 @@ bool writeAlarmsFile(const MonitorState& state, const QString& filePath, QString
     const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
                          file.flush() && file.commit();
     if (!written) {
-        setError(error, QStringLiteral("The alarm settings could not be saved to %1: %2")
+        setError(error, QCoreApplication::translate("Messages", "The alarm settings could not be saved to %1: %2")
                             .arg(QDir::toNativeSeparators(filePath), file.errorString()));
         return false;
     }

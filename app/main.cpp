@@ -2,6 +2,7 @@
 #include "app/DesktopPlatform.h"
 #include "app/MainMenuBar.h"
 #include "app/MeasurementRun.h"
+#include "app/Translations.h"
 #include "app/WindowMain.h"
 #include "sim/DemoDevice.h"
 
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     setApplicationIdentity();
     QGuiApplication::setDesktopFileName(QStringLiteral("com.orvane.velmora"));
+    installTranslations(app); // French where the system's locale asks for it
 
     // Mistakes are told once the application has taken out Qt's own options (-platform, -style ...).
     const StartupOptions options = parseCommandLine(QApplication::arguments());

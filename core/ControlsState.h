@@ -39,8 +39,8 @@ struct ControlsState {
     bool LabelName_ModeHPU_visible = false;
     bool LabelName_Pitch_visible = false;
     bool CanvasProp_visible = false;
-    ButtonState PompeButton{QStringLiteral("PUMP"), false};
-    ButtonState ReleaseButton{QStringLiteral("RELEASE"), false};
+    ButtonState PompeButton{App::text(App::Caption::kPump), false};
+    ButtonState ReleaseButton{App::text(App::Caption::kRelease), false};
 
     AlertFill Rect_AlertInputVoltage = AlertFill::AlertRed;
     AlertFill Rect_AlertRPM = AlertFill::DarkRed;
@@ -54,7 +54,7 @@ struct ControlsState {
     QStringList SerialPortsPopupMenu_rows;
     int SerialPortsPopupMenu_selected = -1;
     bool SerialPortsPopupMenu_enabled = true; // disabled exactly while connected
-    ButtonState ConnectButton{App::defaultText(App::Caption::kConnectCaption), true, false};
+    ButtonState ConnectButton{App::text(App::Caption::kConnectCaption), true, false};
     bool CheckBoxLog_checked = true;
     bool CheckBoxLog_enabled = false;
     bool HPUMenu_enabled = true; // HPUMenu and its item HPUEEPROM

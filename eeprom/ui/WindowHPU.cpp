@@ -15,7 +15,7 @@ WindowHPU::WindowHPU(EepromLink& link, TimerFactory& timers, EepromPrompts& prom
     , editor_(link, timers, prompts)
     , list_(new QTableWidget(this))
     , progressBar_(new QProgressBar(this)) {
-    setWindowTitle(QStringLiteral("HPU EEPROM"));
+    setWindowTitle(tr("HPU EEPROM"));
     resize(600, 400);
     setSizeGripEnabled(true);
 
