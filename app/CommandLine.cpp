@@ -18,13 +18,17 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption measureStartupOption(
         QStringLiteral("measure-startup"),
         QStringLiteral("Prints the time from start to the first painted main window, then quits."));
-    const QCommandLineOption connectOption(QStringLiteral("connect"),
-                                           QStringLiteral("Connects at once to the last device of the list."));
+    const QCommandLineOption connectOption(
+        QStringLiteral("connect"), QStringLiteral("Connects at once to the last device of the list."));
     const QCommandLineOption keepRequestingOption(
         QStringLiteral("keep-requesting"),
         QStringLiteral("Keeps an EEPROM read request pending, so that a command follows every converter "
                        "frame (for measuring the emission timing)."));
-    parser.addOptions({measureStartupOption, connectOption, keepRequestingOption});
+    const QCommandLineOption withoutReportsOption(
+        QStringLiteral("without-reports"),
+        QStringLiteral("Leaves the bus health refresh and the event journal off (for measuring what "
+                       "they cost)."));
+    parser.addOptions({measureStartupOption, connectOption, keepRequestingOption, withoutReportsOption});
     const QCommandLineOption demoOption(
         QStringLiteral("demo"),
         QStringLiteral("Adds \"Demo installation\" at the end of the device list: a simulated "
@@ -55,6 +59,7 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
     options.measureStartup = parser.isSet(measureStartupOption);
     options.connectAtStart = parser.isSet(connectOption);
     options.keepRequesting = parser.isSet(keepRequestingOption);
+    options.withoutReports = parser.isSet(withoutReportsOption);
     options.demo = parser.isSet(demoOption);
     return options;
 }

@@ -5,12 +5,13 @@
 
 // What the command line asks of this run.
 struct StartupOptions {
-    QStringList extraPorts; // --port PATH, repeatable: devices added at the end of the device list
+    QStringList extraPorts;      // --port PATH, repeatable: devices added at the end of the device list
     bool measureStartup = false; // --measure-startup, --connect, --keep-requesting: see MeasurementRun.h
     bool connectAtStart = false;
     bool keepRequesting = false;
-    bool demo = false;      // --demo: "Demo installation" listed last, served by the simulation
-    bool exit = false;      // --help, --version or a mistake: nothing to run
+    bool withoutReports = false; // --without-reports: see MeasurementRun.h
+    bool demo = false;           // --demo: "Demo installation" listed last, served by the simulation
+    bool exit = false;           // --help, --version or a mistake: nothing to run
     int exitCode = 0;
     QString message; // to print before exiting
 };

@@ -60,6 +60,8 @@ void startMeasurements(WindowMain& window, const StartupOptions& options, const 
         });
 
     Monitor& monitor = window.monitor();
+    if (options.withoutReports)
+        monitor.setReportsEnabled(false);
     if (options.connectAtStart) {
         monitor.PortListUpdater_Action();
         const int last = int(monitor.controls().SerialPortsPopupMenu_rows.size()) - 1;

@@ -14,6 +14,8 @@ struct StartupOptions;
 //   --connect          connects at once to the last device of the list (the --port device)
 //   --keep-requesting  keeps an EEPROM read request pending, so that a command follows every
 //                      converter frame; the HPU only answers it, nothing changes there
+//   --without-reports  leaves the bus health refresh and the event journal off, the reference
+//                      against which their cost is measured
 void startMeasurements(WindowMain& window, const StartupOptions& options, const QElapsedTimer& sinceMain);
 
 // Calls told once, with the milliseconds since sinceMain started, when the first paint of a

@@ -1,5 +1,7 @@
 #include "app/WindowMain.h"
 
+#include <QAccessible>
+
 #include "app/AlertRectangle.h"
 #include "app/CanvasLogo.h"
 #include "app/DriverLinkLabel.h"
@@ -9,6 +11,7 @@
 #include "core/Captions.h"
 #include "display/ui/CanvasProp.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -202,6 +205,8 @@ void WindowMain::createValuesPage(QWidget* page) {
     ReleaseButton_ = button(CanvasProp_, "ReleaseButton", QRect(511, 209, 90, 22));
     PompeButton_ = button(page, "PompeButton", QRect(611, 209, 90, 22));
     // The HPU rows, the gauge and its buttons appear with the first HPU frame.
+    LabelConnectionLost_Values_ =
+        createConnectionLine(page, "LabelConnectionLost_Values", QRect(30, 88, 627, 22));
     const std::initializer_list<QWidget*> hpuControls{LabelName_Pression_, LabelName_ModeHPU_,
                                                       LabelName_Pitch_, CanvasProp_};
     for (QWidget* hidden : hpuControls)
@@ -221,8 +226,11 @@ void WindowMain::createRawStreamPage(QWidget* page) {
         place(new QLabel(tr("timer emission (ms)"), page), "Label2", QRect(536, 89, 125, 20));
     Label2_->setFont(LayoutFonts::system());
 
+    LabelConnectionLost_RawStream_ =
+        createConnectionLine(page, "LabelConnectionLost_RawStream", QRect(20, 89, 470, 20));
+
     // The frame trace: newest entries on top, read-only, wrapped, vertical scroll bar only.
-    TextArea1_ = place(new QPlainTextEdit(page), "TextArea1", QRect(20, 114, 681, 261));
+    TextArea1_ = place(new QPlainTextEdit(page), "TextArea1", QRect(20, 114, 681, 221));
     TextArea1_->setFont(LayoutFonts::consolas(14));
     TextArea1_->setReadOnly(true);
     TextArea1_->setFrameShape(QFrame::StyledPanel);
@@ -233,6 +241,20 @@ void WindowMain::createRawStreamPage(QWidget* page) {
     areaPalette.setColor(QPalette::Base, Qt::white);
     areaPalette.setColor(QPalette::Text, Qt::black);
     TextArea1_->setPalette(areaPalette);
+
+    // The bus health since the last Connect, under the trace; the monitor composes the text.
+    LabelBusHealth_ = place(new QLabel(page), "LabelBusHealth", QRect(20, 337, 681, 36));
+    LabelBusHealth_->setFont(LayoutFonts::system(11));
+    LabelBusHealth_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+// "Connection lost – reconnecting to <device>…": hidden while the link is fine.
+QLabel* WindowMain::createConnectionLine(QWidget* page, const char* name, const QRect& rect) {
+    QLabel* label = place(new QLabel(page), name, rect);
+    label->setFont(LayoutFonts::system(13));
+    setTextColour(label, QColor(0xC0, 0x00, 0x00));
+    label->setVisible(false);
+    return label;
 }
 
 void WindowMain::connectMenus() {
@@ -335,6 +357,9 @@ void WindowMain::syncControls() {
         TabPanel1_->setCurrentIndex(page);
     }
 
+    showConnectionLine(LabelConnectionLost_Values_, c.connectionLine);
+    showConnectionLine(LabelConnectionLost_RawStream_, c.connectionLine);
+
     showDeviceList();
     showButton(ConnectButton_, c.ConnectButton);
     if (CheckBoxLog_->isChecked() != c.CheckBoxLog_checked) {
@@ -346,6 +371,11 @@ void WindowMain::syncControls() {
         hpuMenuEnabled_ = c.HPUMenu_enabled;
         menuBar_->setHpuMenuEnabled(hpuMenuEnabled_);
     }
+
+    appNap_.setHeld(monitor_.isConnected());
+
+    if (LabelBusHealth_->text() != c.busHealthText)
+        LabelBusHealth_->setText(c.busHealthText);
 
     const QString& trace = monitor_.trace().text();
     if (TextArea1_->toPlainText() != trace)
@@ -367,6 +397,19 @@ void WindowMain::showDeviceList() {
     if (SerialPortsPopupMenu_->currentIndex() != c.SerialPortsPopupMenu_selected)
         SerialPortsPopupMenu_->setCurrentIndex(c.SerialPortsPopupMenu_selected);
     SerialPortsPopupMenu_->setEnabled(c.SerialPortsPopupMenu_enabled);
+}
+
+void WindowMain::showConnectionLine(QLabel* label, const QString& line) {
+    if (label->text() == line)
+        return;
+    label->setText(line);
+    // A screen reader reads the label's name, and is told at once when the link is lost.
+    label->setAccessibleName(line);
+    label->setVisible(!line.isEmpty());
+    if (!line.isEmpty()) {
+        QAccessibleEvent alert(label, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
 }
 
 // --- Window events ----------------------------------------------------------------------

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "app/AppNapActivity.h"
 #include "app/ResourcePictures.h"
 #include "app/SecondaryWindows.h"
-#include "monitor/Monitor.h"
 #include "core/RefreshLimiter.h"
+#include "monitor/Monitor.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -70,6 +71,8 @@ private:
     static void showLabel(QLabel* label, const LabelState& state);
     static void showButton(QPushButton* button, const ButtonState& state);
     void showDeviceList();
+    void showConnectionLine(QLabel* label, const QString& line);
+    QLabel* createConnectionLine(QWidget* page, const char* name, const QRect& rect);
 
     // Remembers a control's place in content coordinates; placeControls() converts it to
     // the parent's coordinates whenever a tab page moves.
@@ -122,10 +125,14 @@ private:
     CanvasProp* CanvasProp_ = nullptr;
     QPushButton* ReleaseButton_ = nullptr;
     QPushButton* PompeButton_ = nullptr;
+    QLabel* LabelConnectionLost_Values_ = nullptr;
+    QLabel* LabelConnectionLost_RawStream_ = nullptr;
 
     QLineEdit* Textfield_timer_emission_ = nullptr;
     QLabel* Label2_ = nullptr;
     QPlainTextEdit* TextArea1_ = nullptr;
+    QLabel* LabelBusHealth_ = nullptr;
 
     bool hpuMenuEnabled_ = true;
+    AppNapActivity appNap_; // held while connected
 };

@@ -197,7 +197,8 @@ struct LineLoad {
 };
 
 void measureLoad(const QString& velmora, const QString& simulator, const QString& home, int seconds,
-                 const LineLoad& load, const Delivery& delivery) {
+                 const LineLoad& load, const Delivery& delivery, const QStringList& appOptions = {},
+                 const QString& variant = QString()) {
     QProcess sim;
     const QString device = startSimulator(
         sim, simulator, load.simulatorOptions + QStringList{QStringLiteral("--delivery"), delivery.option});
@@ -209,7 +210,8 @@ void measureLoad(const QString& velmora, const QString& simulator, const QString
     QProcess app;
     app.setProcessEnvironment(appEnvironment(home));
     app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    app.start(velmora, {QStringLiteral("--port"), device, QStringLiteral("--connect")});
+    app.start(velmora,
+              QStringList{QStringLiteral("--port"), device, QStringLiteral("--connect")} + appOptions);
     if (!app.waitForStarted(10000)) {
         say(QStringLiteral("load: the application did not start"));
         stop(sim);
@@ -239,12 +241,24 @@ void measureLoad(const QString& velmora, const QString& simulator, const QString
     }
     say(QStringLiteral("load, connected, %1, %6, for %2 s: CPU %3 % of one core, resident memory %4 MB "
                        "(peak %5 MB); targets 2 % and 80 MB")
-            .arg(load.name)
+            .arg(load.name + variant)
             .arg(wall, 0, 'f', 0)
             .arg(100.0 * (end.cpuSeconds - start.cpuSeconds) / wall, 0, 'f', 2)
             .arg(double(end.residentBytes) / 1e6, 0, 'f', 1)
             .arg(double(peakResident) / 1e6, 0, 'f', 1)
             .arg(delivery.name));
+}
+
+// The bus health refresh and the event journal at the busy line, against the same run without
+// them, alternated twice so that a drift of the machine shows rather than passes for a cost.
+void measureReportsCost(const QString& velmora, const QString& simulator, const QString& home, int seconds,
+                        const LineLoad& busy) {
+    for (int round = 0; round < 2; ++round) {
+        measureLoad(velmora, simulator, home, seconds, busy, kByFrame, {},
+                    QStringLiteral(", bus health and journal on"));
+        measureLoad(velmora, simulator, home, seconds, busy, kByFrame, {QStringLiteral("--without-reports")},
+                    QStringLiteral(", bus health and journal off"));
+    }
 }
 
 } // namespace
@@ -275,5 +289,6 @@ int main(int argc, char** argv) {
         measureLoad(velmora, simulator, home.path(), seconds, busy, delivery);
         measureLoad(velmora, simulator, home.path(), seconds, ownPace, delivery);
     }
+    measureReportsCost(velmora, simulator, home.path(), seconds, busy);
     return 0;
 }

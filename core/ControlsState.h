@@ -58,4 +58,10 @@ struct ControlsState {
     bool CheckBoxLog_checked = true;
     bool CheckBoxLog_enabled = false;
     bool HPUMenu_enabled = true; // HPUMenu and its item HPUEEPROM
+
+    // Both pages: "Connection lost – reconnecting to <device>…" while a lost link is being
+    // reopened, with any command still waiting; empty while the link is fine.
+    QString connectionLine;
+    // Raw-stream page: the bus health since the last Connect, refreshed once a second.
+    QString busHealthText;
 };

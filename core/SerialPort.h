@@ -17,6 +17,15 @@ class SerialDeviceList {
 public:
     virtual ~SerialDeviceList() = default;
     virtual QVector<SerialDevice> devices() const = 0;
+    // Whether the device is still there. Watched once a second while connected, so a platform
+    // may answer more cheaply than by a whole enumeration.
+    virtual bool isPresent(const SerialDevice& device) const {
+        const QVector<SerialDevice> present = devices();
+        for (const SerialDevice& d : present)
+            if (d.name == device.name && d.location == device.location)
+                return true;
+        return false;
+    }
 };
 
 // The main window's single serial port, SerialConnection1. Opened at 9600 bit/s, 8 data

@@ -1,6 +1,7 @@
 #include "datalog/CsvLog.h"
 
 #include "core/NumberMask.h"
+#include "datalog/WholeLineFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,39 +28,6 @@ QByteArray header(bool presenceHPU) {
     return text;
 }
 
-// Appends bytes in one write, flushed and checked. The file is opened unbuffered, so the
-// write reaches the system at once and nothing is left to trickle out at close; on failure
-// the file is cut back to its previous length, so a half-written line never stays behind.
-bool appendWhole(QFile& file, const QByteArray& bytes) {
-    const qint64 before = file.size();
-    if (file.write(bytes) == bytes.size() && file.flush()) {
-        file.close();
-        return file.error() == QFileDevice::NoError;
-    }
-    if (!file.isSequential())
-        file.resize(before);
-    file.close();
-    return false;
-}
-
-bool createWithHeader(const QString& path, bool presenceHPU) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-        return false;
-    if (appendWhole(file, header(presenceHPU)))
-        return true;
-    // An incomplete header must not pass for a file that has one.
-    file.remove();
-    return false;
-}
-
-bool appendLine(const QString& path, const QByteArray& line) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return false;
-    return appendWhole(file, line);
-}
-
 } // namespace
 
 CsvLog::CsvLog(MonitorState& state, ControlsState& controls, const WallClock& wallClock, Notifier& notifier,
@@ -71,14 +39,19 @@ CsvLog::CsvLog(MonitorState& state, ControlsState& controls, const WallClock& wa
     , folderSetting_(folderSetting) {}
 
 QString CsvLog::fileName(const QDateTime& d, const QString& deviceEntry) {
+    return dayFileName(d, QStringLiteral("LogOrvane"), deviceEntry);
+}
+
+QString CsvLog::dayFileName(const QDateTime& d, const QString& kind, const QString& deviceEntry) {
     const QDate date = d.date();
     // Keep the file inside the log folder whatever the device name holds.
     QString device = deviceEntry.right(8);
     device.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
-    return QStringLiteral("%1_%2_%3_LogOrvane_%4.csv")
+    return QStringLiteral("%1_%2_%3_%4_%5.csv")
         .arg(date.year())
         .arg(formatMask(date.month(), QStringLiteral("00")))
         .arg(formatMask(date.day(), QStringLiteral("00")))
+        .arg(kind)
         .arg(device);
 }
 
@@ -141,23 +114,27 @@ void CsvLog::logTick() {
         return; // no folder to log into: nothing to write, nothing to tell
     const QString path = QDir(state_.LogFolder).filePath(name);
 
-    if (!QFileInfo::exists(path) && !createWithHeader(path, state_.presenceHPU)) {
-        reportFailure();
+    if (!QFileInfo::exists(path) && !WholeLineFile::create(path, header(state_.presenceHPU))) {
+        reportFailure(path);
         return;
     }
     if (timeOfDay == state_.timeStampLastLog)
         return;
-    if (!appendLine(path, dataLine(timeOfDay, locale))) {
-        reportFailure();
+    if (!WholeLineFile::append(path, dataLine(timeOfDay, locale))) {
+        reportFailure(path);
         return;
     }
     state_.timeStampLastLog = timeOfDay;
 }
 
-void CsvLog::reportFailure() {
+void CsvLog::reportFailure(const QString& path) {
     // The message box runs its own event loop: the ticks that come meanwhile must neither
     // write nor tell the same failure again.
+    if (failureOnScreen_)
+        return;
     failureOnScreen_ = true;
+    if (failureObserver_)
+        failureObserver_(path);
     notifier_.showMessage(failureMessage());
     failureOnScreen_ = false;
     controls_.CheckBoxLog_checked = false;

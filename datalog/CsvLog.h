@@ -11,6 +11,8 @@
 #include <QLocale>
 #include <QString>
 
+#include <functional>
+
 // The CSV data log: while connected and CheckBoxLog is ticked, one line of measurements
 // per displayed second, appended to the day's file of the serial adapter in use
 // ("2026_03_14_LogOrvane_<adapter>.csv" in LogFolder). A new file starts with
@@ -35,6 +37,16 @@ public:
 
     // year_MM_dd_LogOrvane_<last 8 characters of the selected device entry>.csv
     static QString fileName(const QDateTime& d, const QString& deviceEntry);
+    // year_MM_dd_<kind>_<last 8 characters of the device entry>.csv: the day's files of one
+    // adapter, side by side in the log folder.
+    static QString dayFileName(const QDateTime& d, const QString& kind, const QString& deviceEntry);
+
+    // A file of the log (this one or the event journal beside it) could not be written: the
+    // message is shown once and CheckBoxLog unticked; the observer hears of it first.
+    void reportFailure(const QString& path);
+    void setFailureObserver(std::function<void(const QString& path)> observer) {
+        failureObserver_ = std::move(observer);
+    }
 
     // The locale's long time format without its time-zone name: hours, minutes and
     // seconds, so that the text changes once per second ("HH:mm:ss" where none is usable).
@@ -43,7 +55,6 @@ public:
 private:
     QString selectedDeviceEntry() const;
     QByteArray dataLine(const QString& timeOfDay, const QLocale& locale) const;
-    void reportFailure();
 
     MonitorState& state_;
     ControlsState& controls_;
@@ -51,4 +62,5 @@ private:
     Notifier& notifier_;
     const LogFolderSetting& folderSetting_;
     bool failureOnScreen_ = false; // the modal message keeps the timers ticking
+    std::function<void(const QString&)> failureObserver_;
 };

@@ -6,11 +6,17 @@
 
 namespace HpuCommands {
 
-void consignePOMPE_HPU(MonitorState& state) { Frame::assembleCommand(state, Frame::kPump, 2, {}); }
+void consignePOMPE_HPU(MonitorState& state) {
+    Frame::assembleCommand(state, Frame::kPump, 2, {});
+}
 
-void consigneRELEASE_HPU(MonitorState& state) { Frame::assembleCommand(state, Frame::kRelease, 2, {}); }
+void consigneRELEASE_HPU(MonitorState& state) {
+    Frame::assembleCommand(state, Frame::kRelease, 2, {});
+}
 
-void lectureEEPROM_HPU(MonitorState& state) { Frame::assembleCommand(state, Frame::kEepromRead, 2, {}); }
+void lectureEEPROM_HPU(MonitorState& state) {
+    Frame::assembleCommand(state, Frame::kEepromRead, 2, {});
+}
 
 void ecritureEEPROM_HPU(MonitorState& state, qint64 address, qint64 value) {
     Frame::assembleCommand(state, Frame::kEepromWrite, 5,
@@ -20,6 +26,36 @@ void ecritureEEPROM_HPU(MonitorState& state, qint64 address, qint64 value) {
 void stockAnswerHPU(MonitorState& state) {
     const int size = std::min(int(state.TrameBuffer[3]) + 4, kFrameBufferSize);
     std::copy_n(state.TrameBuffer.begin(), size, state.TrameBufferEEPROM.begin());
+}
+
+QString describe(const ByteArray41& slot) {
+    if (slot[0] != Frame::kToHpu || slot[1] != Frame::kFromTool)
+        return QString();
+    switch (slot[2]) {
+    case Frame::kPump:
+        return QStringLiteral("pump");
+    case Frame::kRelease:
+        return QStringLiteral("release");
+    case Frame::kEepromRead:
+        return QStringLiteral("EEPROM read");
+    case Frame::kEepromWrite:
+        return QStringLiteral("EEPROM write %1 = %2").arg(slot[4]).arg((int(slot[5]) << 8) | slot[6]);
+    default:
+        return QString();
+    }
+}
+
+QString pendingText(const MonitorState& state) {
+    if (!state.emissionRequest)
+        return QString();
+    const QString command = describe(state.TrameBufferEmission);
+    if (command == QLatin1String("pump") || command == QLatin1String("release"))
+        return command + QStringLiteral(" command pending");
+    if (command.startsWith(QLatin1String("EEPROM write")))
+        return QStringLiteral("EEPROM write pending");
+    if (!command.isEmpty())
+        return command + QStringLiteral(" pending");
+    return QStringLiteral("command pending");
 }
 
 } // namespace HpuCommands

@@ -2,6 +2,8 @@
 
 #include "core/MonitorState.h"
 
+#include <QString>
+
 // The builders of the outgoing slot. Each overwrites TrameBufferEmission and raises
 // emissionRequest; the frame leaves in the quiet gap after the next converter frame.
 namespace HpuCommands {
@@ -14,5 +16,12 @@ void ecritureEEPROM_HPU(MonitorState& state, qint64 address, qint64 value);
 
 // Copies the EEPROM read answer in TrameBuffer (entries 0 .. entry 3 + 3) to TrameBufferEEPROM.
 void stockAnswerHPU(MonitorState& state);
+
+// The command held in an outgoing slot, as the user knows it: "pump", "release", "EEPROM read",
+// "EEPROM write 30 = 750"; empty for anything else.
+QString describe(const ByteArray41& slot);
+// What the status line says about a command still waiting to be written: "pump command
+// pending", ...; empty when none waits.
+QString pendingText(const MonitorState& state);
 
 } // namespace HpuCommands

@@ -12,21 +12,37 @@ QString GetSerialPortFriendlyName(const QString& systemName) {
 
 void PortSelection::PortListUpdater_Action() {
     const QVector<SerialDevice> present = devices_.devices();
-    const int rows = int(controls_.SerialPortsPopupMenu_rows.size());
-    const int count = int(present.size());
-    // Only the counts are compared: a device swapped for another between two ticks keeps
-    // its old name until the count changes.
-    if (count == rows)
+    QStringList names;
+    names.reserve(present.size());
+    for (const SerialDevice& device : present)
+        names.append(GetSerialPortFriendlyName(device.name));
+    const QStringList& rows = controls_.SerialPortsPopupMenu_rows;
+    // Names, not only counts: an adapter swapped for another between two ticks must not leave
+    // a row naming a device that is gone.
+    if (names == rows)
         return;
 
-    controls_.SerialPortsPopupMenu_rows.clear();
-    for (const SerialDevice& device : present)
-        controls_.SerialPortsPopupMenu_rows.append(GetSerialPortFriendlyName(device.name));
-
+    const QString selectedName = rows.value(controls_.SerialPortsPopupMenu_selected);
     int selected = -1;
-    if (count > 0)
-        selected = count < rows ? 0 : count - 1;
+    if (!names.isEmpty()) {
+        if (names.size() > rows.size())
+            selected = int(names.size()) - 1; // a device was plugged in: the new one
+        else if (names.contains(selectedName))
+            selected = int(names.indexOf(selectedName)); // the chosen device is still there
+        else if (names.size() == rows.size())
+            selected = firstNewName(names, rows); // swapped: the device that came in
+        else
+            selected = 0; // the chosen device went away
+    }
+    controls_.SerialPortsPopupMenu_rows = names;
     SerialPortsPopupMenu_SelectionChanged(selected);
+}
+
+int PortSelection::firstNewName(const QStringList& names, const QStringList& oldRows) {
+    for (int i = 0; i < names.size(); ++i)
+        if (!oldRows.contains(names[i]))
+            return i;
+    return 0;
 }
 
 void PortSelection::SerialPortsPopupMenu_SelectionChanged(int index) {

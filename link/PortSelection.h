@@ -2,8 +2,8 @@
 
 #include "core/ControlsState.h"
 #include "core/Notifier.h"
-#include "core/Timer.h"
 #include "core/SerialPort.h"
+#include "core/Timer.h"
 
 #include <QString>
 
@@ -28,9 +28,10 @@ public:
 
     bool isConnected() const { return !controls_.SerialPortsPopupMenu_enabled; }
 
-    // Every 500 ms while disconnected: the list is rebuilt only when the device count
-    // differs from the row count; an added device is selected (last row), a removal
-    // selects the first row.
+    // Every 500 ms while disconnected: the list is rebuilt when the devices' names differ
+    // from the rows. An added device is selected (last row); otherwise the selected device
+    // stays selected while it is present; an adapter swapped for another gives way to the
+    // new one; a removal of the selected device selects the first row.
     void PortListUpdater_Action();
     // The selected row changed (by the user or a rebuild): ConnectButton is usable exactly
     // while a row is selected.
@@ -41,6 +42,7 @@ public:
 private:
     void connectPort();
     void disconnectPort();
+    static int firstNewName(const QStringList& names, const QStringList& oldRows);
 
     ControlsState& controls_;
     const SerialDeviceList& devices_;

@@ -1,5 +1,6 @@
 #include "link/QtSerialPort.h"
 
+#include <QFileInfo>
 #include <QSerialPort>
 #include <QSerialPortInfo>
 
@@ -42,15 +43,21 @@ void QtSerialPort::close() {
         port_->close();
 }
 
-bool QtSerialPort::isOpen() const { return port_->isOpen(); }
+bool QtSerialPort::isOpen() const {
+    return port_->isOpen();
+}
 
-qint64 QtSerialPort::bytesAvailable() const { return port_->isOpen() ? port_->bytesAvailable() : 0; }
+qint64 QtSerialPort::bytesAvailable() const {
+    return port_->isOpen() ? port_->bytesAvailable() : 0;
+}
 
 QByteArray QtSerialPort::peekAll() const {
     return port_->isOpen() ? port_->peek(port_->bytesAvailable()) : QByteArray();
 }
 
-QByteArray QtSerialPort::read(qint64 n) { return port_->isOpen() ? port_->read(n) : QByteArray(); }
+QByteArray QtSerialPort::read(qint64 n) {
+    return port_->isOpen() ? port_->read(n) : QByteArray();
+}
 
 qint64 QtSerialPort::write(const QByteArray& bytes) {
     if (!port_->isOpen())
@@ -67,7 +74,18 @@ QVector<SerialDevice> QtSerialDeviceList::devices() const {
     const auto ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo& info : ports)
         result.append({info.portName(), info.systemLocation()});
+    // An extra path is listed while it leads somewhere: a link to a pseudo-terminal that has
+    // been removed is a pulled adapter.
     for (const QString& path : extraPaths_)
-        result.append({path, path});
+        if (QFileInfo::exists(path))
+            result.append({path, path});
     return result;
+}
+
+bool QtSerialDeviceList::isPresent(const SerialDevice& device) const {
+#ifdef Q_OS_UNIX
+    return QFileInfo::exists(device.location);
+#else
+    return SerialDeviceList::isPresent(device);
+#endif
 }

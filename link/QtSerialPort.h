@@ -26,11 +26,14 @@ private:
 };
 
 // The operating system's serial devices, optionally followed by extra device paths
-// (pseudo-terminals, simulators, adapters that enumeration does not list).
+// (pseudo-terminals, simulators, adapters that enumeration does not list) that exist now.
 class QtSerialDeviceList : public SerialDeviceList {
 public:
-    explicit QtSerialDeviceList(QStringList extraPaths = {}) : extraPaths_(std::move(extraPaths)) {}
+    explicit QtSerialDeviceList(QStringList extraPaths = {})
+        : extraPaths_(std::move(extraPaths)) {}
     QVector<SerialDevice> devices() const override;
+    // On POSIX systems a device is a file: one look at it instead of a scan of the system.
+    bool isPresent(const SerialDevice& device) const override;
 
 private:
     QStringList extraPaths_;

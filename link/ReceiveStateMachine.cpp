@@ -118,6 +118,7 @@ void ReceiveStateMachine::readNextHeader() {
             stray = QStringLiteral(" FE en trop ");
     }
     if (!stray.isEmpty()) {
+        ++counters_.junkBytes;
         b[0] = b[1];
         b[1] = readByte();
         if (rawStreamShown())
@@ -151,6 +152,7 @@ void ReceiveStateMachine::readBody() {
 void ReceiveStateMachine::checkAndDispatch() {
     if (!checkCRCreception(state_)) {
         // The frame is consumed; nothing it carries is used.
+        ++counters_.checksumErrors;
         trace(QStringLiteral("erreur CRC : ") + twoDigits(Frame::receivedChecksum(state_.TrameBuffer)) +
               QStringLiteral("au lieu de ") + twoDigits(state_.CRC_temp));
         state_.StatutRS485 = kSearch;
@@ -159,9 +161,11 @@ void ReceiveStateMachine::checkAndDispatch() {
 
     const ByteArray41& b = state_.TrameBuffer;
     if (startsWith(b, Frame::kConverterHeader, 4)) {
+        ++counters_.converterFrames;
         dispatcher_.converterDataFrame();
         state_.timeLastDataCV = clock_.elapsedMs();
     } else if (startsWith(b, Frame::kHpuStatusHeader, 4)) {
+        ++counters_.hpuFrames;
         dispatcher_.hpuStatusFrame();
         state_.presenceHPU = true;
         state_.timeLastDataHPU = clock_.elapsedMs();
@@ -189,20 +193,26 @@ void ReceiveStateMachine::readInto(int first, int count) {
     Q_ASSERT(first >= 0 && first + count <= kFrameBufferSize);
     count = std::clamp(count, 0, kFrameBufferSize - first);
     const QByteArray bytes = port_.read(count);
+    counters_.bytesReceived += quint64(bytes.size());
     for (int i = 0; i < count; ++i)
         state_.TrameBuffer[first + i] = i < bytes.size() ? quint8(bytes[i]) : 0;
 }
 
 quint8 ReceiveStateMachine::readByte() {
     const QByteArray bytes = port_.read(1);
+    counters_.bytesReceived += quint64(bytes.size());
     return bytes.isEmpty() ? 0 : quint8(bytes[0]);
 }
 
 QString ReceiveStateMachine::discard(qint64 count) {
-    return junkText(port_.read(count < 0 ? port_.bytesAvailable() : count));
+    const QByteArray bytes = port_.read(count < 0 ? port_.bytesAvailable() : count);
+    counters_.bytesReceived += quint64(bytes.size());
+    counters_.junkBytes += quint64(bytes.size());
+    return junkText(bytes);
 }
 
 void ReceiveStateMachine::dropOverlongFrame() {
+    ++counters_.overlongFrames;
     state_.StatutRS485 = kSearch;
     trace(QStringLiteral(" junk4: ") + discard(-1));
 }

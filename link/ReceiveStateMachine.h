@@ -3,8 +3,9 @@
 #include "core/ControlsState.h"
 #include "core/MonitorState.h"
 #include "core/ProgramClock.h"
-#include "link/RawStreamTrace.h"
 #include "core/SerialPort.h"
+#include "link/BusHealth.h"
+#include "link/RawStreamTrace.h"
 
 #include <QByteArray>
 #include <QString>
@@ -52,6 +53,10 @@ public:
 
     void Update_RS485_State_Machine();
 
+    // Frames, errors and bytes counted as they pass; never reset, the bus health takes differences.
+    LinkCounters& counters() { return counters_; }
+    const LinkCounters& counters() const { return counters_; }
+
 private:
     void searchHeader();        // state 0
     void readNextHeader();      // state 1
@@ -76,4 +81,5 @@ private:
     const ProgramClock& clock_;
     const ControlsState& controls_;
     FrameDispatcher& dispatcher_;
+    LinkCounters counters_;
 };

@@ -5,6 +5,7 @@
 #include "core/Captions.h"
 #include "core/SettingsFiles.h"
 #include "datalog/CsvLog.h"
+#include "datalog/EventJournal.h"
 #include "datalog/LogFolderSetting.h"
 #include "display/ConverterDecoder.h"
 #include "display/HpuDecoder.h"
@@ -14,6 +15,7 @@
 #include "link/LinkPacing.h"
 #include "link/PortSelection.h"
 #include "link/ReceiveStateMachine.h"
+#include "link/Reconnection.h"
 #include "link/SerialErrorRecovery.h"
 
 namespace {
@@ -30,6 +32,7 @@ struct Monitor::Parts : FrameDispatcher {
         , emission(m.state_, m.platform_.port, m.trace_, *m.timerEmission_)
         , ports(m.controls_, m.platform_.devices, m.platform_.port, *m.portListUpdater_, m.platform_.notifier)
         , errors(m.state_, m.platform_.port, m.platform_.notifier, ports)
+        , reconnection(m.platform_.devices, m.platform_.port)
         , alarms(m.state_, m.controls_, *m.timerAlarm_, *m.timerAlarmSound_, m.platform_.sound)
         , logFolder(m.platform_.resources, m.platform_.userFolders)
         , csvLog(m.state_, m.controls_, m.platform_.wallClock, m.platform_.notifier, logFolder) {}
@@ -41,6 +44,9 @@ struct Monitor::Parts : FrameDispatcher {
     }
     void hpuStatusFrame() override { monitor.refreshDataHPU(); }
     void eepromReadAnswer() override { monitor.stockAnswerHPU(); }
+    void eepromWriteAcknowledged() override {
+        monitor.record(MonitorEvent::Kind::EepromWriteAcknowledged, monitor.lastEepromWrite_);
+    }
 
     Monitor& monitor;
     ReceiveStateMachine machine;
@@ -48,6 +54,8 @@ struct Monitor::Parts : FrameDispatcher {
     EmissionPacer emission;
     PortSelection ports;
     SerialErrorRecovery errors;
+    Reconnection reconnection;
+    BusHealth health;
     ConverterAlarms alarms;
     LogFolderSetting logFolder;
     CsvLog csvLog;
@@ -63,6 +71,7 @@ Monitor::Monitor(const Platform& platform, QObject* parent)
     , timerResetError_(platform.timers.create(QStringLiteral("TimerResetError"), 5000, this))
     , timerAlarm_(platform.timers.create(QStringLiteral("TimerAlarm"), 200, this))
     , timerAlarmSound_(platform.timers.create(QStringLiteral("TimerAlarmSound"), 15000, this))
+    , timerReconnect_(platform.timers.create(QStringLiteral("TimerReconnect"), 1000, this))
     , parts_(std::make_unique<Parts>(*this)) {
     // Design modes: the reception, emission and alarm-sound timers wait until switched on.
     portListUpdater_->setMode(Timer::Repeating);
@@ -77,9 +86,14 @@ Monitor::Monitor(const Platform& platform, QObject* parent)
     connect(timerResetError_, &Timer::timeout, this, &Monitor::TimerResetError_Action);
     connect(timerAlarm_, &Timer::timeout, this, &Monitor::TimerAlarm_Action);
     connect(timerAlarmSound_, &Timer::timeout, this, &Monitor::TimerAlarmSound_Action);
+    connect(timerReconnect_, &Timer::timeout, this, &Monitor::TimerReconnect_Action);
+    connect(this, &Monitor::eventOccurred, this, &Monitor::writeJournal);
+    parts_->csvLog.setFailureObserver(
+        [this](const QString& path) { record(MonitorEvent::Kind::LogWriteFailed, path); });
 
     connect(&platform_.port, &SerialPort::dataReceived, this, &Monitor::SerialConnection1_DataReceived);
-    connect(&platform_.port, &SerialPort::errorOccurred, this, [this] { SerialConnection1_Error(); });
+    connect(&platform_.port, &SerialPort::errorOccurred, this,
+            [this](const QString& description) { SerialConnection1_Error(description); });
 }
 
 Monitor::~Monitor() = default;
@@ -100,6 +114,7 @@ void Monitor::refreshDataConverter() {
     decodeConverterFrame(state_);
     showConverterValues(state_, controls_);
     parts_->alarms.evaluate();
+    recordAlarmChanges();
 }
 
 void Monitor::refreshDataHPU() {
@@ -165,6 +180,9 @@ void Monitor::open() {
 }
 
 void Monitor::close() {
+    // No reopening after the window has closed the port.
+    parts_->reconnection.stop();
+    timerReconnect_->setMode(Timer::Off);
     platform_.port.close();
 }
 
@@ -172,8 +190,14 @@ void Monitor::SerialConnection1_DataReceived() {
     parts_->reception.SerialConnection1_DataReceived();
 }
 
-void Monitor::SerialConnection1_Error() {
+void Monitor::SerialConnection1_Error(const QString& description) {
+    const bool wasConnected = isConnected();
     parts_->errors.SerialConnection1_Error();
+    followConnection(wasConnected);
+    // The port is closed and the window still connected: the link is reopened once a second.
+    if (isConnected() && !platform_.port.isOpen() && parts_->reconnection.lose())
+        record(MonitorEvent::Kind::ConnectionLost, description);
+    updateConnectionLine();
     emit changed();
 }
 
@@ -186,7 +210,16 @@ void Monitor::TimerReceptionRS485_Action() {
 }
 
 void Monitor::TimerEmissionRS485_Action() {
+    const bool pending = state_.emissionRequest;
     parts_->emission.TimerEmissionRS485_Action();
+    if (pending && !state_.emissionRequest) {
+        ++parts_->machine.counters().commandsSent;
+        const QString command = HpuCommands::describe(state_.TrameBufferEmission);
+        if (state_.TrameBufferEmission[2] == Frame::kEepromWrite)
+            lastEepromWrite_ = command;
+        record(MonitorEvent::Kind::CommandWritten, command);
+    }
+    updateConnectionLine();
     emit changed();
 }
 
@@ -204,8 +237,97 @@ void Monitor::SerialPortsPopupMenu_SelectionChanged(int index) {
 }
 
 void Monitor::ConnectButton_Action() {
+    const bool wasConnected = isConnected();
     parts_->ports.ConnectButton_Action();
+    followConnection(wasConnected);
+    updateConnectionLine();
     emit changed();
+}
+
+const BusHealth& Monitor::busHealth() const {
+    return parts_->health;
+}
+
+void Monitor::TimerReconnect_Action() {
+    parts_->health.update(parts_->machine.counters(), platform_.clock.elapsedMs(), state_.timeLastDataCV,
+                          state_.timeLastDataHPU);
+    controls_.busHealthText = parts_->health.text();
+    const Reconnection::Outcome outcome = parts_->reconnection.tick();
+    if (outcome == Reconnection::Outcome::Lost)
+        record(MonitorEvent::Kind::ConnectionLost, parts_->reconnection.lossReason());
+    else if (outcome == Reconnection::Outcome::Reconnected)
+        record(MonitorEvent::Kind::Reconnected, parts_->reconnection.deviceName());
+    updateConnectionLine();
+    emit changed();
+}
+
+bool Monitor::isReconnecting() const {
+    return parts_->reconnection.isLost();
+}
+
+void Monitor::followConnection(bool wasConnected) {
+    if (!wasConnected && isConnected()) {
+        parts_->reconnection.start(selectedDeviceName());
+        parts_->health.reset(parts_->machine.counters(), platform_.clock.elapsedMs());
+        controls_.busHealthText = parts_->health.text();
+        timerReconnect_->setMode(Timer::Repeating);
+        record(MonitorEvent::Kind::Connected, selectedDeviceName());
+    } else if (wasConnected && !isConnected()) {
+        parts_->reconnection.stop();
+        timerReconnect_->setMode(Timer::Off);
+        record(MonitorEvent::Kind::Disconnected, selectedDeviceName());
+    }
+}
+
+void Monitor::updateConnectionLine() {
+    QString line;
+    if (parts_->reconnection.isLost()) {
+        line = QStringLiteral("Connection lost \u2013 reconnecting to %1\u2026")
+                   .arg(parts_->reconnection.deviceName());
+        const QString pending = HpuCommands::pendingText(state_);
+        if (!pending.isEmpty())
+            line += QStringLiteral(" \u2013 ") + pending;
+    }
+    controls_.connectionLine = line;
+}
+
+QString Monitor::selectedDeviceName() const {
+    return controls_.SerialPortsPopupMenu_rows.value(controls_.SerialPortsPopupMenu_selected);
+}
+
+void Monitor::record(MonitorEvent::Kind kind, const QString& detail) {
+    emit eventOccurred(MonitorEvent{platform_.wallClock.now(), kind, detail});
+}
+
+void Monitor::writeJournal(const MonitorEvent& event) {
+    if (!controls_.CheckBoxLog_checked || !reportsEnabled_)
+        return;
+    parts_->logFolder.readLogPathFile(state_.LogFolder);
+    if (state_.LogFolder.isEmpty())
+        return; // no folder to log into, as for the CSV log
+    QString path;
+    if (!EventJournal::append(state_.LogFolder, selectedDeviceName(), event, &path))
+        parts_->csvLog.reportFailure(path); // told once, with the CSV log's message
+}
+
+void Monitor::recordAlarmChanges() {
+    // The fills just evaluated from this frame: red exactly while a condition holds.
+    const bool held[3] = {controls_.Rect_AlertInputVoltage == AlertFill::AlertRed,
+                          controls_.Rect_AlertRPM == AlertFill::AlertRed,
+                          controls_.Rect_AlertTemp == AlertFill::AlertRed};
+    for (int i = 0; i < 3; ++i) {
+        if (held[i] == alarmsHeld_[i])
+            continue;
+        alarmsHeld_[i] = held[i];
+        QString detail;
+        if (i == 0)
+            detail = QStringLiteral("input voltage %1 V").arg(state_.U_in, 0, 'f', 1);
+        else if (i == 1)
+            detail = QStringLiteral("speed %1 rpm").arg(std::max(state_.RPM1, state_.RPM2));
+        else
+            detail = QStringLiteral("converter temperature %1 \u00b0C").arg(state_.TempCV, 0, 'f', 1);
+        record(held[i] ? MonitorEvent::Kind::AlarmRaised : MonitorEvent::Kind::AlarmCleared, detail);
+    }
 }
 
 void Monitor::TimerResetError_Action() {
@@ -272,10 +394,12 @@ void Monitor::TimerAlarmSound_Action() {
 
 void Monitor::PompeButton_Action() {
     consignePOMPE_HPU();
+    updateConnectionLine();
 }
 
 void Monitor::ReleaseButton_Action() {
     consigneRELEASE_HPU();
+    updateConnectionLine();
 }
 
 // --- Inputs from the window's controls ---

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/ControlsState.h"
+#include "core/MonitorEvent.h"
 #include "core/MonitorState.h"
 #include "core/Platform.h"
 #include "core/SecondSample.h"
 #include "core/Timer.h"
+#include "link/BusHealth.h"
 #include "link/RawStreamTrace.h"
 
 #include <QObject>
@@ -28,6 +30,8 @@ public:
     ControlsState& controls() { return controls_; }
     const ControlsState& controls() const { return controls_; }
     const RawStreamTrace& trace() const { return trace_; }
+    // Frames, errors and bytes of the line since the last Connect, as of the last second.
+    const BusHealth& busHealth() const;
     const Platform& platform() const { return platform_; }
     // What the values page shows now, as one typed value: hidden values are empty.
     SecondSample sample(const QDateTime& time) const;
@@ -40,6 +44,14 @@ public:
     Timer& TimerResetError() { return *timerResetError_; }
     Timer& TimerAlarm() { return *timerAlarm_; }
     Timer& TimerAlarmSound() { return *timerAlarmSound_; }
+    // Once a second while connected: watches the device and reopens it after a loss.
+    Timer& TimerReconnect() { return *timerReconnect_; }
+
+    // The bus health refresh and the event journal; on unless switched off to measure their cost.
+    void setReportsEnabled(bool enabled) { reportsEnabled_ = enabled; }
+
+    // The link was lost under a connected window and is being reopened.
+    bool isReconnecting() const;
 
     // Connected exactly while the device list is disabled.
     bool isConnected() const { return !controls_.SerialPortsPopupMenu_enabled; }
@@ -71,7 +83,7 @@ public:
     void open();  // main window opening: reads the alarm settings
     void close(); // main window closing: closes the serial port
     void SerialConnection1_DataReceived();
-    void SerialConnection1_Error();
+    void SerialConnection1_Error(const QString& description = QString());
     void TimerReceptionRS485_Action();
     void TimerEmissionRS485_Action();
     void PortListUpdater_Action();
@@ -81,6 +93,7 @@ public:
     void TimerLog_Action();
     void TimerAlarm_Action();
     void TimerAlarmSound_Action();
+    void TimerReconnect_Action();
     void PompeButton_Action();
     void ReleaseButton_Action();
 
@@ -94,6 +107,9 @@ signals:
     // Once per wall-clock second while connected, from the log tick, after stale values are
     // reset: the trend ring, the event journal and the publishers take this, not the record.
     void secondSampled(const SecondSample& sample);
+    // Connections, losses, alarms, commands written, log failures: what the event journal
+    // records, as they happen.
+    void eventOccurred(const MonitorEvent& event);
     // CanvasProp must be repainted (with background erase) from Pression.
     void gaugeRepaintRequested();
 
@@ -110,7 +126,20 @@ private:
     Timer* timerResetError_;
     Timer* timerAlarm_;
     Timer* timerAlarmSound_;
+    Timer* timerReconnect_;
     QDateTime lastSampledSecond_;
+    bool alarmsHeld_[3] = {false, false, false}; // input voltage, speed, temperature
+    QString lastEepromWrite_;                    // what an acknowledgement answers
+    bool reportsEnabled_ = true;
+
+    void record(MonitorEvent::Kind kind, const QString& detail);
+    // While Log is ticked, each event goes to the day's journal beside the CSV log.
+    void writeJournal(const MonitorEvent& event);
+    QString selectedDeviceName() const;
+    // After anything that may connect or disconnect: reconnection and journal follow.
+    void followConnection(bool wasConnected);
+    void updateConnectionLine();
+    void recordAlarmChanges();
 
     struct Parts;
     std::unique_ptr<Parts> parts_; // the subsystems the handlers delegate to

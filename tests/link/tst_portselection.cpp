@@ -89,14 +89,23 @@ private slots:
         QTest::newRow("third device plugged: last row selected")
             << QStringList{"ttyS0", "ttyUSB0"} << 0 << QStringList{"ttyS0", "ttyUSB0", "ttyUSB1"}
             << QStringList{"ttyS0", "ttyUSB0", "ttyUSB1"} << 2;
-        QTest::newRow("one of three unplugged: first row selected")
+        QTest::newRow("one of three unplugged: the selected device stays selected")
             << QStringList{"ttyS0", "ttyUSB0", "ttyUSB1"} << 2 << QStringList{"ttyS0", "ttyUSB1"}
+            << QStringList{"ttyS0", "ttyUSB1"} << 1;
+        QTest::newRow("selected device unplugged: first row selected")
+            << QStringList{"ttyS0", "ttyUSB0", "ttyUSB1"} << 1 << QStringList{"ttyS0", "ttyUSB1"}
             << QStringList{"ttyS0", "ttyUSB1"} << 0;
         QTest::newRow("all unplugged: empty, button disabled")
             << QStringList{"ttyUSB0"} << -2 << QStringList{} << QStringList{} << -1;
-        QTest::newRow("same count: no rebuild, old name and selection kept")
+        QTest::newRow("adapter swapped, another selected: rebuilt, selection kept")
             << QStringList{"ttyS0", "ttyUSB0"} << 0 << QStringList{"ttyS0", "ttyACM0"}
-            << QStringList{"ttyS0", "ttyUSB0"} << 0;
+            << QStringList{"ttyS0", "ttyACM0"} << 0;
+        QTest::newRow("selected adapter swapped: the new one selected")
+            << QStringList{"ttyUSB0", "ttyS0"} << 0 << QStringList{"ttyS0", "ttyACM0"}
+            << QStringList{"ttyS0", "ttyACM0"} << 1;
+        QTest::newRow("same names in a new order: selection follows its name")
+            << QStringList{"ttyS0", "ttyUSB0"} << 1 << QStringList{"ttyUSB0", "ttyS0"}
+            << QStringList{"ttyUSB0", "ttyS0"} << 0;
     }
     void listRefresh() {
         QFETCH(QStringList, before);
@@ -185,6 +194,20 @@ private slots:
         row.ports.ConnectButton_Action();
         checkConnected(row);
         QCOMPARE(row.port.openCount, 2);
+    }
+
+    // One adapter swapped for another while disconnected: the list names the new one at the
+    // next refresh and Connect opens it, where it used to fail until a count changed.
+    void swappedAdapterIsListedAndOpened() {
+        ConnectionRow row;
+        row.plug({QStringLiteral("ttyUSB0")});
+        row.plug({QStringLiteral("ttyACM0")});
+        QCOMPARE(row.controls.SerialPortsPopupMenu_rows, QStringList{QStringLiteral("ttyACM0")});
+        QCOMPARE(row.controls.SerialPortsPopupMenu_selected, 0);
+        row.ports.ConnectButton_Action();
+        QVERIFY(row.notifier.messages.isEmpty());
+        QVERIFY(row.port.isOpen());
+        QCOMPARE(row.port.openedDevice.location, QStringLiteral("/dev/ttyACM0"));
     }
 
     // A press whose selected row names no device present any more (unplugged after the last

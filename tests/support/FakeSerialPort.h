@@ -13,7 +13,10 @@ public:
     using SerialPort::SerialPort;
 
     bool open(const SerialDevice& device) override;
-    void close() override { open_ = false; ++closeCount; }
+    void close() override {
+        open_ = false;
+        ++closeCount;
+    }
     bool isOpen() const override { return open_; }
     qint64 bytesAvailable() const override { return incoming_.size(); }
     QByteArray peekAll() const override { return incoming_; }
@@ -22,10 +25,14 @@ public:
 
     // Bytes arriving from the line; raises dataReceived unless quiet.
     void feed(const QByteArray& bytes, bool raiseDataReceived = true);
-    void raiseError(const QString& description = QStringLiteral("fault")) { emit errorOccurred(description); }
+    // A fault of the open port. Like the real port, a closed one reports nothing.
+    void raiseError(const QString& description = QStringLiteral("fault")) {
+        if (open_)
+            emit errorOccurred(description);
+    }
 
-    bool failOpen = false;       // the next open() fails
-    QList<QByteArray> writes;    // each write() call, in order
+    bool failOpen = false;    // the next open() fails
+    QList<QByteArray> writes; // each write() call, in order
     SerialDevice openedDevice;
     int openCount = 0;
     int closeCount = 0;

@@ -1,0 +1,172 @@
+// The event journal beside the CSV log: its lines, its files, and what the monitor writes to it
+// through a connection with a loss, an alarm, a command and a log failure.
+#include "Files.h"
+#include "Hex.h"
+#include "TestPlatform.h"
+#include "datalog/CsvLog.h"
+#include "datalog/EventJournal.h"
+#include "link/Frame.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QByteArray kHeader = "EVENTS ORVANE\ndate;time;event;detail;\n";
+const QDateTime kMorning(QDate(2026, 3, 14), QTime(10, 0, 0));
+
+// A version 2 converter frame with the input voltage in tenths of a volt.
+QByteArray converterFrame(int inputDecivolts) {
+    QByteArray frame = hexBytes("00 01 10 10");
+    frame.append(char((inputDecivolts >> 8) & 0xFF));
+    frame.append(char(inputDecivolts & 0xFF));
+    frame.append(hexBytes("6A AE 14 00 00 00 01 60 03 F5 00 00"));
+    return Frame::withChecksum(frame);
+}
+
+struct Bench {
+    Bench() {
+        platform.devices.setNames({QStringLiteral("cu.usbserial-FT4ABCDE")});
+        platform.timeline.advance(500);
+    }
+    QString journal(const QString& day = QStringLiteral("2026_03_14")) const {
+        return platform.userFolders.documents() + QLatin1Char('/') + day +
+               QStringLiteral("_EventsOrvane_FT4ABCDE.csv");
+    }
+    void receive(const QByteArray& bytes) {
+        platform.port.feed(bytes);
+        platform.timeline.advance(20);
+    }
+    TestPlatform platform;
+    Monitor monitor{platform.platform()};
+};
+
+} // namespace
+
+class TestEventJournal : public QObject {
+    Q_OBJECT
+private slots:
+    void lines_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("detail");
+        QTest::addColumn<QByteArray>("line");
+        using K = MonitorEvent::Kind;
+        QTest::newRow("connected") << int(K::Connected) << "ttyUSB0"
+                                   << QByteArray("2026-03-14;10:00:00;connected;ttyUSB0;\n");
+        QTest::newRow("lost, with the port's text")
+            << int(K::ConnectionLost) << "Input/output error"
+            << QByteArray("2026-03-14;10:00:00;connection lost;Input/output error;\n");
+        QTest::newRow("a separator or a line break in the detail cannot split the line")
+            << int(K::ConnectionLost) << "a;b\nc"
+            << QByteArray("2026-03-14;10:00:00;connection lost;a,b c;\n");
+        QTest::newRow("alarm raised, not ASCII")
+            << int(K::AlarmRaised) << QStringLiteral("converter temperature 71.0 \u00b0C")
+            << QByteArray("2026-03-14;10:00:00;alarm raised;converter temperature 71.0 \xc2\xb0"
+                          "C;\n");
+        QTest::newRow("acknowledgement")
+            << int(K::EepromWriteAcknowledged) << "EEPROM write 30 = 750"
+            << QByteArray("2026-03-14;10:00:00;EEPROM write acknowledged;EEPROM write 30 = 750;\n");
+    }
+    void lines() {
+        QFETCH(int, kind);
+        QFETCH(QString, detail);
+        QFETCH(QByteArray, line);
+        QCOMPARE(EventJournal::line(MonitorEvent{kMorning, MonitorEvent::Kind(kind), detail}), line);
+    }
+
+    // Real files: created with the header, appended to, a new file after midnight, and the
+    // same adapter suffix as the CSV log; an unwritable folder leaves nothing behind.
+    void filesByDayAndAdapter() {
+        QTemporaryDir dir;
+        const QString entry = QStringLiteral("/dev/cu.usbserial-FT4ABCDE");
+        QCOMPARE(EventJournal::fileName(kMorning, entry),
+                 QStringLiteral("2026_03_14_EventsOrvane_FT4ABCDE.csv"));
+        QCOMPARE(EventJournal::fileName(kMorning, entry).replace("EventsOrvane", "LogOrvane"),
+                 CsvLog::fileName(kMorning, entry));
+        QVERIFY(EventJournal::append(dir.path(), entry, {kMorning, MonitorEvent::Kind::Connected, "a"}));
+        QVERIFY(EventJournal::append(dir.path(), entry,
+                                     {kMorning.addSecs(5), MonitorEvent::Kind::Disconnected, "a"}));
+        const QDateTime nextDay(QDate(2026, 3, 15), QTime(0, 0, 1));
+        QVERIFY(EventJournal::append(dir.path(), entry, {nextDay, MonitorEvent::Kind::Connected, "a"}));
+        QCOMPARE(readAll(dir.filePath("2026_03_14_EventsOrvane_FT4ABCDE.csv")),
+                 kHeader + "2026-03-14;10:00:00;connected;a;\n2026-03-14;10:00:05;disconnected;a;\n");
+        QCOMPARE(readAll(dir.filePath("2026_03_15_EventsOrvane_FT4ABCDE.csv")),
+                 kHeader + "2026-03-15;00:00:01;connected;a;\n");
+
+        QString path;
+        QVERIFY(!EventJournal::append(dir.filePath("missing"), entry,
+                                      {kMorning, MonitorEvent::Kind::Connected, "a"}, &path));
+        QCOMPARE(path, dir.filePath("missing/2026_03_14_EventsOrvane_FT4ABCDE.csv"));
+        QVERIFY(!QFile::exists(path));
+    }
+
+    // A connection with a loss, a reconnection, an alarm, a pump command and a disconnection:
+    // each lands in the journal, in order, while the CSV log keeps its own format.
+    void monitorWritesItsEvents() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+        Bench b;
+        b.monitor.ConnectButton_Action(); // 10:00:00.500
+        b.receive(converterFrame(485));   // 48.5 V, below the 53 V threshold
+        b.platform.port.raiseError(QStringLiteral("No such device"));
+        b.platform.timeline.advance(1000); // reopened
+        b.receive(converterFrame(600));    // 60.0 V: alarm
+        b.monitor.PompeButton_Action();
+        b.receive(converterFrame(485)); // the alarm clears; the pump goes out 150 ms later
+        b.platform.timeline.advance(200);
+        b.monitor.ConnectButton_Action();
+        const QList<QByteArray> lines = readAll(b.journal()).split('\n');
+        QStringList events;
+        for (const QByteArray& line : lines.mid(2))
+            if (!line.isEmpty())
+                events << QString::fromUtf8(line.mid(20)); // after the date and time
+        QCOMPARE(events,
+                 (QStringList{"connected;cu.usbserial-FT4ABCDE;", "connection lost;No such device;",
+                              "reconnected;cu.usbserial-FT4ABCDE;", "alarm raised;input voltage 60.0 V;",
+                              "alarm cleared;input voltage 48.5 V;", "command written;pump;",
+                              "disconnected;cu.usbserial-FT4ABCDE;"}));
+        QVERIFY(lines.value(2).startsWith("2026-03-14;10:00:00;connected;"));
+        const QByteArray csv = readAll(b.platform.userFolders.documents() +
+                                       QStringLiteral("/2026_03_14_LogOrvane_FT4ABCDE.csv"));
+        QVERIFY(
+            csv.startsWith("LOG ORVANE\n  time  ;  U_in[V]; U_out[V]; I_out[A]; P_out[W]; RPM; Temp[0C];\n"));
+        QLocale::setDefault(QLocale::system());
+    }
+
+    // Log unticked: no journal is written.
+    void nothingWhileLogIsUnticked() {
+        Bench b;
+        b.monitor.setLogChecked(false);
+        b.monitor.ConnectButton_Action();
+        b.platform.port.raiseError();
+        b.platform.timeline.advance(2000);
+        QVERIFY(!QFile::exists(b.journal()));
+    }
+
+    // The CSV log cannot be written but the journal can: the failure is journalled, and the
+    // user is told once.
+    void csvFailureIsJournalled() {
+        Bench b;
+        b.monitor.ConnectButton_Action();
+        const QString csv =
+            b.platform.userFolders.documents() + QStringLiteral("/2026_03_14_LogOrvane_FT4ABCDE.csv");
+        QVERIFY(QDir().mkpath(csv)); // a folder where the CSV file should be
+        b.platform.timeline.advance(1000);
+        QCOMPARE(b.platform.notifier.messages, QStringList{CsvLog::failureMessage()});
+        QVERIFY(!b.monitor.controls().CheckBoxLog_checked);
+        QVERIFY(readAll(b.journal()).contains(";log write failed;" + csv.toUtf8() + ";\n"));
+    }
+
+    // Neither can be written: one message, the box unticked, no file.
+    void journalFailureToldOnce() {
+        Bench b;
+        QVERIFY(QDir().mkpath(b.journal())); // a folder where the journal should be
+        b.monitor.ConnectButton_Action();
+        QCOMPARE(b.platform.notifier.messages, QStringList{CsvLog::failureMessage()});
+        QVERIFY(!b.monitor.controls().CheckBoxLog_checked);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEventJournal)
+#include "tst_eventjournal.moc"
