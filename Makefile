@@ -1,7 +1,7 @@
 # Two commands do everything on a fresh Debian machine:
 #   make run    installs what is missing, builds, starts the application
 #   make test   installs what is missing, builds, runs every test headless, then again under the
-#               sanitizers, then the fuzzer
+#               sanitizers, then the fuzzer, then builds the Debian package and checks it
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all deps build run test test-main test-asan test-fuzz fuzz bench soak clean
+.PHONY: all deps build run test test-main test-asan test-fuzz test-package package fuzz bench soak clean
 
 all: build
 
@@ -25,10 +25,19 @@ build: deps $(BUILD)/CMakeCache.txt
 run: build
 	./$(BUILD)/app/velmora --demo
 
-test: test-main test-asan test-fuzz
+test: test-main test-asan test-fuzz test-package
 
 test-main: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package (CPack): build/velmora_<version>_<arch>.deb.
+package: build
+	cmake --build $(BUILD) -j $(JOBS) --target package
+
+# The package as a user meets it: its files, --help and --version with no display,
+# desktop-file-validate, appstreamcli validate and lintian (scripts/check-package.sh).
+test-package: package
+	./scripts/check-package.sh "$$(ls -t $(BUILD)/velmora_*.deb | head -n 1)"
 
 # Every test, the window tests included (offscreen), under AddressSanitizer and
 # UndefinedBehaviorSanitizer: a use-after-free in a view's item editor shows only here.

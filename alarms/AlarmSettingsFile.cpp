@@ -2,6 +2,7 @@
 
 #include "core/NumberMask.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,8 +27,11 @@ bool readAlarmsFile(MonitorState& state, const QString& filePath, const QLocale&
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray head = file.read(kAlarmsFileMaxBytes);
+    QByteArray head = file.read(kAlarmsFileMaxBytes);
     file.close();
+    // A hand-edited file saved with a byte-order mark: the first threshold follows it.
+    if (head.startsWith("\xEF\xBB\xBF"))
+        head.remove(0, 3);
 
     QStringList lines;
     for (const QByteArray& raw : head.split('\n')) {
@@ -54,8 +58,9 @@ bool readAlarmsFile(MonitorState& state, const QString& filePath, const QLocale&
 bool writeAlarmsFile(const MonitorState& state, const QString& filePath, QString* error,
                      const QLocale& locale) {
     if (filePath.isEmpty()) {
-        setError(error, QStringLiteral("The alarm settings could not be saved: the application's resource "
-                                       "folder cannot be found."));
+        setError(error, QCoreApplication::translate("Messages",
+                                                    "The alarm settings could not be saved: the "
+                                                    "application's resource folder cannot be found."));
         return false;
     }
 
@@ -74,12 +79,14 @@ bool writeAlarmsFile(const MonitorState& state, const QString& filePath, QString
         content += line.toUtf8() + '\n';
 
     QSaveFile file(filePath);
+    // Where only the file, not its folder, may be written, it is written in place.
+    file.setDirectWriteFallback(true);
     // The explicit flush: a buffered write that fails only when flushed (a full disk) would
     // otherwise still be committed, replacing the previous settings with an empty file.
     const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
                          file.flush() && file.commit();
     if (!written) {
-        setError(error, QStringLiteral("The alarm settings could not be saved to %1: %2")
+        setError(error, QCoreApplication::translate("Messages", "The alarm settings could not be saved to %1: %2")
                             .arg(QDir::toNativeSeparators(filePath), file.errorString()));
         return false;
     }

@@ -92,3 +92,7 @@ StartupOptions parseCommandLine(const QStringList& arguments, QCommandLineParser
                            .arg(parser.value(speedOption)));
     return options;
 }
+
+bool answersWithoutWindows(const StartupOptions& options) {
+    return options.exit && options.exitCode == 0;
+}

@@ -25,3 +25,7 @@ StartupOptions parseCommandLine(const QStringList& arguments);
 // The same, on a parser that already holds a front end's own options (the benchmark's
 // measuring build adds its switches this way); the caller reads those from the parser.
 StartupOptions parseCommandLine(const QStringList& arguments, QCommandLineParser& parser);
+
+// --help and --version: answered before the GUI application exists. Other mistakes wait for
+// it, since only it takes Qt's own options (-platform, -style ...) out of the arguments.
+bool answersWithoutWindows(const StartupOptions& options);

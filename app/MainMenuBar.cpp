@@ -74,40 +74,40 @@ MainMenuBar::MainMenuBar(QWidget* parent)
     : QMenuBar(parent) {
     setObjectName(QStringLiteral("MainMenuBar"));
 
-    QMenu* file = addNamedMenu(QStringLiteral("FileMenu"), QStringLiteral("&File"));
-    addItem(file, QStringLiteral("FileOpenLog"), QStringLiteral("Open log…"), QStringLiteral("Cmd+O"));
+    QMenu* file = addNamedMenu(QStringLiteral("FileMenu"), tr("&File"));
+    addItem(file, QStringLiteral("FileOpenLog"), tr("Open log…"), QStringLiteral("Cmd+O"));
     // Checked while a capture of the bus is being written; choosing it again stops it.
-    addItem(file, QStringLiteral("FileRecordBus"), QStringLiteral("&Record bus\u2026"))->setCheckable(true);
+    addItem(file, QStringLiteral("FileRecordBus"), tr("&Record bus\u2026"))->setCheckable(true);
     addSeparator(file, QStringLiteral("FileSeparator1"));
     QAction* quit = addItem(file, QStringLiteral("FileQuit"), App::text(App::Caption::kFileQuit),
                             App::text(App::Caption::kFileQuitShortcut));
     quit->setMenuRole(QAction::QuitRole);
 
-    QMenu* edit = addNamedMenu(QStringLiteral("EditMenu"), QStringLiteral("&Edit"));
+    QMenu* edit = addNamedMenu(QStringLiteral("EditMenu"), tr("&Edit"));
     const auto editItem = [this, edit](const char* name, const QString& text, const char* shortcut,
                                        EditCommand command) {
         QAction* item = addItem(edit, QString::fromLatin1(name), text, QString::fromLatin1(shortcut));
         connect(item, &QAction::triggered, this, [command] { applyToFocusedText(command); });
     };
-    editItem("EditUndo", QStringLiteral("&Undo"), "Cmd+Z", EditCommand::Undo);
+    editItem("EditUndo", tr("&Undo"), "Cmd+Z", EditCommand::Undo);
     addSeparator(edit, QStringLiteral("EditSeparator1"));
-    editItem("EditCut", QStringLiteral("Cu&t"), "Cmd+X", EditCommand::Cut);
-    editItem("EditCopy", QStringLiteral("&Copy"), "Cmd+C", EditCommand::Copy);
-    editItem("EditPaste", QStringLiteral("&Paste"), "Cmd+V", EditCommand::Paste);
+    editItem("EditCut", tr("Cu&t"), "Cmd+X", EditCommand::Cut);
+    editItem("EditCopy", tr("&Copy"), "Cmd+C", EditCommand::Copy);
+    editItem("EditPaste", tr("&Paste"), "Cmd+V", EditCommand::Paste);
     editItem("EditClear", App::text(App::Caption::kEditClear), "", EditCommand::Clear);
     addSeparator(edit, QStringLiteral("EditSeparator2"));
-    editItem("EditSelectAll", QStringLiteral("Select &All"), "Cmd+A", EditCommand::SelectAll);
+    editItem("EditSelectAll", tr("Select &All"), "Cmd+A", EditCommand::SelectAll);
     addSeparator(edit, QStringLiteral("EditSeparator3"));
-    addItem(edit, QStringLiteral("EditPreferences"), QStringLiteral("Settings"));
+    addItem(edit, QStringLiteral("EditPreferences"), tr("Settings"));
 
-    QMenu* view = addNamedMenu(QStringLiteral("ViewMenu"), QStringLiteral("&View"));
-    addItem(view, QStringLiteral("ViewTrends"), QStringLiteral("Trends"));
+    QMenu* view = addNamedMenu(QStringLiteral("ViewMenu"), tr("&View"));
+    addItem(view, QStringLiteral("ViewTrends"), tr("Trends"));
 
-    QMenu* alarms = addNamedMenu(QStringLiteral("AlarmesMenu"), QStringLiteral("Alarmes"));
+    QMenu* alarms = addNamedMenu(QStringLiteral("AlarmesMenu"), tr("Alarmes"));
     addItem(alarms, QStringLiteral("Alarmes"), App::text(App::Caption::kAlarmsTitle));
 
-    QMenu* hpu = addNamedMenu(QStringLiteral("HPUMenu"), QStringLiteral("HPU"));
-    addItem(hpu, QStringLiteral("HPUEEPROM"), QStringLiteral("EEPROM"));
+    QMenu* hpu = addNamedMenu(QStringLiteral("HPUMenu"), tr("HPU"));
+    addItem(hpu, QStringLiteral("HPUEEPROM"), tr("EEPROM"));
 }
 
 QMenu* MainMenuBar::menuNamed(const QString& name) const {

@@ -4,14 +4,15 @@
 #include "app/MainMenuBar.h"
 #include "datalog/CaptureReader.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 
 #include <cstdio>
 
 void setApplicationIdentity() {
-    QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QApplication::setOrganizationName(QStringLiteral("Orvane"));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+    // Also names the user's settings folder of an installed copy (~/.config/Orvane/Velmora).
+    QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(VELMORA_VERSION_MAJOR)
                                             .arg(VELMORA_VERSION_MINOR)
                                             .arg(VELMORA_VERSION_PATCH));

@@ -146,7 +146,7 @@ void WindowMain::createTopRow() {
     ConnectButton_->setEnabled(false);
 
     CheckBoxLog_ =
-        place(new QCheckBox(QStringLiteral("Log"), content_), "CheckBoxLog", QRect(646, 23, 52, 20));
+        place(new QCheckBox(tr("Log"), content_), "CheckBoxLog", QRect(646, 23, 52, 20));
     CheckBoxLog_->setFont(LayoutFonts::system());
     CheckBoxLog_->setChecked(true);
     CheckBoxLog_->setEnabled(false);
@@ -204,14 +204,14 @@ void WindowMain::createValuesPage(QWidget* page) {
 
     Rect_AlertRPM_ = place(new AlertRectangle(page), "Rect_AlertRPM", QRect(30, 275, 280, 25));
     const QLabel* nameRPM =
-        nameLabel(Rect_AlertRPM_, "LabelName_RPM", QStringLiteral("RPM"), QRect(35, 276, 185, 24));
+        nameLabel(Rect_AlertRPM_, "LabelName_RPM", tr("RPM"), QRect(35, 276, 185, 24));
     LabelValue_RPM_ = valueLabel(Rect_AlertRPM_, "LabelValue_RPM", QRect(214, 273, 80, 24));
 
     LabelName_Pression_ =
         nameLabel(page, "LabelName_Pression", App::text(App::Caption::kPressure), QRect(351, 116, 157, 24));
     LabelValue_Pression_ = valueLabel(page, "LabelValue_Pression", QRect(520, 118, 101, 24));
     LabelName_ModeHPU_ =
-        nameLabel(page, "LabelName_ModeHPU", QStringLiteral("Mode"), QRect(351, 148, 127, 24));
+        nameLabel(page, "LabelName_ModeHPU", tr("Mode"), QRect(351, 148, 127, 24));
     LabelValue_ModeHPU_ = valueLabel(page, "LabelValue_ModeHPU", QRect(457, 150, 164, 24));
     LabelName_Pitch_ =
         nameLabel(page, "LabelName_Pitch", App::text(App::Caption::kPitchCorr), QRect(351, 180, 157, 24));
@@ -294,7 +294,7 @@ void WindowMain::createRawStreamPage(QWidget* page) {
     Textfield_timer_emission_->setPalette(fieldPalette);
 
     Label2_ =
-        place(new QLabel(QStringLiteral("timer emission (ms)"), page), "Label2", QRect(536, 89, 125, 20));
+        place(new QLabel(tr("timer emission (ms)"), page), "Label2", QRect(536, 89, 125, 20));
     Label2_->setFont(LayoutFonts::system());
 
     LabelConnectionLost_RawStream_ =

@@ -39,8 +39,8 @@ struct ControlsState {
     bool LabelName_ModeHPU_visible = false;
     bool LabelName_Pitch_visible = false;
     bool CanvasProp_visible = false;
-    ButtonState PompeButton{QStringLiteral("PUMP"), false};
-    ButtonState ReleaseButton{QStringLiteral("RELEASE"), false};
+    ButtonState PompeButton{App::text(App::Caption::kPump), false};
+    ButtonState ReleaseButton{App::text(App::Caption::kRelease), false};
 
     AlertFill Rect_AlertInputVoltage = AlertFill::AlertRed;
     AlertFill Rect_AlertRPM = AlertFill::DarkRed;

@@ -24,6 +24,10 @@ class ResourceFolder {
 public:
     virtual ~ResourceFolder() = default;
     virtual QString path() const = 0;
+    // The user's own folder for the settings files, for a resource folder that cannot take
+    // them (an installed package's belongs to the system). Empty: the settings files live in
+    // the resource folder whatever happens (see SettingsFiles).
+    virtual QString userSettingsPath() const { return QString(); }
     QString filePath(const QString& name) const {
         const QString dir = path();
         return dir.isEmpty() ? QString() : dir + QLatin1Char('/') + name;
@@ -32,9 +36,13 @@ public:
 
 class FixedResourceFolder : public ResourceFolder {
 public:
-    explicit FixedResourceFolder(QString path) : path_(std::move(path)) {}
+    explicit FixedResourceFolder(QString path, QString userSettingsPath = QString())
+        : path_(std::move(path))
+        , userSettingsPath_(std::move(userSettingsPath)) {}
     QString path() const override { return path_; }
+    QString userSettingsPath() const override { return userSettingsPath_; }
 
 private:
     QString path_;
+    QString userSettingsPath_;
 };

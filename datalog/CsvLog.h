@@ -20,8 +20,9 @@
 class CsvLog {
 public:
     static QString failureMessage() {
-        return QStringLiteral(
-            "Unable to write to Log file. Make sure another instance of the app is not opened");
+        // In English; the message box shows it in the user's language.
+        return QString::fromUtf8(QT_TRANSLATE_NOOP(
+            "Messages", "Unable to write to Log file. Make sure another instance of the app is not opened"));
     }
 
     CsvLog(MonitorState& state, ControlsState& controls, const WallClock& wallClock, Notifier& notifier,

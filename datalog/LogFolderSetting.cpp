@@ -1,5 +1,7 @@
 #include "datalog/LogFolderSetting.h"
 
+#include "core/SettingsFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +11,7 @@ namespace {
 
 // Longer than any path a file system takes (32767 characters on Windows, 4096 bytes on Linux).
 constexpr qint64 kMaxPathBytes = 64 * 1024;
+constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
 // A native path line turned into a folder, or an empty text when it names none.
 QString resolveNativePath(const QString& line) {
@@ -33,7 +36,7 @@ QString LogFolderSetting::defaultFolder() const {
 }
 
 void LogFolderSetting::readLogPathFile(QString& LogFolder) const {
-    const QString settingsPath = resources_.filePath(fileName());
+    const QString settingsPath = SettingsFiles(resources_).readPath(fileName());
     if (settingsPath.isEmpty())
         return;
 
@@ -47,20 +50,24 @@ void LogFolderSetting::readLogPathFile(QString& LogFolder) const {
         }
         // Read twice a second: only as much of the first line as any path can take, so a huge
         // file in its place cannot fill memory.
-        QString firstLine = QString::fromUtf8(file.readLine(kMaxPathBytes));
-        while (firstLine.endsWith(QLatin1Char('\n')) || firstLine.endsWith(QLatin1Char('\r')))
+        QByteArray firstLine = file.readLine(kMaxPathBytes);
+        if (firstLine.startsWith(kUtf8ByteOrderMark)) // left by some editors
+            firstLine.remove(0, qsizetype(sizeof kUtf8ByteOrderMark) - 1);
+        while (firstLine.endsWith('\n') || firstLine.endsWith('\r'))
             firstLine.chop(1);
-        LogFolder = resolveNativePath(firstLine);
+        LogFolder = resolveNativePath(QString::fromUtf8(firstLine));
     }
     if (LogFolder.isEmpty())
         LogFolder = defaultFolder();
 }
 
 bool LogFolderSetting::writeLogPathFile(const QString& nativePath) const {
-    const QString settingsPath = resources_.filePath(fileName());
+    const QString settingsPath = SettingsFiles(resources_).writePath(fileName());
     if (settingsPath.isEmpty())
         return false;
     QSaveFile file(settingsPath);
+    // Where only the file, not its folder, may be written, it is written in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     const QByteArray line = nativePath.toUtf8() + '\n';

@@ -2,8 +2,9 @@
 
 #include "core/Captions.h"
 
+// In English; the message box shows it in the user's language.
 const QString PortSelection::kOpenFailedMessage =
-    QStringLiteral("The serial connection could not be opened.");
+    QString::fromUtf8(QT_TRANSLATE_NOOP("Messages", "The serial connection could not be opened."));
 
 QString GetSerialPortFriendlyName(const QString& systemName) {
     return systemName;

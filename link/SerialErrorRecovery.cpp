@@ -1,6 +1,8 @@
 #include "link/SerialErrorRecovery.h"
 
-const QString SerialErrorRecovery::kErrorMessage = QStringLiteral("A serial port error occurred.");
+// In English; the message box shows it in the user's language.
+const QString SerialErrorRecovery::kErrorMessage =
+    QString::fromUtf8(QT_TRANSLATE_NOOP("Messages", "A serial port error occurred."));
 
 void SerialErrorRecovery::SerialConnection1_Error() {
     if (state_.serial_count_errors > kErrorsBeforeMessage) {

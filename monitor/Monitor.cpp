@@ -3,6 +3,7 @@
 #include "alarms/AlarmSettingsFile.h"
 #include "alarms/ConverterAlarms.h"
 #include "core/Captions.h"
+#include "core/SettingsFiles.h"
 #include "datalog/CsvLog.h"
 #include "datalog/EventJournal.h"
 #include "datalog/LogFolderSetting.h"
@@ -164,12 +165,12 @@ void Monitor::stockAnswerHPU() {
 
 void Monitor::readAlarmsFile() {
     // A missing file or an unknown resource folder leaves the values as they are.
-    ::readAlarmsFile(state_, platform_.resources.filePath(kAlarmsFileName));
+    ::readAlarmsFile(state_, SettingsFiles(platform_.resources).readPath(kAlarmsFileName));
 }
 
 bool Monitor::writeAlarmsFile() {
     QString error;
-    if (::writeAlarmsFile(state_, platform_.resources.filePath(kAlarmsFileName), &error))
+    if (::writeAlarmsFile(state_, SettingsFiles(platform_.resources).writePath(kAlarmsFileName), &error))
         return true;
     platform_.notifier.showMessage(error); // the values stay in memory
     return false;

@@ -14,7 +14,9 @@ packages=(cmake ninja-build g++ clang make qt6-base-dev qt6-base-dev-tools qt6-s
           # make bench: the plain serial terminal the CPU figures are compared with.
           picocom
           # The Debian package and its checks.
-          dpkg-dev fakeroot file desktop-file-utils appstream lintian)
+          dpkg-dev fakeroot file desktop-file-utils appstream lintian
+          # The icon's PNG sizes, rendered from its SVG at build time.
+          librsvg2-bin)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -25,7 +25,7 @@ WindowAlarms::WindowAlarms(Monitor& monitor, QWidget* parent)
     , monitor_(monitor)
     , Listbox_Alarms_(new QTableWidget(this))
     , valueEditing_(new AlarmValueEditing(this))
-    , PushButton1_(new QPushButton(QStringLiteral("OK"), this)) {
+    , PushButton1_(new QPushButton(tr("OK"), this)) {
     setObjectName(QStringLiteral("WindowAlarms"));
     setWindowTitle(App::text(App::Caption::kAlarmsTitle));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |

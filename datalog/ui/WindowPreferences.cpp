@@ -29,10 +29,10 @@ WindowPreferences::WindowPreferences(Monitor& monitor, FolderChooser* folderChoo
     , folderChooser_(folderChooser)
     , Label1(new QLabel(App::text(App::Caption::kLogPath), this))
     , TextField_Log_Path(new QLineEdit(this))
-    , PushButton2(new QPushButton(QStringLiteral("Folder Selection"), this))
-    , PushButton1(new QPushButton(QStringLiteral("OK"), this)) {
+    , PushButton2(new QPushButton(tr("Folder Selection"), this))
+    , PushButton1(new QPushButton(tr("OK"), this)) {
     setObjectName(QStringLiteral("WindowPreferences"));
-    setWindowTitle(QStringLiteral("Preferences"));
+    setWindowTitle(tr("Preferences"));
     setFixedSize(600, 324);
     setModal(true);
 
@@ -67,10 +67,10 @@ void WindowPreferences::showEvent(QShowEvent* event) {
 
 void WindowPreferences::PushButton2_Action() {
     FolderChooserRequest request;
-    request.actionCaption = QStringLiteral("Select Folder");
-    request.cancelCaption = QStringLiteral("Cancel Button");
-    request.title = QStringLiteral("Title bar text");
-    request.prompt = QStringLiteral("Select Log Folder");
+    request.actionCaption = tr("Select Folder");
+    request.cancelCaption = tr("Cancel Button");
+    request.title = tr("Title bar text");
+    request.prompt = tr("Select Log Folder");
     request.position = QPoint(50, 50);
     request.initialFolder = monitor_.state().LogFolder;
     const std::optional<QString> chosen = folderChooser_->chooseFolder(request);

@@ -17,8 +17,8 @@ class WindowPreferences : public QDialog {
     Q_OBJECT
 public:
     static QString saveFailureMessage() {
-        return QStringLiteral("Unable to save the log folder to Log_Folder.txt. "
-                              "The logs go on in the previous folder.");
+        return tr("Unable to save the log folder to Log_Folder.txt. "
+                  "The logs go on in the previous folder.");
     }
 
     // With the platform's folder dialog.

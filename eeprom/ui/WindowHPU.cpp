@@ -32,7 +32,7 @@ WindowHPU::WindowHPU(EepromLink& link, TimerFactory& timers, EepromPrompts& prom
     , loadButton_(new QPushButton(tr("Load from file…"), this))
     , writeDifferencesButton_(new QPushButton(tr("Write differences"), this))
     , cancelButton_(new QPushButton(tr("Cancel"), this)) {
-    setWindowTitle(QStringLiteral("HPU EEPROM"));
+    setWindowTitle(tr("HPU EEPROM"));
     resize(600, 400);
     setSizeGripEnabled(true);
 

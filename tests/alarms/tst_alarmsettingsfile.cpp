@@ -1,3 +1,4 @@
+#include "Unprivileged.h"
 #include "alarms/AlarmSettingsFile.h"
 
 #include <QTest>
@@ -98,6 +99,9 @@ private slots:
             << QByteArray("53.0\n3000\n80.0\n5.0\n0\n100\n7\n8") << false << kDefaults;
         QTest::newRow("last line without line feed")
             << QByteArray("53.0\n3000\n80.0\n5.0\n0\n42") << false << Settings{53.0, 3000, 80.0, 5.0, 0, 42};
+        QTest::newRow("UTF-8 byte-order mark of a hand-edited file skipped")
+            << QByteArray("\xEF\xBB\xBF" "50.0\r\n2500\r\n70.0\r\n4.0\r\n1\r\n60\r\n") << false
+            << Settings{50.0, 2500, 70.0, 4.0, 1, 60};
     }
     void reads() {
         QFETCH(QByteArray, content);
@@ -169,22 +173,19 @@ private slots:
         QCOMPARE(state.ValeurAlarmeUin, 53.0);                              // values stay in memory
     }
 
+    // Neither the folder nor the file may be written: reported, the previous settings intact.
     void writeFailureInReadOnlyFolder() {
+        VELMORA_RUN_UNPRIVILEGED();
         const QString folder = dir_.filePath(QStringLiteral("readonly"));
         QDir(dir_.path()).mkpath(QStringLiteral("readonly"));
         const QString file = folder + QStringLiteral("/Alarms_Settings.txt");
         QVERIFY(writeBytes(file, "50.0\n2500\n70.0\n0.0\n0\n0\n"));
+        QFile::setPermissions(file, QFileDevice::ReadOwner);
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         const auto restore = qScopeGuard([&] {
             QFile::setPermissions(folder,
                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         });
-        QFile probe(folder + QStringLiteral("/probe"));
-        if (probe.open(QIODevice::WriteOnly)) {
-            probe.remove();
-            QSKIP("This account writes into read-only folders (administrator); the other failure cases cover "
-                  "it.");
-        }
         MonitorState state;
         QString error;
         QVERIFY(!writeAlarmsFile(state, file, &error, pointLocale()));

@@ -49,6 +49,8 @@ private slots:
                                                             << "$TMP/Documents";
         QTest::newRow("relative path falls back to Documents") << QByteArray("Logs\n") << ""
                                                                << "$TMP/Documents";
+        QTest::newRow("UTF-8 byte-order mark of a hand-edited file skipped")
+            << QByteArray("\xEF\xBB\xBF$TMP/Logs\r\n") << "" << "$TMP/Logs";
     }
     void readLogPathFile() {
         QFETCH(QByteArray, settingsFile);

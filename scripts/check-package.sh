@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Checks the Debian package that `make package` built, as a user would meet it:
+#   - it holds the programs, the resource folder, the desktop file, the icons and the metainfo;
+#   - unpacked anywhere, its programs answer --help and --version with no display at all;
+#   - desktop-file-validate, appstreamcli validate and lintian find no error.
+# Usage: scripts/check-package.sh path/to/velmora_VERSION_ARCH.deb
+set -euo pipefail
+
+deb=${1:?usage: $0 package.deb}
+app_id=com.orvane.velmora
+fail() { echo "check-package: $*" >&2; exit 1; }
+
+echo "== contents (dpkg-deb -c)"
+listing=$(dpkg-deb -c "$deb" | awk '{print $NF}')
+expected=(
+  ./usr/bin/velmora
+  ./usr/bin/velmora-sim
+  ./usr/share/velmora/Moyeu2.png
+  ./usr/share/velmora/DariVozirovavavavover.png
+  ./usr/share/velmora/alarm_hydro.wav
+  ./usr/share/applications/$app_id.desktop
+  ./usr/share/icons/hicolor/scalable/apps/$app_id.svg
+  ./usr/share/metainfo/$app_id.metainfo.xml
+  ./usr/share/doc/velmora/copyright
+  ./usr/share/doc/velmora/changelog.gz
+)
+for size in 16 24 32 48 64 128 256; do
+  expected+=("./usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
+done
+for file in "${expected[@]}"; do
+  grep -qxF "$file" <<<"$listing" || fail "missing from the package: $file"
+done
+echo "all ${#expected[@]} expected files present"
+
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg -x "$deb" "$unpacked"
+
+echo "== programs without a display"
+no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+version=$(dpkg-deb -f "$deb" Version)
+"${no_display[@]}" "$unpacked/usr/bin/velmora" --version | grep -qx "Velmora $version" \
+  || fail "velmora --version does not print \"Velmora $version\""
+"${no_display[@]}" "$unpacked/usr/bin/velmora" --help | grep -q -- "--port" \
+  || fail "velmora --help does not list its options"
+programs=(velmora-sim)
+[ -x "$unpacked/usr/bin/velmora-logger" ] && programs+=(velmora-logger)
+for program in "${programs[@]}"; do
+  "${no_display[@]}" "$unpacked/usr/bin/$program" --help | grep -q -- "--help" \
+    || fail "$program --help does not answer"
+done
+echo "velmora --version, velmora --help, ${programs[*]/%/ --help} answered"
+
+echo "== desktop-file-validate"
+desktop-file-validate "$unpacked/usr/share/applications/$app_id.desktop"
+echo "== appstreamcli validate"
+appstreamcli validate --no-net "$unpacked/usr/share/metainfo/$app_id.metainfo.xml"
+echo "== lintian"
+lintian --fail-on error "$deb"
+echo "check-package: $(basename "$deb") passed"

@@ -1,0 +1,344 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR" sourcelanguage="en">
+<context>
+    <name>App</name>
+    <message>
+        <source>Cmd+Q</source>
+        <comment>App.kFileQuitShortcut</comment>
+        <translation>Cmd+Q</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <comment>App.kFileQuit</comment>
+        <translation>&amp;Quitter</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <comment>App.kEditClear</comment>
+        <translation>&amp;Supprimer</translation>
+    </message>
+    <message>
+        <source>Hydro Voltage [V]</source>
+        <comment>App.kInputVoltage</comment>
+        <translation>Tension hydro [V]</translation>
+    </message>
+    <message>
+        <source>Output Voltage [V]</source>
+        <comment>App.kOutputVoltage</comment>
+        <translation>Tension de sortie [V]</translation>
+    </message>
+    <message>
+        <source>Output Current [A]</source>
+        <comment>App.kOutputCurrent</comment>
+        <translation>Courant de sortie [A]</translation>
+    </message>
+    <message>
+        <source>Converter Temp. [°C]</source>
+        <comment>App.kCVTemp</comment>
+        <translation>Temp. convert. [°C]</translation>
+    </message>
+    <message>
+        <source>Output Power [W]</source>
+        <comment>App.kOutputPower</comment>
+        <translation>Puiss. de sortie [W]</translation>
+    </message>
+    <message>
+        <source>Oil Pressure [Bar]</source>
+        <comment>App.kPressure</comment>
+        <translation>Pression huile [bar]</translation>
+    </message>
+    <message>
+        <source>Pitch correction</source>
+        <comment>App.kPitchCorr</comment>
+        <translation>Correction calage</translation>
+    </message>
+    <message>
+        <source>Raw stream</source>
+        <comment>App.kValuesTab</comment>
+        <translation>Flux brut</translation>
+    </message>
+    <message>
+        <source>Values</source>
+        <comment>App.kRawDataTab</comment>
+        <translation>Valeurs</translation>
+    </message>
+    <message>
+        <source>Serial Port :</source>
+        <comment>App.kSerialPort</comment>
+        <translation>Port série :</translation>
+    </message>
+    <message>
+        <source>The name of the serial port contains FTxxxx if you use FTDI adapter provided by Orvane
+If invisible, you should consider installing FTDI drivers.</source>
+        <comment>App.kSerialPortTip</comment>
+        <translation>Le nom du port série contient FTxxxx si vous utilisez l&apos;adaptateur FTDI fourni par Orvane
+S&apos;il n&apos;apparaît pas, installez les pilotes FTDI.</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <comment>App.kConnectCaption</comment>
+        <translation>Connecter</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <comment>App.kUnconnectCaption</comment>
+        <translation>Déconnecter</translation>
+    </message>
+    <message>
+        <source>Drivers…</source>
+        <comment>App.kDriverLink</comment>
+        <translation>Pilotes…</translation>
+    </message>
+    <message>
+        <source>inactive</source>
+        <comment>App.kPitchInactive</comment>
+        <translation>inactive</translation>
+    </message>
+    <message>
+        <source>pump active</source>
+        <comment>App.kPitchPump</comment>
+        <translation>pompage</translation>
+    </message>
+    <message>
+        <source>release</source>
+        <comment>App.kPitchRelease</comment>
+        <translation>relâche</translation>
+    </message>
+    <message>
+        <source>Address	Parameter	Describtion	Min	Max	Default	Unity	Value	Real value
+29	TYPE_PALES	Pitch orientation (0 = classic, 1 = reversed)	0	1	0	-		
+30	PRESSION_MAX	Max pressure	0	820	800	0.01 bar		
+31	PRESSION_MIN	Min pressure	0	820	50	0.01 bar		
+33	TENSION_ALTERNATEUR_HAUTE	Max generator voltage	0	550	500	0.1 V		
+34	TENSION_ALTERNATEUR_BASSE	Min generator voltage	0	550	200	0.1 V		
+36	RPM_ALTERNATEUR_HAUTE	Max RPM	0	5000	1800	RPM		
+35	RPM_ALTERNATEUR_MIN	Min RPM	0	5000	900	RPM		
+37	PUISSANCE_ALTERNATEUR_MAX	Max Power	0	600	550	W		
+38	PUISSANCE_ALTERNATEUR_MIN	Min Power	0	600	200	W		
+32	INCREMENT_PRESSION	Pressure increment	1	200	50	0.01 bar		
+39	TEMPS_ACTIVATION_EV_TRES_BASSE_PRESSION	Solenoid aperture time in low pressure	0	100	20	10 ms		
+40	TEMPS_ACTIVATION_EV	Solenoid aperture time in high pressure	0	10	2	10 ms		
+41	TEMPS_ACTIVATION_EV_DECOLLAGE_JOINT	Solenoid aperture time after pump event	0	20	8	10 ms		
+42	TEMPS_ATTENTE	Time between pulses	0	100	30	10 ms		
+43	PWM_MOTEUR_NOMINALE	Motor PWM	0	255	80	-		
+44	TEMPS_FREQUENCE_NULLE	Delay time before releasing if RPM=0	0	10000	4000	20 ms		
+45	TEMPO_MISE_DRAPEAU	Full pumping for feathering before immersion	0	65535	15000	ms		</source>
+        <comment>App.kEEPROMHPU</comment>
+        <translation>Adresse	Paramètre	Description	Min	Max	Défaut	Unité	Valeur	Valeur réelle
+29	TYPE_PALES	Orientation des pales (0 = classique, 1 = inversée)	0	1	0	-		
+30	PRESSION_MAX	Pression max.	0	820	800	0.01 bar		
+31	PRESSION_MIN	Pression min.	0	820	50	0.01 bar		
+33	TENSION_ALTERNATEUR_HAUTE	Tension alternateur max.	0	550	500	0.1 V		
+34	TENSION_ALTERNATEUR_BASSE	Tension alternateur min.	0	550	200	0.1 V		
+36	RPM_ALTERNATEUR_HAUTE	RPM max.	0	5000	1800	RPM		
+35	RPM_ALTERNATEUR_MIN	RPM min.	0	5000	900	RPM		
+37	PUISSANCE_ALTERNATEUR_MAX	Puissance max.	0	600	550	W		
+38	PUISSANCE_ALTERNATEUR_MIN	Puissance min.	0	600	200	W		
+32	INCREMENT_PRESSION	Incrément de pression	1	200	50	0.01 bar		
+39	TEMPS_ACTIVATION_EV_TRES_BASSE_PRESSION	Temps d&apos;ouverture de l&apos;électrovanne à basse pression	0	100	20	10 ms		
+40	TEMPS_ACTIVATION_EV	Temps d&apos;ouverture de l&apos;électrovanne à haute pression	0	10	2	10 ms		
+41	TEMPS_ACTIVATION_EV_DECOLLAGE_JOINT	Temps d&apos;ouverture de l&apos;électrovanne après pompage	0	20	8	10 ms		
+42	TEMPS_ATTENTE	Temps entre impulsions	0	100	30	10 ms		
+43	PWM_MOTEUR_NOMINALE	PWM moteur	0	255	80	-		
+44	TEMPS_FREQUENCE_NULLE	Délai avant relâche si RPM=0	0	10000	4000	20 ms		
+45	TEMPO_MISE_DRAPEAU	Pompage complet pour la mise en drapeau avant immersion	0	65535	15000	ms		</translation>
+    </message>
+    <message>
+        <source>Datalog recorded in My Documents folder</source>
+        <comment>App.kLogHelptag</comment>
+        <translation>Journal enregistré dans le dossier Documents</translation>
+    </message>
+    <message>
+        <source>Max alternator voltage [V]	0
+Max RPM	0
+Max converter temp. [°C]	0
+Max hydraulic pressure[bars]	0
+Pitch design mode (0: no pressure=full incidence  ; 1: no pressure = feathered)	0
+Overspeed alarm volume (0-100)	100</source>
+        <comment>App.kAlarmsTab</comment>
+        <translation>Tension alternateur max. [V]	0
+RPM max.	0
+Temp. convertisseur max. [°C]	0
+Pression hydraulique max. [bar]	0
+Mode de calage (0 : sans pression = pleine incidence ; 1 : sans pression = drapeau)	0
+Volume de l&apos;alarme de survitesse (0-100)	100</translation>
+    </message>
+    <message>
+        <source>Visual alarms</source>
+        <comment>App.kAlarmsTitle</comment>
+        <translation>Alarmes visuelles</translation>
+    </message>
+    <message>
+        <source>PUMP</source>
+        <comment>App.kPump</comment>
+        <translation>POMPER</translation>
+    </message>
+    <message>
+        <source>RELEASE</source>
+        <comment>App.kRelease</comment>
+        <translation>RELÂCHER</translation>
+    </message>
+    <message>
+        <source>FEATHER</source>
+        <comment>App.kDrapeau</comment>
+        <translation>DRAPEAU</translation>
+    </message>
+    <message>
+        <source>Dossier d&apos;enregistrement des logs :</source>
+        <comment>App.kLogPath</comment>
+        <translation>Dossier d&apos;enregistrement des logs :</translation>
+    </message>
+</context>
+<context>
+    <name>HpuEepromEditor</name>
+    <message>
+        <source>%1 cannot be written: an EEPROM value must lie between 0 and %2.</source>
+        <translation>%1 ne peut pas être écrit : une valeur d&apos;EEPROM doit être comprise entre 0 et %2.</translation>
+    </message>
+    <message>
+        <source>%1 is outside the range of &quot;%2&quot; (%3 to %4).
+Write it to the HPU anyway?</source>
+        <translation>%1 est hors de la plage de « %2 » (%3 à %4).
+L&apos;écrire quand même dans le HPU ?</translation>
+    </message>
+</context>
+<context>
+    <name>MainMenuBar</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Fichier</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>É&amp;dition</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Annuler</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>Cou&amp;per</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copier</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>C&amp;oller</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>&amp;Tout sélectionner</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Réglages</translation>
+    </message>
+    <message>
+        <source>Alarmes</source>
+        <translation>Alarmes</translation>
+    </message>
+    <message>
+        <source>HPU</source>
+        <translation>HPU</translation>
+    </message>
+    <message>
+        <source>EEPROM</source>
+        <translation>EEPROM</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>The serial connection could not be opened.</source>
+        <translation>La connexion série n&apos;a pas pu être ouverte.</translation>
+    </message>
+    <message>
+        <source>A serial port error occurred.</source>
+        <translation>Une erreur est survenue sur le port série.</translation>
+    </message>
+    <message>
+        <source>The alarm settings could not be saved: the application&apos;s resource folder cannot be found.</source>
+        <translation>Les réglages d&apos;alarme n&apos;ont pas pu être enregistrés : le dossier de ressources de l&apos;application est introuvable.</translation>
+    </message>
+    <message>
+        <source>The alarm settings could not be saved to %1: %2</source>
+        <translation>Les réglages d&apos;alarme n&apos;ont pas pu être enregistrés dans %1 : %2</translation>
+    </message>
+    <message>
+        <source>Unable to write to Log file. Make sure another instance of the app is not opened</source>
+        <translation>Impossible d&apos;écrire dans le fichier de log. Vérifiez qu&apos;une autre instance de l&apos;application n&apos;est pas ouverte</translation>
+    </message>
+</context>
+<context>
+    <name>WindowAlarms</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>WindowHPU</name>
+    <message>
+        <source>HPU EEPROM</source>
+        <translation>EEPROM du HPU</translation>
+    </message>
+</context>
+<context>
+    <name>WindowMain</name>
+    <message>
+        <source>Log</source>
+        <translation>Log</translation>
+    </message>
+    <message>
+        <source>RPM</source>
+        <translation>tr/min</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>timer emission (ms)</source>
+        <translation>délai émission (ms)</translation>
+    </message>
+</context>
+<context>
+    <name>WindowPreferences</name>
+    <message>
+        <source>Folder Selection</source>
+        <translation>Choisir le dossier</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Preferences</source>
+        <translation>Préférences</translation>
+    </message>
+    <message>
+        <source>Select Folder</source>
+        <translation>Choisir</translation>
+    </message>
+    <message>
+        <source>Cancel Button</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Title bar text</source>
+        <translation>Dossier des logs</translation>
+    </message>
+    <message>
+        <source>Select Log Folder</source>
+        <translation>Choisissez le dossier des logs</translation>
+    </message>
+    <message>
+        <source>Unable to save the log folder to Log_Folder.txt. The logs go on in the previous folder.</source>
+        <translation>Impossible d&apos;enregistrer le dossier des logs dans Log_Folder.txt. Les logs continuent dans le dossier précédent.</translation>
+    </message>
+</context>
+</TS>
