@@ -193,14 +193,76 @@ Volume de l&apos;alarme de survitesse (0-100)	100</translation>
 <context>
     <name>HpuEepromEditor</name>
     <message>
-        <source>%1 cannot be written: an EEPROM value must lie between 0 and %2.</source>
-        <translation>%1 ne peut pas être écrit : une valeur d&apos;EEPROM doit être comprise entre 0 et %2.</translation>
+        <source>none</source>
+        <translation>aucun</translation>
     </message>
     <message>
-        <source>%1 is outside the range of &quot;%2&quot; (%3 to %4).
-Write it to the HPU anyway?</source>
-        <translation>%1 est hors de la plage de « %2 » (%3 à %4).
-L&apos;écrire quand même dans le HPU ?</translation>
+        <source>The HPU already holds the file&apos;s values: nothing to write.</source>
+        <translation>Le HPU contient déjà les valeurs du fichier : rien à écrire.</translation>
+    </message>
+    <message>
+        <source>  %1: %2 -&gt; %3</source>
+        <translation>  %1 : %2 -&gt; %3</translation>
+    </message>
+    <message>
+        <source>  %1: %2 is outside %3 to %4</source>
+        <translation>  %1 : %2 est hors de %3 à %4</translation>
+    </message>
+    <message>
+        <source>Write 1 parameter from the file to the HPU?</source>
+        <translation>Écrire 1 paramètre du fichier dans le HPU ?</translation>
+    </message>
+    <message>
+        <source>Write %1 parameters from the file to the HPU?</source>
+        <translation>Écrire %1 paramètres du fichier dans le HPU ?</translation>
+    </message>
+    <message>
+        <source>Outside the parameter&apos;s range:</source>
+        <translation>Hors de la plage du paramètre :</translation>
+    </message>
+    <message>
+        <source>The file was saved from HPU board %1; this HPU is board %2.</source>
+        <translation>Le fichier a été enregistré depuis la carte HPU %1 ; ce HPU est la carte %2.</translation>
+    </message>
+    <message>
+        <source>The file was saved from HPU software version %1; this HPU runs %2.</source>
+        <translation>Le fichier a été enregistré depuis la version logicielle HPU %1 ; ce HPU exécute la %2.</translation>
+    </message>
+    <message>
+        <source>Restore cancelled. Written and read back: %1. Not written: %2.</source>
+        <translation>Restauration annulée. Écrits et relus : %1. Non écrits : %2.</translation>
+    </message>
+    <message>
+        <source>  %1: HPU %2, file %3</source>
+        <translation>  %1 : HPU %2, fichier %3</translation>
+    </message>
+    <message>
+        <source>1 parameter written</source>
+        <translation>1 paramètre écrit</translation>
+    </message>
+    <message>
+        <source>%1 parameters written</source>
+        <translation>%1 paramètres écrits</translation>
+    </message>
+    <message>
+        <source>%1, all verified</source>
+        <translation>%1, tous vérifiés</translation>
+    </message>
+    <message>
+        <source>%1; these differ from the file:</source>
+        <translation>%1 ; ceux-ci diffèrent du fichier :</translation>
+    </message>
+    <message>
+        <source>the connection was lost</source>
+        <translation>la connexion a été perdue</translation>
+    </message>
+    <message>
+        <source>the HPU did not answer</source>
+        <translation>le HPU n&apos;a pas répondu</translation>
+    </message>
+    <message>
+        <source>Restore stopped: %1. Written and read back: %2. Not confirmed: &quot;%3&quot; (close and reopen the window to read what the HPU holds). Not written: %4.</source>
+        <translation>Restauration arrêtée : %1. Écrits et relus : %2. Non confirmé : &quot;%3&quot; (fermez et rouvrez la fenêtre pour lire ce que contient le HPU). Non écrits : %4.</translation>
     </message>
 </context>
 <context>
@@ -249,6 +311,22 @@ L&apos;écrire quand même dans le HPU ?</translation>
         <source>EEPROM</source>
         <translation>EEPROM</translation>
     </message>
+    <message>
+        <source>Open log…</source>
+        <translation>Ouvrir un journal…</translation>
+    </message>
+    <message>
+        <source>&amp;Record bus…</source>
+        <translation>&amp;Enregistrer le bus…</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Affichage</translation>
+    </message>
+    <message>
+        <source>Trends</source>
+        <translation>Tendances</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -285,6 +363,44 @@ L&apos;écrire quand même dans le HPU ?</translation>
     <message>
         <source>HPU EEPROM</source>
         <translation>EEPROM du HPU</translation>
+    </message>
+    <message>
+        <source>HPU backup (*.json)</source>
+        <translation>Sauvegarde HPU (*.json)</translation>
+    </message>
+    <message>
+        <source>Save HPU backup</source>
+        <translation>Enregistrer la sauvegarde HPU</translation>
+    </message>
+    <message>
+        <source>Load HPU backup</source>
+        <translation>Charger une sauvegarde HPU</translation>
+    </message>
+    <message>
+        <source>Save to file…</source>
+        <translation>Enregistrer…</translation>
+    </message>
+    <message>
+        <source>Load from file…</source>
+        <translation>Charger…</translation>
+    </message>
+    <message>
+        <source>Write differences</source>
+        <translation>Écrire les écarts</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>File value</source>
+        <translation>Valeur fichier</translation>
+    </message>
+    <message>
+        <source>%1
+Nothing was sent to the HPU.</source>
+        <translation>%1
+Rien n&apos;a été envoyé au HPU.</translation>
     </message>
 </context>
 <context>

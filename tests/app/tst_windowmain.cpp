@@ -61,8 +61,8 @@ QString shownText(const QWidget* control) {
 // A translation of the Connect caption only, as an installed language would bring.
 class ConnectTranslator : public QTranslator {
 public:
-    QString translate(const char* context, const char* source, const char*, int) const override {
-        if (qstrcmp(context, "App") == 0 && qstrcmp(source, "App.kConnectCaption") == 0)
+    QString translate(const char* context, const char*, const char* disambiguation, int) const override {
+        if (qstrcmp(context, "App") == 0 && qstrcmp(disambiguation, "App.kConnectCaption") == 0)
             return QStringLiteral("Verbinden");
         return QString();
     }
