@@ -19,6 +19,7 @@ struct MonitorEvent {
         EepromWriteAcknowledged, // detail: the write acknowledged, when known
         LogWriteFailed,          // detail: the file that could not be written
         StatesDropped,           // detail: how many seconds were not published, and where to
+        CaptureStopped,          // detail: why a bus capture ended on its own (limit, failure)
     };
 
     QDateTime time; // local wall-clock time
@@ -48,6 +49,8 @@ struct MonitorEvent {
             return QStringLiteral("log write failed");
         case Kind::StatesDropped:
             return QStringLiteral("states not published");
+        case Kind::CaptureStopped:
+            return QStringLiteral("capture stopped");
         }
         return QString();
     }

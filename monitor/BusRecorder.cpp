@@ -9,9 +9,12 @@ BusRecorder::BusRecorder(Monitor& monitor, Notifier& notifier, QObject* parent)
     connect(&monitor, &Monitor::busChunkReceived, &writer_, &CaptureWriter::received);
     connect(&monitor, &Monitor::busChunkWritten, &writer_, &CaptureWriter::written);
     connect(&writer_, &CaptureWriter::stopped, this,
-            [this](CaptureWriter::StopReason reason, const QString& message) {
+            [this, &monitor](CaptureWriter::StopReason reason, const QString& message) {
                 emit recordingChanged(false);
                 emit stopped(reason, message);
+                // A capture that ended on its own is kept in the event journal beside the log.
+                if (reason != CaptureWriter::StopReason::Requested)
+                    monitor.recordEvent(MonitorEvent::Kind::CaptureStopped, message);
                 if (!message.isEmpty())
                     notifier_.showMessage(message);
             });

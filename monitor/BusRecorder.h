@@ -26,8 +26,8 @@ public:
 
 signals:
     void recordingChanged(bool recording);
-    // The capture has ended, with why and the message shown (empty when asked for). The
-    // event journal connects here to note a capture that stopped at its limit or failed.
+    // The capture has ended, with why and the message shown (empty when asked for). One that
+    // stopped at its limit or failed is also an event of the monitor's journal.
     void stopped(CaptureWriter::StopReason reason, const QString& message);
 
 private:

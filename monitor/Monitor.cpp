@@ -391,9 +391,11 @@ SecondSample Monitor::sample(const QDateTime& time) const {
         s.hpuMode = state_.ModeHPU.trimmed();
     if (controls_.LabelValue_Pitch.visible)
         s.pitch = state_.Pitch.trimmed();
-    s.speedAlarm = controls_.Rect_AlertRPM == AlertFill::AlertRed;
-    s.inputVoltageAlarm = controls_.Rect_AlertInputVoltage == AlertFill::AlertRed;
-    s.temperatureAlarm = controls_.Rect_AlertTemp == AlertFill::AlertRed;
+    // The conditions found by the last converter frame, not the red fills, which clear 200 ms
+    // after each frame and so blink between ticks; a value not known holds no alarm.
+    s.inputVoltageAlarm = alarmsHeld_[0] && s.inputVoltage.has_value();
+    s.speedAlarm = alarmsHeld_[1] && s.speed.has_value();
+    s.temperatureAlarm = alarmsHeld_[2] && s.temperature.has_value();
     return s;
 }
 

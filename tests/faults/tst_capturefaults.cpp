@@ -103,8 +103,19 @@ private slots:
     void sizeLimitReached_toldOnceMonitoringGoesOn() {
         RecordingSite site;
         QSignalSpy stopped(&site.recorder, &BusRecorder::stopped);
+        QSignalSpy events(&site.monitor, &Monitor::eventOccurred);
         QVERIFY(site.recorder.start(site.capturePath(), 2000));
         site.run(5);
+        // The stop is an event of the journal, with the message the technician saw.
+        int captureEvents = 0;
+        for (const QList<QVariant>& event : events) {
+            const auto e = event.at(0).value<MonitorEvent>();
+            if (e.kind == MonitorEvent::Kind::CaptureStopped) {
+                ++captureEvents;
+                QCOMPARE(e.detail, CaptureWriter::limitMessage(site.capturePath(), 2000));
+            }
+        }
+        QCOMPARE(captureEvents, 1);
         QCOMPARE(site.doubles.notifier.messages,
                  QStringList{CaptureWriter::limitMessage(site.capturePath(), 2000)});
         QCOMPARE(stopped.count(), 1);

@@ -251,6 +251,23 @@ private slots:
         QCOMPARE(samples.at(3).at(0).value<SecondSample>().time.secsTo(stale.time), 1);
     }
 
+    // A sample's alarm is the condition the last converter frame found, though the red fill
+    // has cleared 200 ms after that frame; once the converter is stale, no alarm is held.
+    void secondSampleAlarmsFollowTheConditionNotTheFill() {
+        Bench bench;
+        QSignalSpy samples(&bench.monitor, &Monitor::secondSampled);
+        bench.connectAt500();
+        // U_in 60.0 V above the 53.0 V threshold.
+        bench.port.feed(Frame::withChecksum(hexBytes("00 01 10 10 02 58 30 D4 13 88 00 00 01 2C 00 C8 00 00")));
+        bench.timeline.advance(1000);
+        QCOMPARE(bench.monitor.controls().Rect_AlertInputVoltage, AlertFill::Transparent);
+        const auto alarmed = samples.last().at(0).value<SecondSample>();
+        QVERIFY(alarmed.inputVoltageAlarm);
+        QVERIFY(!alarmed.speedAlarm && !alarmed.temperatureAlarm);
+        bench.timeline.advance(4000);
+        QVERIFY(!samples.last().at(0).value<SecondSample>().inputVoltageAlarm);
+    }
+
     void noStaleCheckWhileDisconnected() {
         Bench bench;
         bench.timeline.advance(10000); // never connected

@@ -4,6 +4,7 @@
 #include "datalog/CsvLog.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -85,8 +86,8 @@ private slots:
         QTest::newRow("unknown option")
             << demo + QStringList{"--frobnicate"} << "Unknown option 'frobnicate'";
         QTest::newRow("stray argument") << demo + QStringList{"extra"} << "unexpected argument: extra";
-        QTest::newRow("record") << demo + QStringList{"--record", dir.filePath("bus.txt")}
-                                << "--record is not available yet";
+        QTest::newRow("record into a missing folder")
+            << demo + QStringList{"--record", dir.filePath("gone/bus.txt")} << "The bus capture cannot be written to";
         QTest::newRow("password without broker")
             << demo + QStringList{"--mqtt-password-file", password} << "--mqtt-password-file needs --mqtt";
         QTest::newRow("id without broker")
@@ -165,7 +166,8 @@ private slots:
         }
     }
 
-    // The simulator counts every command it receives: the logger must send none.
+    // The simulator counts every command it receives: the logger must send none. What the bus
+    // carried is in the capture named by --record: received chunks only.
     void readsARealPortAndNeverSendsACommand() {
         QProcess sim;
         QByteArray simOutput;
@@ -175,7 +177,9 @@ private slots:
 
         QTemporaryDir logs;
         LoggerProcess logger(kLogger);
-        logger.start({QStringLiteral("--port"), device, QStringLiteral("--log-folder"), logs.path()});
+        const QString capture = QDir(logs.path()).filePath(QStringLiteral("bus.txt"));
+        logger.start({QStringLiteral("--port"), device, QStringLiteral("--log-folder"), logs.path(),
+                      QStringLiteral("--record"), capture});
         QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs.path()).size() >= 3, 10000);
         const QStringList lines = LoggerProcess::logLines(logs.path());
         QVERIFY2(!lines.last().contains(QLatin1String(";-1")),
@@ -190,6 +194,13 @@ private slots:
         QVERIFY(sim.waitForFinished(15000));
         simOutput += sim.readAllStandardOutput();
         QVERIFY2(simOutput.contains("end of run, 0 commands received"), simOutput.constData());
+        QFile recorded(capture);
+        QVERIFY(recorded.open(QIODevice::ReadOnly));
+        const QList<QByteArray> captureLines = recorded.readAll().split('\n');
+        QCOMPARE(captureLines.first(), QByteArray("# velmora capture 1"));
+        QVERIFY2(captureLines.size() > 10, qPrintable(QString::number(captureLines.size())));
+        for (int i = 1; i < captureLines.size(); ++i)
+            QVERIFY2(captureLines[i].isEmpty() || captureLines[i].contains(" rx "), captureLines[i].constData());
     }
 
     // The adapter pulled out and plugged back: a symbolic link is its stable name, pointed at a

@@ -8,6 +8,7 @@
 #include "alarms/AlarmSettingsFile.h"
 #include "datalog/CsvLog.h"
 #include "datalog/LogFolderSetting.h"
+#include "monitor/BusRecorder.h"
 #include "monitor/Monitor.h"
 #include "publish/MqttId.h"
 #include "publish/MqttPublisher.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
 #ifdef VELMORA_WITH_MQTT
     capabilities.mqtt = true;
 #endif
+    capabilities.capture = true;
     LoggerOptions options;
     const QString problem = parseLoggerOptions(QCoreApplication::arguments(), capabilities, options);
     if (!problem.isEmpty()) {
@@ -100,6 +102,11 @@ int main(int argc, char** argv) {
         if (text == CsvLog::failureMessage())
             QTimer::singleShot(kLogRetryMs, &monitor, [&monitor] { monitor.setLogChecked(true); });
     };
+
+    // --record: what the bus carries, from the start; a file that cannot be made is a mistake.
+    BusRecorder recorder(monitor, console.notifier());
+    if (!options.recordFile.isEmpty() && !recorder.start(options.recordFile))
+        return 2; // the recorder said why, on stderr
 
     monitor.ConnectButton_Action();
     if (!monitor.isConnected())
