@@ -1,6 +1,7 @@
 // End to end: velmora-sim on a pseudo-terminal and the main window, in this process, connected
 // to it through the real serial port, timers and clocks. Every wait is bounded.
 #include "Recorders.h"
+#include "SimulatorProcess.h"
 #include "app/LinkOpener.h"
 #include "app/WindowMain.h"
 #include "core/NumberMask.h"
@@ -11,7 +12,6 @@
 #include "link/QtSerialPort.h"
 
 #include <QComboBox>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -64,41 +64,6 @@ int logLines(const QString& folder) {
     return lines;
 }
 
-// velmora-sim, started and read while the test's event loop runs.
-class Simulator {
-public:
-    Simulator() {
-        process.start(QStringLiteral(VELMORA_SIM_PATH));
-        const auto match =
-            waitFor(QRegularExpression(QStringLiteral("Connect with: velmora --port (\\S+)\\n")), 10000);
-        devicePath = match.captured(1);
-    }
-    ~Simulator() {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-    // Waits, with the event loop running, until the printout matches.
-    QRegularExpressionMatch waitFor(const QRegularExpression& pattern, int timeoutMs) {
-        QDeadlineTimer deadline(timeoutMs);
-        for (;;) {
-            output += QString::fromLocal8Bit(process.readAllStandardOutput());
-            const auto match = pattern.match(output, matchedUpTo);
-            if (match.hasMatch()) {
-                matchedUpTo = match.capturedEnd();
-                return match;
-            }
-            if (deadline.hasExpired() || process.state() == QProcess::NotRunning)
-                return match;
-            QTest::qWait(20);
-        }
-    }
-
-    QProcess process;
-    QString output;
-    qsizetype matchedUpTo = 0;
-    QString devicePath;
-};
-
 } // namespace
 
 class TestEndToEnd : public QObject {
@@ -109,7 +74,7 @@ private slots:
 };
 
 void TestEndToEnd::theToolRunsTheSimulatedInstallation() {
-    Simulator sim;
+    SimulatorProcess sim(QStringLiteral(VELMORA_SIM_PATH));
     QVERIFY2(!sim.devicePath.isEmpty(), qPrintable(sim.output));
 
     // The desktop platform, except for the dialogs, the sound and the folders.

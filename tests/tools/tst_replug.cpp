@@ -2,12 +2,12 @@
 // through a symbolic link, the stable name a replugged adapter comes back under, and the main
 // window on the real serial port, timers and clocks. Every wait is bounded.
 #include "Recorders.h"
+#include "SimulatorProcess.h"
 #include "app/LinkOpener.h"
 #include "app/WindowMain.h"
 #include "link/QtSerialPort.h"
 
 #include <QComboBox>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -25,37 +25,6 @@ namespace {
 class NoBrowser : public LinkOpener {
 public:
     void open(const QUrl&) override {}
-};
-
-// velmora-sim on a fresh pseudo-terminal, read while the test's event loop runs.
-class Simulator {
-public:
-    Simulator() {
-        process.start(QStringLiteral(VELMORA_SIM_PATH));
-        QDeadlineTimer deadline(10000);
-        const QRegularExpression ready(QStringLiteral("Connect with: velmora --port (\\S+)\\n"));
-        while (!deadline.hasExpired() && process.state() != QProcess::NotRunning) {
-            output += QString::fromLocal8Bit(process.readAllStandardOutput());
-            const auto match = ready.match(output);
-            if (match.hasMatch()) {
-                devicePath = match.captured(1);
-                return;
-            }
-            QTest::qWait(20);
-        }
-    }
-    ~Simulator() { pull(); }
-    // The far end closes: the adapter is gone.
-    void pull() {
-        if (process.state() == QProcess::NotRunning)
-            return;
-        process.kill();
-        process.waitForFinished(5000);
-    }
-
-    QProcess process;
-    QString output;
-    QString devicePath;
 };
 
 // The lines of the files in the folder whose names contain the word.
@@ -87,10 +56,10 @@ private slots:
 
 private:
     // Points the adapter's stable name at the simulator's pseudo-terminal.
-    bool plug(const Simulator& sim) {
+    bool plug(const SimulatorProcess& sim) {
         return !sim.devicePath.isEmpty() && QFile::link(sim.devicePath, link_);
     }
-    void unplug(Simulator& sim) {
+    void unplug(SimulatorProcess& sim) {
         sim.pull();
         QFile::remove(link_);
     }
@@ -100,7 +69,7 @@ private:
 void TestReplug::pulledAndReplugged() {
     QTemporaryDir dir;
     link_ = dir.filePath(QStringLiteral("ttyORVANE"));
-    auto sim = std::make_unique<Simulator>();
+    auto sim = std::make_unique<SimulatorProcess>(QStringLiteral(VELMORA_SIM_PATH));
     QVERIFY2(plug(*sim), qPrintable(sim->output));
 
     SystemProgramClock clock;
@@ -153,7 +122,7 @@ void TestReplug::pulledAndReplugged() {
     QVERIFY(notifier.messages.isEmpty());
 
     // Plugged back under the same name: values and live log lines within 2 s, no user action.
-    sim = std::make_unique<Simulator>();
+    sim = std::make_unique<SimulatorProcess>(QStringLiteral(VELMORA_SIM_PATH));
     const int linesBefore = fileLines(folder, QStringLiteral("LogOrvane")).size();
     QVERIFY2(plug(*sim), qPrintable(sim->output));
     QTRY_VERIFY_WITH_TIMEOUT(port.isOpen() && lineGone() && valuesShown(), 2000);
@@ -177,7 +146,7 @@ void TestReplug::pulledAndReplugged() {
     QTest::mouseClick(connectButton, Qt::LeftButton);
     QVERIFY(!monitor.isConnected());
     QVERIFY(lineGone());
-    sim = std::make_unique<Simulator>();
+    sim = std::make_unique<SimulatorProcess>(QStringLiteral(VELMORA_SIM_PATH));
     QVERIFY2(plug(*sim), qPrintable(sim->output));
     QTest::qWait(2500); // longer than two attempts would take
     QVERIFY(!port.isOpen());
