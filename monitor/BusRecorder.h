@@ -22,7 +22,8 @@ public:
     bool isRecording() const { return writer_.isRecording(); }
     QString path() const { return writer_.path(); }
 
-    static QString startFailureMessage(const QString& path, const QString& reason);
+    static QString startFailureMessage(const QString& path, const QString& reason,
+                                       Wording wording = Wording::English);
 
 signals:
     void recordingChanged(bool recording);
