@@ -3,6 +3,7 @@
 #include "core/NumberMask.h"
 
 #include <QCoreApplication>
+
 #include <cmath>
 
 namespace {

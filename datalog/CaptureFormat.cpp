@@ -1,4 +1,5 @@
 #include "datalog/CaptureFormat.h"
+
 #include <QCoreApplication>
 
 namespace Capture {

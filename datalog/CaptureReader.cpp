@@ -1,4 +1,5 @@
 #include "datalog/CaptureReader.h"
+
 #include <QCoreApplication>
 
 bool CaptureReader::fail(const QString& what) {
