@@ -2,6 +2,8 @@
 
 #include "core/NumberMask.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 namespace {
@@ -43,7 +45,8 @@ std::optional<double> parseTypedAlarmSetting(const QString& text, const QLocale&
 }
 
 QString refusedAlarmSettingMessage(const QString& caption, const QString& typed, const QLocale& locale) {
-    return QStringLiteral("%1: \"%2\" is not a number, so the previous value is kept. "
-                          "Type a number such as %3.")
+    return QCoreApplication::translate("AlarmSettingInput",
+                                       "%1: \"%2\" is not a number, so the previous value is kept. "
+                                       "Type a number such as %3.")
         .arg(caption, typed, formatMask(53.0, QStringLiteral("0.0"), locale));
 }

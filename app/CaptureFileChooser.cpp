@@ -1,10 +1,12 @@
 #include "app/CaptureFileChooser.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 
 std::optional<QString> QtCaptureFileChooser::chooseCaptureFile(QWidget* parent, const QString& suggested) {
-    QFileDialog dialog(parent, QStringLiteral("Record bus"), suggested,
-                       QStringLiteral("Bus captures (*.txt);;All files (*)"));
+    QFileDialog dialog(
+        parent, QCoreApplication::translate("CaptureFileChooser", "Record bus"), suggested,
+        QCoreApplication::translate("CaptureFileChooser", "Bus captures (*.txt);;All files (*)"));
     dialog.setObjectName(QStringLiteral("RecordBusDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontUseNativeDialog);

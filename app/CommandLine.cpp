@@ -3,6 +3,7 @@
 #include "datalog/CaptureFormat.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 StartupOptions parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -10,42 +11,50 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
 }
 
 StartupOptions parseCommandLine(const QStringList& arguments, QCommandLineParser& parser) {
-    parser.setApplicationDescription(
-        QStringLiteral("Velmora: monitoring and service tool of the hydro installation"));
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "CommandLine", "Velmora: monitoring and service tool of the hydro installation"));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption portOption(
         QStringLiteral("port"),
-        QStringLiteral("Adds the serial device PATH to the end of the device list "
-                       "(a pseudo-terminal, an adapter the system does not list). "
-                       "May be given several times."),
+        QCoreApplication::translate("CommandLine",
+                                    "Adds the serial device PATH to the end of the device list "
+                                    "(a pseudo-terminal, an adapter the system does not list). "
+                                    "May be given several times."),
         QStringLiteral("PATH"));
     parser.addOption(portOption);
     const QCommandLineOption demoOption(
         QStringLiteral("demo"),
-        QStringLiteral("Adds \"Demo installation\" at the end of the device list: a simulated "
-                       "converter and HPU inside the program, no adapter needed."));
+        QCoreApplication::translate("CommandLine",
+                                    "Adds \"Demo installation\" at the end of the device list: a simulated "
+                                    "converter and HPU inside the program, no adapter needed."));
     parser.addOption(demoOption);
-    const QCommandLineOption trendsOption(QStringLiteral("trends"),
-                                          QStringLiteral("Opens the Trends window with the main window."));
+    const QCommandLineOption trendsOption(
+        QStringLiteral("trends"),
+        QCoreApplication::translate("CommandLine", "Opens the Trends window with the main window."));
     parser.addOption(trendsOption);
     const QCommandLineOption recordOption(
         QStringLiteral("record"),
-        QStringLiteral("Records every chunk of bytes received and every command written into the capture "
-                       "FILE, from the start (File > Record bus... does the same from the window)."),
+        QCoreApplication::translate(
+            "CommandLine", "Records every chunk of bytes received and every command written into the capture "
+                           "FILE, from the start (File > Record bus... does the same from the window)."),
         QStringLiteral("FILE"));
     const QCommandLineOption recordLimitOption(
         QStringLiteral("record-limit"),
-        QStringLiteral("Size at which a capture stops, in bytes or with K, M or G (default and most 1G)."),
+        QCoreApplication::translate(
+            "CommandLine",
+            "Size at which a capture stops, in bytes or with K, M or G (default and most 1G)."),
         QStringLiteral("SIZE"), QStringLiteral("1G"));
     const QCommandLineOption replayOption(
         QStringLiteral("replay"),
-        QStringLiteral("Adds \"Replay: <file name>\" at the end of the device list: connecting plays the "
-                       "received bytes of the capture FILE through the link."),
+        QCoreApplication::translate(
+            "CommandLine", "Adds \"Replay: <file name>\" at the end of the device list: connecting plays the "
+                           "received bytes of the capture FILE through the link."),
         QStringLiteral("FILE"));
     const QCommandLineOption speedOption(
         QStringLiteral("speed"),
-        QStringLiteral("Plays a replay X times faster than it was recorded (default 1, 0.01 to 1000)."),
+        QCoreApplication::translate(
+            "CommandLine", "Plays a replay X times faster than it was recorded (default 1, 0.01 to 1000)."),
         QStringLiteral("X"), QStringLiteral("1"));
     parser.addOptions({recordOption, recordLimitOption, replayOption, speedOption});
 
@@ -82,14 +91,16 @@ StartupOptions parseCommandLine(const QStringList& arguments, QCommandLineParser
     options.recordPath = parser.value(recordOption);
     options.recordLimit = Capture::parseSize(parser.value(recordLimitOption));
     if (options.recordLimit < 1024 || options.recordLimit > Capture::kMaxFileBytes)
-        return mistake(QStringLiteral("--record-limit must be a size from 1K to 1G, such as 500M, not %1")
+        return mistake(QCoreApplication::translate(
+                           "CommandLine", "--record-limit must be a size from 1K to 1G, such as 500M, not %1")
                            .arg(parser.value(recordLimitOption)));
     options.replayPath = parser.value(replayOption);
     bool ok = false;
     options.replaySpeed = parser.value(speedOption).toDouble(&ok);
     if (!ok || options.replaySpeed < 0.01 || options.replaySpeed > 1000.0)
-        return mistake(QStringLiteral("--speed must be a number from 0.01 to 1000, not %1")
-                           .arg(parser.value(speedOption)));
+        return mistake(
+            QCoreApplication::translate("CommandLine", "--speed must be a number from 0.01 to 1000, not %1")
+                .arg(parser.value(speedOption)));
     return options;
 }
 

@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     {
         QCoreApplication console(argc, argv);
         setApplicationIdentity();
+        installTranslations(console); // --help in the user's language
         const StartupOptions early = parseCommandLine(QCoreApplication::arguments());
         if (answersWithoutWindows(early))
             return printAndExit(early);

@@ -1,5 +1,7 @@
 #include "datalog/CaptureFormat.h"
 
+#include <QCoreApplication>
+
 namespace Capture {
 
 namespace {
@@ -70,7 +72,7 @@ QByteArray formatLine(const Chunk& chunk) {
 QString parseLine(const QByteArray& raw, qint64 previousUs, Chunk& chunk, bool* isChunk) {
     *isChunk = false;
     if (!isPrintableText(raw))
-        return QStringLiteral("not text (binary bytes in the line)");
+        return QCoreApplication::translate("CaptureFormat", "not text (binary bytes in the line)");
     const QByteArray line = raw.trimmed();
     if (line.isEmpty() || line.startsWith('#'))
         return QString();
@@ -79,31 +81,37 @@ QString parseLine(const QByteArray& raw, qint64 previousUs, Chunk& chunk, bool* 
     bool ok = false;
     const qint64 us = fields[0].toLongLong(&ok);
     if (!ok || us < 0 || fields[0].startsWith('+'))
-        return QStringLiteral("time %1 is not a whole number of microseconds").arg(quoted(fields[0]));
+        return QCoreApplication::translate("CaptureFormat", "time %1 is not a whole number of microseconds")
+            .arg(quoted(fields[0]));
     if (us < previousUs)
-        return QStringLiteral("time goes backwards (%1 us after %2 us)").arg(us).arg(previousUs);
+        return QCoreApplication::translate("CaptureFormat", "time goes backwards (%1 us after %2 us)")
+            .arg(us)
+            .arg(previousUs);
     if (fields.size() < 2)
-        return QStringLiteral("no direction (rx or tx)");
+        return QCoreApplication::translate("CaptureFormat", "no direction (rx or tx)");
     Direction direction;
     if (fields[1] == "rx")
         direction = Direction::Received;
     else if (fields[1] == "tx")
         direction = Direction::Written;
     else
-        return QStringLiteral("unknown direction %1 (rx or tx expected)").arg(quoted(fields[1]));
+        return QCoreApplication::translate("CaptureFormat", "unknown direction %1 (rx or tx expected)")
+            .arg(quoted(fields[1]));
     if (fields.size() < 3)
-        return QStringLiteral("no bytes");
+        return QCoreApplication::translate("CaptureFormat", "no bytes");
 
     QByteArray bytes;
     for (int i = 2; i < fields.size(); ++i) {
         const QByteArray& field = fields[i];
         if (field.size() % 2 != 0)
-            return QStringLiteral("odd number of hexadecimal digits in %1").arg(quoted(field));
+            return QCoreApplication::translate("CaptureFormat", "odd number of hexadecimal digits in %1")
+                .arg(quoted(field));
         for (int k = 0; k < field.size(); k += 2) {
             const int high = hexValue(field[k]);
             const int low = hexValue(field[k + 1]);
             if (high < 0 || low < 0)
-                return QStringLiteral("%1 is not hexadecimal").arg(quoted(field));
+                return QCoreApplication::translate("CaptureFormat", "%1 is not hexadecimal")
+                    .arg(quoted(field));
             bytes.append(char((high << 4) | low));
         }
     }

@@ -1,5 +1,7 @@
 #include "datalog/CaptureReader.h"
 
+#include <QCoreApplication>
+
 bool CaptureReader::fail(const QString& what) {
     error_ = what;
     return false;
@@ -12,15 +14,17 @@ bool CaptureReader::open(const QString& path) {
     lastUs_ = 0;
     file_.setFileName(path);
     if (!file_.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("cannot be opened (%1)").arg(file_.errorString()));
+        return fail(
+            QCoreApplication::translate("CaptureReader", "cannot be opened (%1)").arg(file_.errorString()));
     // The size decides before any byte is read: a huge or sparse file costs nothing.
     const qint64 size = file_.size();
     if (size == 0)
-        return fail(QStringLiteral("the file is empty"));
+        return fail(QCoreApplication::translate("CaptureReader", "the file is empty"));
     if (size > Capture::kMaxFileBytes)
-        return fail(QStringLiteral("the file is too large (%1 MiB, at most %2 MiB)")
-                        .arg(size >> 20)
-                        .arg(Capture::kMaxFileBytes >> 20));
+        return fail(
+            QCoreApplication::translate("CaptureReader", "the file is too large (%1 MiB, at most %2 MiB)")
+                .arg(size >> 20)
+                .arg(Capture::kMaxFileBytes >> 20));
     if (!rewind())
         return false;
     Capture::Chunk chunk;
@@ -35,7 +39,8 @@ bool CaptureReader::open(const QString& path) {
 
 bool CaptureReader::rewind() {
     if (!file_.seek(0))
-        return fail(QStringLiteral("cannot be read (%1)").arg(file_.errorString()));
+        return fail(
+            QCoreApplication::translate("CaptureReader", "cannot be read (%1)").arg(file_.errorString()));
     lineNumber_ = 1;
     previousUs_ = 0;
     QByteArray first = file_.readLine(Capture::header().size() + 3);
@@ -43,9 +48,11 @@ bool CaptureReader::rewind() {
         first.chop(1);
     if (first != Capture::header()) {
         if (first.startsWith("# velmora capture "))
-            return fail(QStringLiteral("line 1: capture version %1 is not supported (version 1 is)")
+            return fail(QCoreApplication::translate(
+                            "CaptureReader", "line 1: capture version %1 is not supported (version 1 is)")
                             .arg(QString::fromLatin1(first.mid(18, 10))));
-        return fail(QStringLiteral("line 1: not a capture (the first line must be \"%1\")")
+        return fail(QCoreApplication::translate("CaptureReader",
+                                                "line 1: not a capture (the first line must be \"%1\")")
                         .arg(QString::fromLatin1(Capture::header())));
     }
     return true;
@@ -62,18 +69,20 @@ bool CaptureReader::readChunk(Capture::Chunk& chunk) {
         ++lineNumber_;
         QByteArray line = file_.readLine(Capture::kMaxLineBytes + 2);
         if (line.isEmpty() && !file_.atEnd())
-            return fail(
-                QStringLiteral("line %1: cannot be read (%2)").arg(lineNumber_).arg(file_.errorString()));
+            return fail(QCoreApplication::translate("CaptureReader", "line %1: cannot be read (%2)")
+                            .arg(lineNumber_)
+                            .arg(file_.errorString()));
         if (line.endsWith('\n'))
             line.chop(1);
         else if (!file_.atEnd())
-            return fail(QStringLiteral("line %1: longer than %2 characters")
+            return fail(QCoreApplication::translate("CaptureReader", "line %1: longer than %2 characters")
                             .arg(lineNumber_)
                             .arg(Capture::kMaxLineBytes));
         bool isChunk = false;
         const QString wrong = Capture::parseLine(line, previousUs_, chunk, &isChunk);
         if (!wrong.isEmpty())
-            return fail(QStringLiteral("line %1: %2").arg(lineNumber_).arg(wrong));
+            return fail(
+                QCoreApplication::translate("CaptureReader", "line %1: %2").arg(lineNumber_).arg(wrong));
         if (isChunk) {
             previousUs_ = chunk.us;
             return true;

@@ -20,17 +20,56 @@ CaptureWriter::~CaptureWriter() {
     }
 }
 
-QString CaptureWriter::limitMessage(const QString& path, qint64 limitBytes) {
-    return QStringLiteral("The bus capture reached its size limit of %1 and stopped: %2")
-        .arg(limitBytes >= (1 << 20) ? QStringLiteral("%1 MiB").arg(limitBytes >> 20)
-                                     : QStringLiteral("%1 bytes").arg(limitBytes),
+namespace {
+
+const char* const kContext = "CaptureWriter";
+// Reasons of our own; others come from the file system.
+const char* const kNoRoom =
+    QT_TRANSLATE_NOOP("CaptureWriter", "the size limit leaves no room for the capture");
+const char* const kGone = QT_TRANSLATE_NOOP("CaptureWriter", "the file or its folder is gone");
+const char* const kDiskFull = QT_TRANSLATE_NOOP("CaptureWriter", "the disk is full");
+
+} // namespace
+
+QString CaptureWriter::limitMessage(const QString& path, qint64 limitBytes, Wording wording) {
+    return worded(wording, kContext,
+                  QT_TRANSLATE_NOOP("CaptureWriter",
+                                    "The bus capture reached its size limit of %1 and stopped: %2"))
+        .arg(limitBytes >= (1 << 20)
+                 ? worded(wording, kContext, QT_TRANSLATE_NOOP("CaptureWriter", "%1 MiB"))
+                       .arg(limitBytes >> 20)
+                 : worded(wording, kContext, QT_TRANSLATE_NOOP("CaptureWriter", "%1 bytes")).arg(limitBytes),
              QFileInfo(path).fileName());
 }
 
-QString CaptureWriter::failureMessage(const QString& path, const QString& reason) {
-    return QStringLiteral("The bus capture could not be written and stopped: %1 (%2). Monitoring and "
-                          "logging go on.")
-        .arg(path, reason);
+QString CaptureWriter::failureMessage(const QString& path, const QString& reason, Wording wording) {
+    // A reason of our own is translated; the file system's comes as it is.
+    const QString shownReason = wording == Wording::UserLanguage
+                                    ? QCoreApplication::translate(kContext, reason.toUtf8().constData())
+                                    : reason;
+    return worded(wording, kContext,
+                  QT_TRANSLATE_NOOP("CaptureWriter",
+                                    "The bus capture could not be written and stopped: %1 (%2). "
+                                    "Monitoring and logging go on."))
+        .arg(path, shownReason);
+}
+
+QString CaptureWriter::errorString(Wording wording) const {
+    return wording == Wording::UserLanguage
+               ? QCoreApplication::translate(kContext, error_.toUtf8().constData())
+               : error_;
+}
+
+QString CaptureWriter::stopMessage(StopReason reason, Wording wording) const {
+    switch (reason) {
+    case StopReason::LimitReached:
+        return limitMessage(file_.fileName(), limit_, wording);
+    case StopReason::WriteFailed:
+        return failureMessage(file_.fileName(), error_, wording);
+    case StopReason::Requested:
+        break;
+    }
+    return QString();
 }
 
 bool CaptureWriter::start(const QString& path, qint64 limitBytes) {
@@ -42,7 +81,7 @@ bool CaptureWriter::start(const QString& path, qint64 limitBytes) {
     limit_ = qMin(limitBytes, Capture::kMaxFileBytes);
     const QByteArray head = Capture::header() + '\n';
     if (limit_ < head.size()) {
-        error_ = QStringLiteral("the size limit leaves no room for the capture");
+        error_ = QString::fromUtf8(kNoRoom);
         return false;
     }
     file_.setFileName(path);
@@ -67,7 +106,7 @@ void CaptureWriter::append(Capture::Direction direction, const QByteArray& bytes
         return;
     const QByteArray line = Capture::formatLine({clock_.elapsedUs() - startUs_, direction, bytes});
     if (size() + line.size() > limit_) {
-        const QString message = limitMessage(file_.fileName(), limit_);
+        const QString message = limitMessage(file_.fileName(), limit_, Wording::English);
         flush();
         if (isRecording())
             end(StopReason::LimitReached, message);
@@ -81,17 +120,17 @@ void CaptureWriter::flush() {
         return;
     // A capture whose folder was removed would go on writing into a file nobody can reach.
     if (!QFileInfo::exists(file_.fileName())) {
-        error_ = QStringLiteral("the file or its folder is gone");
-        end(StopReason::WriteFailed, failureMessage(file_.fileName(), error_));
+        error_ = QString::fromUtf8(kGone);
+        end(StopReason::WriteFailed, stopMessage(StopReason::WriteFailed, Wording::English));
         return;
     }
     if (pending_.isEmpty())
         return;
     const qint64 n = file_.write(pending_);
     if (n != pending_.size()) {
-        error_ = file_.errorString().isEmpty() ? QStringLiteral("the disk is full") : file_.errorString();
+        error_ = file_.errorString().isEmpty() ? QString::fromUtf8(kDiskFull) : file_.errorString();
         file_.resize(written_); // only whole lines stay
-        end(StopReason::WriteFailed, failureMessage(file_.fileName(), error_));
+        end(StopReason::WriteFailed, stopMessage(StopReason::WriteFailed, Wording::English));
         return;
     }
     written_ += n;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Wording.h"
 #include "datalog/CaptureFormat.h"
 
 #include <QFile>
@@ -31,7 +32,8 @@ public:
     void stop();
     bool isRecording() const { return file_.isOpen(); }
     QString path() const { return file_.fileName(); }
-    QString errorString() const { return error_; }
+    // Why the capture could not be created or written; in English unless asked otherwise.
+    QString errorString(Wording wording = Wording::English) const;
     // Bytes in the file and pending for it.
     qint64 size() const { return written_ + pending_.size(); }
 
@@ -41,12 +43,17 @@ public:
     // Writes what is pending now (the once-a-second tick).
     void flush();
 
-    static QString limitMessage(const QString& path, qint64 limitBytes);
-    static QString failureMessage(const QString& path, const QString& reason);
+    static QString limitMessage(const QString& path, qint64 limitBytes, Wording wording = Wording::English);
+    static QString failureMessage(const QString& path, const QString& reason,
+                                  Wording wording = Wording::English);
+    // The message of the capture's last stop (empty when asked for): the signal carries it in
+    // English, for the event journal; the technician reads it in the user's language.
+    QString stopMessage(StopReason reason, Wording wording) const;
 
 signals:
-    // The capture ended on its own (limit or failure), with the message for the technician;
-    // also once after stop(). The one place where the event journal is told of a capture's end.
+    // The capture ended on its own (limit or failure), with its message in English (see
+    // stopMessage()); also once after stop(). The one place where the event journal is told of a capture's
+    // end.
     void stopped(CaptureWriter::StopReason reason, const QString& message);
 
 private:

@@ -15,9 +15,10 @@
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("EepromBackup", text);
-}
+// The context of this file's texts in the translation.
+struct BackupText {
+    Q_DECLARE_TR_FUNCTIONS(EepromBackup)
+};
 
 // A JSON number that is a whole number, or nothing.
 bool wholeNumber(const QJsonValue& value, double* number) {
@@ -80,15 +81,15 @@ QString EepromBackup::currentToolVersion() {
 
 EepromBackupReading parseEepromBackup(const QByteArray& bytes) {
     if (bytes.size() > EepromBackup::kLargestFileBytes)
-        return refused(tr("The file is larger than 64 KiB: it is not an HPU backup."));
+        return refused(BackupText::tr("The file is larger than 64 KiB: it is not an HPU backup."));
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        return refused(tr("The file is not a well-formed JSON file (%1 at byte %2).")
+        return refused(BackupText::tr("The file is not a well-formed JSON file (%1 at byte %2).")
                            .arg(parseError.errorString())
                            .arg(parseError.offset));
     if (!document.isObject() || !document.object().value(QStringLiteral("parameters")).isArray())
-        return refused(tr("The file holds no list of HPU parameters."));
+        return refused(BackupText::tr("The file holds no list of HPU parameters."));
 
     const QJsonObject root = document.object();
     EepromBackupReading reading;
@@ -101,41 +102,41 @@ EepromBackupReading parseEepromBackup(const QByteArray& bytes) {
             continue;
         double number = 0;
         if (!wholeNumber(value, &number) || number < 0 || number > 65535)
-            return refused(
-                tr("The file's %1 is not a whole number from 0 to 65535.").arg(QLatin1String(key)));
+            return refused(BackupText::tr("The file's %1 is not a whole number from 0 to 65535.")
+                               .arg(QLatin1String(key)));
         (qstrcmp(key, "boardNumber") == 0 ? backup.boardNumber : backup.softwareVersion) = qint64(number);
     }
 
     const QJsonArray list = root.value(QStringLiteral("parameters")).toArray();
     if (list.isEmpty())
-        return refused(tr("The file's list of HPU parameters is empty."));
+        return refused(BackupText::tr("The file's list of HPU parameters is empty."));
     QSet<qint64> seen;
     for (int i = 0; i < list.size(); ++i) {
-        const QString entry = tr("Entry %1 of the file").arg(i + 1);
+        const QString entry = BackupText::tr("Entry %1 of the file").arg(i + 1);
         if (!list[i].isObject())
-            return refused(tr("%1 is not a parameter.").arg(entry));
+            return refused(BackupText::tr("%1 is not a parameter.").arg(entry));
         const QJsonObject object = list[i].toObject();
         double address = 0;
         if (!wholeNumber(object.value(QStringLiteral("address")), &address))
-            return refused(tr("%1 has no whole-number address.").arg(entry));
+            return refused(BackupText::tr("%1 has no whole-number address.").arg(entry));
         const qint64 largest = largestRawValue(qint64(address));
         if (largest < 0)
-            return refused(tr("%1: address %2 holds no HPU parameter.").arg(entry).arg(address));
+            return refused(BackupText::tr("%1: address %2 holds no HPU parameter.").arg(entry).arg(address));
         if (seen.contains(qint64(address)))
-            return refused(tr("%1: address %2 appears more than once.").arg(entry).arg(address));
+            return refused(BackupText::tr("%1: address %2 appears more than once.").arg(entry).arg(address));
         seen.insert(qint64(address));
 
         const QJsonValue rawValue = object.value(QStringLiteral("raw"));
         double raw = 0;
         if (!rawValue.isDouble())
-            return refused(tr("%1 (address %2) has no raw value.").arg(entry).arg(address));
+            return refused(BackupText::tr("%1 (address %2) has no raw value.").arg(entry).arg(address));
         if (!wholeNumber(rawValue, &raw))
-            return refused(tr("%1 (address %2): %3 is not a whole number.")
+            return refused(BackupText::tr("%1 (address %2): %3 is not a whole number.")
                                .arg(entry)
                                .arg(address)
                                .arg(rawValue.toDouble()));
         if (raw < 0 || raw > largest)
-            return refused(tr("%1 (address %2): %3 lies outside 0 to %4.")
+            return refused(BackupText::tr("%1 (address %2): %3 lies outside 0 to %4.")
                                .arg(entry)
                                .arg(address)
                                .arg(raw, 0, 'f', 0)
@@ -157,7 +158,7 @@ EepromBackupReading parseEepromBackup(const QByteArray& bytes) {
 EepromBackupReading readEepromBackupFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return refused(tr("The file %1 cannot be opened: %2").arg(path, file.errorString()));
+        return refused(BackupText::tr("The file %1 cannot be opened: %2").arg(path, file.errorString()));
     // One byte more than allowed tells a file that is too large without reading it whole.
     return parseEepromBackup(file.read(EepromBackup::kLargestFileBytes + 1));
 }
@@ -165,9 +166,9 @@ EepromBackupReading readEepromBackupFile(const QString& path) {
 QString writeEepromBackupFile(const QString& path, const EepromBackup& backup) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return tr("The file %1 cannot be created: %2").arg(path, file.errorString());
+        return BackupText::tr("The file %1 cannot be created: %2").arg(path, file.errorString());
     const QByteArray json = backup.toJson();
     if (file.write(json) != json.size() || !file.commit())
-        return tr("The file %1 could not be written: %2").arg(path, file.errorString());
+        return BackupText::tr("The file %1 could not be written: %2").arg(path, file.errorString());
     return QString();
 }

@@ -8,17 +8,18 @@
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("EepromValueCheck", text);
-}
+// The context of this file's texts in the translation.
+struct CheckText {
+    Q_DECLARE_TR_FUNCTIONS(EepromValueCheck)
+};
 
 // "a whole number of 0.01 bar (0 to 820)"; a unit "-" has no unit to name.
 QString expected(const QStringList& cells) {
     const QString unity = cells[kColUnity];
-    const QString range = tr("(%1 to %2)").arg(cells[kColMin], cells[kColMax]);
+    const QString range = CheckText::tr("(%1 to %2)").arg(cells[kColMin], cells[kColMax]);
     if (unity.isEmpty() || unity == QLatin1String("-"))
-        return tr("a whole number without unit %1").arg(range);
-    return tr("a whole number of %1 %2").arg(unity, range);
+        return CheckText::tr("a whole number without unit %1").arg(range);
+    return CheckText::tr("a whole number of %1 %2").arg(unity, range);
 }
 
 TypedValue refusal(const QString& message) {
@@ -33,34 +34,37 @@ TypedValue checkTypedValue(const QStringList& cells, const QString& text) {
     const QString description = cells[kColDescribtion];
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
-        return refusal(tr("Nothing was typed. \"%1\" takes %2.").arg(description, expected(cells)));
+        return refusal(
+            CheckText::tr("Nothing was typed. \"%1\" takes %2.").arg(description, expected(cells)));
     static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]+$"));
     if (!whole.match(trimmed).hasMatch())
-        return refusal(
-            tr("\"%1\" is not a whole number. \"%2\" takes %3.").arg(trimmed, description, expected(cells)));
+        return refusal(CheckText::tr("\"%1\" is not a whole number. \"%2\" takes %3.")
+                           .arg(trimmed, description, expected(cells)));
 
     constexpr qint64 kLargest = 65535; // two bytes on the wire
     bool fits = false;
     const qint64 value = trimmed.toLongLong(&fits); // false beyond 64 bits: far too large anyway
     if (!fits || value < 0 || value > kLargest)
-        return refusal(tr("%1 cannot be written: an EEPROM value must lie between 0 and %2.")
+        return refusal(CheckText::tr("%1 cannot be written: an EEPROM value must lie between 0 and %2.")
                            .arg(trimmed)
                            .arg(kLargest));
     const qint64 min = leadingInteger(cells[kColMin]);
     const qint64 max = leadingInteger(cells[kColMax]);
     if (max <= 255 && value > 255)
-        return refusal(
-            tr("%1 cannot be written: \"%2\" is held in one byte, 0 to 255.").arg(value).arg(description));
+        return refusal(CheckText::tr("%1 cannot be written: \"%2\" is held in one byte, 0 to 255.")
+                           .arg(value)
+                           .arg(description));
 
     TypedValue typed;
     typed.value = value;
     if (value < min || value > max) {
         typed.verdict = TypedValue::OutOfRange;
-        typed.message = tr("%1 is outside the range of \"%2\" (%3 to %4).\nWrite it to the HPU anyway?")
-                            .arg(value)
-                            .arg(description)
-                            .arg(min)
-                            .arg(max);
+        typed.message =
+            CheckText::tr("%1 is outside the range of \"%2\" (%3 to %4).\nWrite it to the HPU anyway?")
+                .arg(value)
+                .arg(description)
+                .arg(min)
+                .arg(max);
     } else {
         typed.verdict = TypedValue::Writable;
     }

@@ -1,5 +1,7 @@
 #include "link/BusHealth.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 LinkCounters since(const LinkCounters& now, const LinkCounters& base) {
@@ -15,7 +17,8 @@ LinkCounters since(const LinkCounters& now, const LinkCounters& base) {
 }
 
 QString heard(const std::optional<qint64>& silentSeconds) {
-    return silentSeconds ? QStringLiteral("heard %1 s ago").arg(*silentSeconds) : QStringLiteral("not heard");
+    return silentSeconds ? QCoreApplication::translate("BusHealth", "heard %1 s ago").arg(*silentSeconds)
+                         : QCoreApplication::translate("BusHealth", "not heard");
 }
 
 } // namespace
@@ -50,9 +53,10 @@ void BusHealth::update(const LinkCounters& counters, qint64 nowMs, qint64 lastCo
 
 QString BusHealth::text() const {
     const Figures& f = figures_;
-    return QStringLiteral(
-               "Converter %1 frames/s, %2 \u00b7 HPU %3 frames/s, %4 \u00b7 line %5 % used\n"
-               "Checksum errors %6 \u00b7 junk bytes %7 \u00b7 over-long frames %8 \u00b7 commands sent %9")
+    // Shown under the trace, in the user's language (the trace itself is not translated).
+    return QCoreApplication::translate(
+               "BusHealth", "Converter %1 frames/s, %2 · HPU %3 frames/s, %4 · line %5 % used\n"
+                            "Checksum errors %6 · junk bytes %7 · over-long frames %8 · commands sent %9")
         .arg(f.converterFramesPerSecond, 0, 'f', 1)
         .arg(heard(f.converterSilentSeconds))
         .arg(f.hpuFramesPerSecond, 0, 'f', 1)

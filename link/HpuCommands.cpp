@@ -48,14 +48,17 @@ QString describe(const ByteArray41& slot) {
 QString pendingText(const MonitorState& state) {
     if (!state.emissionRequest)
         return QString();
+    // Shown to the technician, so in the user's language; describe() stays English for the journal.
     const QString command = describe(state.TrameBufferEmission);
-    if (command == QLatin1String("pump") || command == QLatin1String("release"))
-        return command + QStringLiteral(" command pending");
+    if (command == QLatin1String("pump"))
+        return QCoreApplication::translate("HpuCommands", "pump command pending");
+    if (command == QLatin1String("release"))
+        return QCoreApplication::translate("HpuCommands", "release command pending");
+    if (command == QLatin1String("EEPROM read"))
+        return QCoreApplication::translate("HpuCommands", "EEPROM read pending");
     if (command.startsWith(QLatin1String("EEPROM write")))
-        return QStringLiteral("EEPROM write pending");
-    if (!command.isEmpty())
-        return command + QStringLiteral(" pending");
-    return QStringLiteral("command pending");
+        return QCoreApplication::translate("HpuCommands", "EEPROM write pending");
+    return QCoreApplication::translate("HpuCommands", "command pending");
 }
 
 } // namespace HpuCommands

@@ -16,17 +16,20 @@ BusRecorder::BusRecorder(Monitor& monitor, Notifier& notifier, QObject* parent)
                 if (reason != CaptureWriter::StopReason::Requested)
                     monitor.recordEvent(MonitorEvent::Kind::CaptureStopped, message);
                 if (!message.isEmpty())
-                    notifier_.showMessage(message);
+                    notifier_.showMessage(writer_.stopMessage(reason, Wording::UserLanguage));
             });
 }
 
-QString BusRecorder::startFailureMessage(const QString& path, const QString& reason) {
-    return QStringLiteral("The bus capture cannot be written to %1 (%2).").arg(path, reason);
+QString BusRecorder::startFailureMessage(const QString& path, const QString& reason, Wording wording) {
+    return worded(wording, "BusRecorder",
+                  QT_TRANSLATE_NOOP("BusRecorder", "The bus capture cannot be written to %1 (%2)."))
+        .arg(path, reason);
 }
 
 bool BusRecorder::start(const QString& path, qint64 limitBytes) {
     if (!writer_.start(path, limitBytes)) {
-        notifier_.showMessage(startFailureMessage(path, writer_.errorString()));
+        notifier_.showMessage(
+            startFailureMessage(path, writer_.errorString(Wording::UserLanguage), Wording::UserLanguage));
         return false;
     }
     emit recordingChanged(true);

@@ -22,12 +22,14 @@ public:
     bool isRecording() const { return writer_.isRecording(); }
     QString path() const { return writer_.path(); }
 
-    static QString startFailureMessage(const QString& path, const QString& reason);
+    static QString startFailureMessage(const QString& path, const QString& reason,
+                                       Wording wording = Wording::English);
 
 signals:
     void recordingChanged(bool recording);
-    // The capture has ended, with why and the message shown (empty when asked for). One that
-    // stopped at its limit or failed is also an event of the monitor's journal.
+    // The capture has ended, with why and its message in English, as the monitor's journal
+    // keeps it (empty when asked for); the technician is shown it in the user's language. One
+    // that stopped at its limit or failed is also an event of the journal.
     void stopped(CaptureWriter::StopReason reason, const QString& message);
 
 private:

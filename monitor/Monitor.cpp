@@ -295,8 +295,7 @@ void Monitor::followConnection(bool wasConnected) {
 void Monitor::updateConnectionLine() {
     QString line;
     if (parts_->reconnection.isLost()) {
-        line = QStringLiteral("Connection lost \u2013 reconnecting to %1\u2026")
-                   .arg(parts_->reconnection.deviceName());
+        line = tr("Connection lost – reconnecting to %1…").arg(parts_->reconnection.deviceName());
         const QString pending = HpuCommands::pendingText(state_);
         if (!pending.isEmpty())
             line += QStringLiteral(" \u2013 ") + pending;

@@ -1,5 +1,6 @@
 #include "sim/ReplayDevice.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace ReplayDevice {
@@ -26,7 +27,8 @@ ReplaySerialPort::ReplaySerialPort(TimerFactory& timers, const ProgramClock& clo
 }
 
 QString ReplaySerialPort::damagedMessage(const QString& capturePath, const QString& reason) {
-    return QStringLiteral("The capture %1 cannot be replayed: %2").arg(capturePath, reason);
+    return QCoreApplication::translate("ReplaySerialPort", "The capture %1 cannot be replayed: %2")
+        .arg(capturePath, reason);
 }
 
 bool ReplaySerialPort::open(const SerialDevice&) {

@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR" sourcelanguage="en">
 <context>
+    <name>AlarmSettingInput</name>
+    <message>
+        <source>%1: &quot;%2&quot; is not a number, so the previous value is kept. Type a number such as %3.</source>
+        <translation>%1 : &quot;%2&quot; n&apos;est pas un nombre, la valeur précédente est conservée. Saisissez un nombre comme %3.</translation>
+    </message>
+</context>
+<context>
     <name>App</name>
     <message>
         <source>Cmd+Q</source>
@@ -191,6 +198,316 @@ Volume de l&apos;alarme de survitesse (0-100)	100</translation>
     </message>
 </context>
 <context>
+    <name>BusHealth</name>
+    <message>
+        <source>heard %1 s ago</source>
+        <translation>entendu il y a %1 s</translation>
+    </message>
+    <message>
+        <source>not heard</source>
+        <translation>pas entendu</translation>
+    </message>
+    <message>
+        <source>Converter %1 frames/s, %2 · HPU %3 frames/s, %4 · line %5 % used
+Checksum errors %6 · junk bytes %7 · over-long frames %8 · commands sent %9</source>
+        <translation>Convertisseur %L1 trames/s, %2 · HPU %L3 trames/s, %4 · ligne occupée à %L5 %
+Erreurs de somme de contrôle %6 · octets parasites %7 · trames trop longues %8 · commandes envoyées %9</translation>
+    </message>
+</context>
+<context>
+    <name>BusRecorder</name>
+    <message>
+        <source>The bus capture cannot be written to %1 (%2).</source>
+        <translation>La capture du bus ne peut pas être écrite dans %1 (%2).</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureFileChooser</name>
+    <message>
+        <source>Record bus</source>
+        <translation>Enregistrer le bus</translation>
+    </message>
+    <message>
+        <source>Bus captures (*.txt);;All files (*)</source>
+        <translation>Captures du bus (*.txt);;Tous les fichiers (*)</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureFormat</name>
+    <message>
+        <source>not text (binary bytes in the line)</source>
+        <translation>pas du texte (octets binaires dans la ligne)</translation>
+    </message>
+    <message>
+        <source>time %1 is not a whole number of microseconds</source>
+        <translation>le temps %1 n&apos;est pas un nombre entier de microsecondes</translation>
+    </message>
+    <message>
+        <source>time goes backwards (%1 us after %2 us)</source>
+        <translation>le temps recule (%1 µs après %2 µs)</translation>
+    </message>
+    <message>
+        <source>no direction (rx or tx)</source>
+        <translation>pas de sens (rx ou tx)</translation>
+    </message>
+    <message>
+        <source>unknown direction %1 (rx or tx expected)</source>
+        <translation>sens %1 inconnu (rx ou tx attendu)</translation>
+    </message>
+    <message>
+        <source>no bytes</source>
+        <translation>aucun octet</translation>
+    </message>
+    <message>
+        <source>odd number of hexadecimal digits in %1</source>
+        <translation>nombre impair de chiffres hexadécimaux dans %1</translation>
+    </message>
+    <message>
+        <source>%1 is not hexadecimal</source>
+        <translation>%1 n&apos;est pas hexadécimal</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureReader</name>
+    <message>
+        <source>cannot be opened (%1)</source>
+        <translation>ne peut pas être ouvert (%1)</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>le fichier est vide</translation>
+    </message>
+    <message>
+        <source>the file is too large (%1 MiB, at most %2 MiB)</source>
+        <translation>le fichier est trop grand (%1 Mio, au plus %2 Mio)</translation>
+    </message>
+    <message>
+        <source>cannot be read (%1)</source>
+        <translation>ne peut pas être lu (%1)</translation>
+    </message>
+    <message>
+        <source>line 1: capture version %1 is not supported (version 1 is)</source>
+        <translation>ligne 1 : la version de capture %1 n&apos;est pas prise en charge (la version 1 l&apos;est)</translation>
+    </message>
+    <message>
+        <source>line 1: not a capture (the first line must be &quot;%1&quot;)</source>
+        <translation>ligne 1 : pas une capture (la première ligne doit être &quot;%1&quot;)</translation>
+    </message>
+    <message>
+        <source>line %1: cannot be read (%2)</source>
+        <translation>ligne %1 : ne peut pas être lue (%2)</translation>
+    </message>
+    <message>
+        <source>line %1: longer than %2 characters</source>
+        <translation>ligne %1 : plus de %2 caractères</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>ligne %1 : %2</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureWriter</name>
+    <message>
+        <source>the size limit leaves no room for the capture</source>
+        <translation>la taille limite ne laisse pas de place à la capture</translation>
+    </message>
+    <message>
+        <source>the file or its folder is gone</source>
+        <translation>le fichier ou son dossier a disparu</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>le disque est plein</translation>
+    </message>
+    <message>
+        <source>The bus capture reached its size limit of %1 and stopped: %2</source>
+        <translation>La capture du bus a atteint sa taille limite de %1 et s&apos;est arrêtée : %2</translation>
+    </message>
+    <message>
+        <source>%1 MiB</source>
+        <translation>%1 Mio</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 octets</translation>
+    </message>
+    <message>
+        <source>The bus capture could not be written and stopped: %1 (%2). Monitoring and logging go on.</source>
+        <translation>La capture du bus n&apos;a pas pu être écrite et s&apos;est arrêtée : %1 (%2). La surveillance et le log continuent.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Velmora: monitoring and service tool of the hydro installation</source>
+        <translation>Velmora : outil de surveillance et de maintenance de l&apos;installation hydro</translation>
+    </message>
+    <message>
+        <source>Adds the serial device PATH to the end of the device list (a pseudo-terminal, an adapter the system does not list). May be given several times.</source>
+        <translation>Ajoute le périphérique série PATH à la fin de la liste des périphériques (un pseudo-terminal, un adaptateur que le système ne liste pas). Peut être donné plusieurs fois.</translation>
+    </message>
+    <message>
+        <source>Adds &quot;Demo installation&quot; at the end of the device list: a simulated converter and HPU inside the program, no adapter needed.</source>
+        <translation>Ajoute &quot;Demo installation&quot; à la fin de la liste des périphériques : un convertisseur et un HPU simulés dans le programme, sans adaptateur.</translation>
+    </message>
+    <message>
+        <source>Opens the Trends window with the main window.</source>
+        <translation>Ouvre la fenêtre Tendances avec la fenêtre principale.</translation>
+    </message>
+    <message>
+        <source>Records every chunk of bytes received and every command written into the capture FILE, from the start (File &gt; Record bus... does the same from the window).</source>
+        <translation>Enregistre chaque paquet d&apos;octets reçus et chaque commande écrite dans le fichier de capture FILE, dès le démarrage (Fichier &gt; Enregistrer le bus... fait de même depuis la fenêtre).</translation>
+    </message>
+    <message>
+        <source>Size at which a capture stops, in bytes or with K, M or G (default and most 1G).</source>
+        <translation>Taille à laquelle une capture s&apos;arrête, en octets ou avec K, M ou G (1G par défaut et au plus).</translation>
+    </message>
+    <message>
+        <source>Adds &quot;Replay: &lt;file name&gt;&quot; at the end of the device list: connecting plays the received bytes of the capture FILE through the link.</source>
+        <translation>Ajoute &quot;Replay: &lt;nom du fichier&gt;&quot; à la fin de la liste des périphériques : la connexion rejoue les octets reçus du fichier de capture FILE à travers la liaison.</translation>
+    </message>
+    <message>
+        <source>Plays a replay X times faster than it was recorded (default 1, 0.01 to 1000).</source>
+        <translation>Rejoue X fois plus vite que l&apos;enregistrement (1 par défaut, de 0.01 à 1000).</translation>
+    </message>
+    <message>
+        <source>--record-limit must be a size from 1K to 1G, such as 500M, not %1</source>
+        <translation>--record-limit doit être une taille de 1K à 1G, par exemple 500M, et non %1</translation>
+    </message>
+    <message>
+        <source>--speed must be a number from 0.01 to 1000, not %1</source>
+        <translation>--speed doit être un nombre de 0.01 à 1000, et non %1</translation>
+    </message>
+</context>
+<context>
+    <name>EepromBackup</name>
+    <message>
+        <source>The file is larger than 64 KiB: it is not an HPU backup.</source>
+        <translation>Le fichier dépasse 64 Kio : ce n&apos;est pas une sauvegarde HPU.</translation>
+    </message>
+    <message>
+        <source>The file is not a well-formed JSON file (%1 at byte %2).</source>
+        <translation>Le fichier n&apos;est pas un fichier JSON bien formé (%1 à l&apos;octet %2).</translation>
+    </message>
+    <message>
+        <source>The file holds no list of HPU parameters.</source>
+        <translation>Le fichier ne contient aucune liste de paramètres HPU.</translation>
+    </message>
+    <message>
+        <source>The file&apos;s %1 is not a whole number from 0 to 65535.</source>
+        <translation>Le champ %1 du fichier n&apos;est pas un nombre entier de 0 à 65535.</translation>
+    </message>
+    <message>
+        <source>The file&apos;s list of HPU parameters is empty.</source>
+        <translation>La liste des paramètres HPU du fichier est vide.</translation>
+    </message>
+    <message>
+        <source>Entry %1 of the file</source>
+        <translation>L&apos;entrée %1 du fichier</translation>
+    </message>
+    <message>
+        <source>%1 is not a parameter.</source>
+        <translation>%1 n&apos;est pas un paramètre.</translation>
+    </message>
+    <message>
+        <source>%1 has no whole-number address.</source>
+        <translation>%1 n&apos;a pas d&apos;adresse en nombre entier.</translation>
+    </message>
+    <message>
+        <source>%1: address %2 holds no HPU parameter.</source>
+        <translation>%1 : l&apos;adresse %2 ne contient aucun paramètre HPU.</translation>
+    </message>
+    <message>
+        <source>%1: address %2 appears more than once.</source>
+        <translation>%1 : l&apos;adresse %2 apparaît plus d&apos;une fois.</translation>
+    </message>
+    <message>
+        <source>%1 (address %2) has no raw value.</source>
+        <translation>%1 (adresse %2) n&apos;a pas de valeur brute.</translation>
+    </message>
+    <message>
+        <source>%1 (address %2): %3 is not a whole number.</source>
+        <translation>%1 (adresse %2) : %3 n&apos;est pas un nombre entier.</translation>
+    </message>
+    <message>
+        <source>%1 (address %2): %3 lies outside 0 to %4.</source>
+        <translation>%1 (adresse %2) : %3 est hors de 0 à %4.</translation>
+    </message>
+    <message>
+        <source>The file %1 cannot be opened: %2</source>
+        <translation>Le fichier %1 ne peut pas être ouvert : %2</translation>
+    </message>
+    <message>
+        <source>The file %1 cannot be created: %2</source>
+        <translation>Le fichier %1 ne peut pas être créé : %2</translation>
+    </message>
+    <message>
+        <source>The file %1 could not be written: %2</source>
+        <translation>Le fichier %1 n&apos;a pas pu être écrit : %2</translation>
+    </message>
+</context>
+<context>
+    <name>EepromValueCheck</name>
+    <message>
+        <source>(%1 to %2)</source>
+        <translation>(%1 à %2)</translation>
+    </message>
+    <message>
+        <source>a whole number without unit %1</source>
+        <translation>un nombre entier sans unité %1</translation>
+    </message>
+    <message>
+        <source>a whole number of %1 %2</source>
+        <translation>un nombre entier de %1 %2</translation>
+    </message>
+    <message>
+        <source>Nothing was typed. &quot;%1&quot; takes %2.</source>
+        <translation>Rien n&apos;a été saisi. &quot;%1&quot; attend %2.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a whole number. &quot;%2&quot; takes %3.</source>
+        <translation>&quot;%1&quot; n&apos;est pas un nombre entier. &quot;%2&quot; attend %3.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: an EEPROM value must lie between 0 and %2.</source>
+        <translation>%1 ne peut pas être écrit : une valeur EEPROM doit être comprise entre 0 et %2.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: &quot;%2&quot; is held in one byte, 0 to 255.</source>
+        <translation>%1 ne peut pas être écrit : &quot;%2&quot; tient sur un octet, de 0 à 255.</translation>
+    </message>
+    <message>
+        <source>%1 is outside the range of &quot;%2&quot; (%3 to %4).
+Write it to the HPU anyway?</source>
+        <translation>%1 est hors de la plage de &quot;%2&quot; (%3 à %4).
+L&apos;écrire quand même dans le HPU ?</translation>
+    </message>
+</context>
+<context>
+    <name>HpuCommands</name>
+    <message>
+        <source>pump command pending</source>
+        <translation>commande de pompage en attente</translation>
+    </message>
+    <message>
+        <source>release command pending</source>
+        <translation>commande de relâche en attente</translation>
+    </message>
+    <message>
+        <source>EEPROM read pending</source>
+        <translation>lecture EEPROM en attente</translation>
+    </message>
+    <message>
+        <source>EEPROM write pending</source>
+        <translation>écriture EEPROM en attente</translation>
+    </message>
+    <message>
+        <source>command pending</source>
+        <translation>commande en attente</translation>
+    </message>
+</context>
+<context>
     <name>HpuEepromEditor</name>
     <message>
         <source>none</source>
@@ -349,6 +666,31 @@ Volume de l&apos;alarme de survitesse (0-100)	100</translation>
     <message>
         <source>Unable to write to Log file. Make sure another instance of the app is not opened</source>
         <translation>Impossible d&apos;écrire dans le fichier de log. Vérifiez qu&apos;une autre instance de l&apos;application n&apos;est pas ouverte</translation>
+    </message>
+</context>
+<context>
+    <name>Monitor</name>
+    <message>
+        <source>Connection lost – reconnecting to %1…</source>
+        <translation>Connexion perdue – reconnexion à %1…</translation>
+    </message>
+</context>
+<context>
+    <name>ReplaySerialPort</name>
+    <message>
+        <source>The capture %1 cannot be replayed: %2</source>
+        <translation>La capture %1 ne peut pas être rejouée : %2</translation>
+    </message>
+</context>
+<context>
+    <name>VersionText</name>
+    <message>
+        <source>   Velmora developers</source>
+        <translation>   développeurs de Velmora</translation>
+    </message>
+    <message>
+        <source>build : V</source>
+        <translation>version : V</translation>
     </message>
 </context>
 <context>

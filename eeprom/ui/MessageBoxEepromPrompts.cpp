@@ -13,5 +13,5 @@ bool MessageBoxEepromPrompts::confirm(const QString& question) {
 }
 
 void MessageBoxEepromPrompts::inform(const QString& message) {
-    QMessageBox::information(parent_, QStringLiteral("HPU EEPROM"), message);
+    QMessageBox::information(parent_, QCoreApplication::translate("WindowHPU", "HPU EEPROM"), message);
 }

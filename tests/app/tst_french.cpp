@@ -1,7 +1,9 @@
 // The application in French, as under LANG=fr_FR.UTF-8 (set for this test by CMake): the
 // translation chosen from the system's locale, the menus and the main window in French, and
 // the texts that devices rely on unchanged. English stays the default.
+#include "MessageBoxAnswerer.h"
 #include "TestPlatform.h"
+#include "alarms/ui/WindowAlarms.h"
 #include "app/LinkOpener.h"
 #include "app/MainMenuBar.h"
 #include "app/MessageBoxNotifier.h"
@@ -13,11 +15,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -49,15 +55,26 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-        const QList<QPair<const char*, const char*>> menus{
-            {"FileMenu", "&Fichier"}, {"EditMenu", "É&dition"}, {"AlarmesMenu", "Alarmes"}, {"HPUMenu", "HPU"}};
+        const QList<QPair<const char*, const char*>> menus{{"FileMenu", "&Fichier"},
+                                                           {"EditMenu", "É&dition"},
+                                                           {"ViewMenu", "&Affichage"},
+                                                           {"AlarmesMenu", "Alarmes"},
+                                                           {"HPUMenu", "HPU"}};
         for (const auto& [name, text] : menus)
             QCOMPARE(menuBar->menuNamed(QLatin1String(name))->title(), QString::fromUtf8(text));
-        const QList<QPair<const char*, const char*>> items{
-            {"FileQuit", "&Quitter"},        {"EditUndo", "&Annuler"},      {"EditCut", "Cou&per"},
-            {"EditCopy", "&Copier"},         {"EditPaste", "C&oller"},      {"EditClear", "&Supprimer"},
-            {"EditSelectAll", "&Tout sélectionner"}, {"EditPreferences", "Réglages"},
-            {"Alarmes", "Alarmes visuelles"}, {"HPUEEPROM", "EEPROM"}};
+        const QList<QPair<const char*, const char*>> items{{"FileQuit", "&Quitter"},
+                                                           {"EditUndo", "&Annuler"},
+                                                           {"EditCut", "Cou&per"},
+                                                           {"EditCopy", "&Copier"},
+                                                           {"EditPaste", "C&oller"},
+                                                           {"EditClear", "&Supprimer"},
+                                                           {"EditSelectAll", "&Tout sélectionner"},
+                                                           {"EditPreferences", "Réglages"},
+                                                           {"Alarmes", "Alarmes visuelles"},
+                                                           {"HPUEEPROM", "EEPROM"},
+                                                           {"FileOpenLog", "Ouvrir un journal…"},
+                                                           {"FileRecordBus", "&Enregistrer le bus…"},
+                                                           {"ViewTrends", "Tendances"}};
         for (const auto& [name, text] : items)
             QCOMPARE(menuBar->itemNamed(QLatin1String(name))->text(), QString::fromUtf8(text));
 
@@ -83,11 +100,89 @@ private slots:
         };
         for (const QLabel* label : window.findChildren<QLabel*>())
             if (label->objectName().startsWith(QLatin1String("LabelName_")) ||
-                label->objectName() == QLatin1String("Label1") || label->objectName() == QLatin1String("Label2"))
+                label->objectName() == QLatin1String("Label1") ||
+                label->objectName() == QLatin1String("Label2"))
                 check(label, label->text());
         for (const QPushButton* button : window.findChildren<QPushButton*>())
             check(button, button->text());
         QVERIFY2(tooLong.isEmpty(), qPrintable(tooLong.join(QStringLiteral("; "))));
+    }
+
+    // A lost adapter in French: the line on both pages with the pending command, and the bus
+    // health in French with the decimal comma; the event journal, a file others read, keeps
+    // its English lines.
+    void frenchWindow_connectionLostAndBusHealth_journalStaysEnglish() {
+        QVERIFY(installTranslations(*qApp));
+        TestPlatform platform;
+        platform.devices.setNames({QStringLiteral("ttyUSB0")});
+        NoBrowser browser;
+        WindowMain window(platform.platform(), browser, new MainMenuBar);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        platform.timeline.advance(500); // the device listed and selected
+        window.monitor().ConnectButton_Action();
+        platform.timeline.advance(1000);
+
+        auto* health = window.findChild<QLabel*>(QStringLiteral("LabelBusHealth"));
+        QVERIFY(health);
+        QCOMPARE(health->text(),
+                 QStringLiteral("Convertisseur 0,0 trames/s, pas entendu · HPU 0,0 trames/s, pas entendu · "
+                                "ligne occupée à 0 %\nErreurs de somme de contrôle 0 · octets parasites 0 · "
+                                "trames trop longues 0 · commandes envoyées 0"));
+
+        platform.port.raiseError(QStringLiteral("Input/output error"));
+        window.monitor().PompeButton_Action();
+        platform.timeline.advance(200); // the window's next refresh
+        const QString lost =
+            QStringLiteral("Connexion perdue – reconnexion à ttyUSB0… – commande de pompage en attente");
+        for (const char* name : {"LabelConnectionLost_Values", "LabelConnectionLost_RawStream"}) {
+            auto* line = window.findChild<QLabel*>(QLatin1String(name));
+            QVERIFY(line);
+            QCOMPARE(line->text(), lost);
+            QCOMPARE(line->accessibleName(), lost);
+        }
+
+        const QDir documents(platform.userFolders.documents());
+        const QStringList journals = documents.entryList({QStringLiteral("*EventsOrvane*")}, QDir::Files);
+        QCOMPARE(journals.size(), 1);
+        QFile journal(documents.filePath(journals.first()));
+        QVERIFY(journal.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(journal.readAll());
+        QVERIFY2(text.startsWith(QStringLiteral("EVENTS ORVANE\ndate;time;event;detail;\n")),
+                 qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral(";connected;ttyUSB0;\n")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral(";connection lost;Input/output error;\n")), qPrintable(text));
+    }
+
+    // The alarm window's refusal, told in a real message box once the item editor has closed,
+    // reads in French with the French caption and a decimal comma in its example.
+    void frenchAlarmWindow_refusalInARealMessageBox() {
+        QVERIFY(installTranslations(*qApp));
+        TestPlatform doubles;
+        MessageBoxNotifier boxes;
+        const Platform p = doubles.platform();
+        Monitor monitor(Platform{p.clock, p.wallClock, p.timers, p.port, p.devices, boxes, p.sound,
+                                 p.resources, p.userFolders});
+        MessageBoxAnswerer answerer;
+        WindowAlarms window(monitor);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        QTableWidget* list = window.list();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(list->model()->index(1, 1)).center());
+        auto* editor = qobject_cast<QLineEdit*>(list->indexWidget(list->model()->index(1, 1)));
+        QVERIFY2(editor, "the value cell is being edited");
+        editor->selectAll();
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        QTest::keyClicks(editor, QStringLiteral("abc"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(answerer.texts.size(), 1, 5000);
+        QCOMPARE(answerer.texts.first(),
+                 QStringLiteral("RPM max. : \"abc\" n'est pas un nombre, la valeur précédente est conservée. "
+                                "Saisissez un nombre comme 53,0."));
+        QCOMPARE(monitor.state().ValeurAlarmeRPM, qint64(3000));
     }
 
     // The core hands its fixed messages over in English; the real message box shows them in
