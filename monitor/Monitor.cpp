@@ -34,7 +34,7 @@ struct Monitor::Parts : FrameDispatcher {
         : monitor(m)
         , machine(m.state_, m.platform_.port, m.trace_, m.platform_.clock, m.controls_, *this)
         , reception(m.platform_.port, *m.timerReception_, machine)
-        , emission(m.state_, m.platform_.port, m.trace_, *m.timerEmission_)
+        , emission(m.state_, m.platform_.port, m.trace_, *m.timerEmission_, m.platform_.clock)
         , ports(m.controls_, m.platform_.devices, m.platform_.port, *m.portListUpdater_, m.platform_.notifier)
         , errors(m.state_, m.platform_.port, m.platform_.notifier, ports)
         , reconnection(m.platform_.devices, m.platform_.port)
@@ -143,18 +143,22 @@ void Monitor::stopDataHPU() {
 
 void Monitor::consignePOMPE_HPU() {
     HpuCommands::consignePOMPE_HPU(state_);
+    parts_->emission.commandQueued();
 }
 
 void Monitor::consigneRELEASE_HPU() {
     HpuCommands::consigneRELEASE_HPU(state_);
+    parts_->emission.commandQueued();
 }
 
 void Monitor::lectureEEPROM_HPU() {
     HpuCommands::lectureEEPROM_HPU(state_);
+    parts_->emission.commandQueued();
 }
 
 void Monitor::ecritureEEPROM_HPU(qint64 address, qint64 value) {
     HpuCommands::ecritureEEPROM_HPU(state_, address, value);
+    parts_->emission.commandQueued();
 }
 
 void Monitor::stockAnswerHPU() {
