@@ -358,12 +358,17 @@ void Monitor::TimerLog_Action() {
     // Values of a device silent for more than 3 s are reset and hidden before anything is logged, so a logged
     // line never carries them.
     const qint64 now = platform_.clock.elapsedMs();
+    const std::array<bool, 13> shownBefore = valuesShown();
+    const bool logChecked = controls_.CheckBoxLog_checked;
     if (isStale(now, state_.timeLastDataCV))
         stopDataConverter();
     if (isStale(now, state_.timeLastDataHPU))
         stopDataHPU();
     parts_->csvLog.logTick();
-    emit changed();
+    // Twice a second: the window is refreshed only when values were hidden or the log
+    // failed, not woken to show what it already shows.
+    if (valuesShown() != shownBefore || controls_.CheckBoxLog_checked != logChecked)
+        emit changed();
 
     // The tick comes every 500 ms: one sample per second of the wall clock.
     const QDateTime wallNow = platform_.wallClock.now();
@@ -372,6 +377,15 @@ void Monitor::TimerLog_Action() {
         lastSampledSecond_ = second;
         emit secondSampled(sample(second));
     }
+}
+
+std::array<bool, 13> Monitor::valuesShown() const {
+    const ControlsState& c = controls_;
+    return {c.LabelValue_Uin.visible,       c.LabelValue_Uout.visible,      c.LabelValue_Iout.visible,
+            c.LabelValue_Pout.visible,      c.LabelValue_T.visible,         c.LabelValue_RPM.visible,
+            c.LabelValue_Pression.visible,  c.LabelValue_Pitch.visible,     c.LabelValue_ModeHPU.visible,
+            c.LabelName_Pression_visible,   c.CanvasProp_visible,           c.PompeButton.visible,
+            c.ReleaseButton.visible};
 }
 
 SecondSample Monitor::sample(const QDateTime& time) const {

@@ -105,21 +105,25 @@ QPair<int, int> inkColumns(QWidget* widget) {
     return {first, last};
 }
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
+// Counts the events of one type a widget receives (paints by default).
+class EventCounter : public QObject {
 public:
-    explicit PaintCounter(QWidget* widget)
-        : QObject(widget) {
+    explicit EventCounter(QWidget* widget, QEvent::Type type = QEvent::Paint)
+        : QObject(widget)
+        , type_(type) {
         widget->installEventFilter(this);
     }
     int count = 0;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == type_)
             ++count;
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    QEvent::Type type_;
 };
 
 } // namespace
@@ -757,15 +761,21 @@ private slots:
         const QImage transparent = window->grab().toImage();
         page->setAutoFillBackground(true);
         QCOMPARE(withCopy, transparent);
+        QCoreApplication::processEvents(); // the repaint the switches above asked for
 
-        PaintCounter* tabs = new PaintCounter(control("TabPanel1"));
-        PaintCounter* label = new PaintCounter(control("LabelValue_Uin"));
+        auto* tabs = new EventCounter(control("TabPanel1"));
+        auto* label = new EventCounter(control("LabelValue_Uin"));
+        auto* unchanged = new EventCounter(control("LabelValue_Iout"));
+        // Fixed-size labels: a new text asks the page for no layout pass.
+        auto* layoutRequests = new EventCounter(page, QEvent::LayoutRequest);
         receive(kAlertingConverterFrame);
         refreshed();
         QCoreApplication::processEvents(); // the window's update request
         QCOMPARE(text("LabelValue_Uin"), QStringLiteral("60.00"));
         QVERIFY(label->count > 0);
+        QCOMPARE(unchanged->count, 0);
         QCOMPARE(tabs->count, 0);
+        QCOMPARE(layoutRequests->count, 0);
 
         // A transparent page would have the pane repainted under the label.
         page->setAutoFillBackground(false);

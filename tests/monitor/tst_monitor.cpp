@@ -253,6 +253,28 @@ private slots:
         QVERIFY(!bench.monitor.controls().CanvasProp_visible);
     }
 
+    // The log tick asks the window for a refresh only when it hid a stale device's values.
+    void logTickRefreshesOnlyWhenItHidesValues() {
+        Bench bench;
+        bench.connectAt500();
+        bench.monitor.TimerLog().setMode(Timer::Off); // ticked by hand below
+        bench.port.feed(kConverter + kHpuStatus);
+        bench.timeline.advance(20);
+        QSignalSpy changed(&bench.monitor, &Monitor::changed);
+        bench.monitor.TimerLog_Action(); // both fresh
+        QCOMPARE(changed.size(), 0);
+        QVERIFY(bench.monitor.controls().LabelValue_Uin.visible);
+
+        bench.timeline.advance(3500);
+        changed.clear();
+        bench.monitor.TimerLog_Action(); // both stale: hidden
+        QCOMPARE(changed.size(), 1);
+        QVERIFY(!bench.monitor.controls().LabelValue_Uin.visible);
+        QVERIFY(!bench.monitor.controls().CanvasProp_visible);
+        bench.monitor.TimerLog_Action(); // already hidden
+        QCOMPARE(changed.size(), 1);
+    }
+
     // One sample per wall-clock second while connected, from the values shown: a converter
     // frame's values and the HPU's status, then empty values once the converter is stale.
     void secondSamplesWhileConnected() {
