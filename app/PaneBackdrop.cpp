@@ -15,14 +15,11 @@ PaneBackdrop::PaneBackdrop(QTabWidget* tabs, QWidget* page)
     copyPane();
 }
 
-bool PaneBackdrop::isOpaque() const {
-    return page_->autoFillBackground() && page_->palette().brush(QPalette::Window).isOpaque();
-}
-
 bool PaneBackdrop::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if ((watched == page_ && (type == QEvent::Resize || type == QEvent::Move)) ||
-        (watched == tabs_ && (type == QEvent::PaletteChange || type == QEvent::StyleChange)))
+        (watched == tabs_ &&
+         (type == QEvent::Resize || type == QEvent::PaletteChange || type == QEvent::StyleChange)))
         copyPane();
     return QObject::eventFilter(watched, event);
 }

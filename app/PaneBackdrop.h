@@ -14,9 +14,6 @@ class PaneBackdrop : public QObject {
 public:
     PaneBackdrop(QTabWidget* tabs, QWidget* page);
 
-    // Whether the page now paints its own opaque background.
-    bool isOpaque() const;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -409,8 +409,7 @@ int main(int argc, char** argv) {
     const QString velmora = args[1];
     const QString simulator = args[2];
     const int seconds = args.size() > 3 ? args[3].toInt() : 60;
-    const QString terminal =
-        args.size() > 4 ? args[4] : referenceTerminal();
+    const QString terminal = args.size() > 4 ? args[4] : referenceTerminal();
     if (terminal.isEmpty())
         say(QStringLiteral(
             "no reference terminal: picocom is not installed (scripts/install-deps.sh installs it)"));

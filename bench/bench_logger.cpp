@@ -40,8 +40,9 @@ struct Run {
 };
 
 QStringList simulatorOptions(const QString& delivery) {
-    return {QStringLiteral("--converter-period"), QStringLiteral("30"), QStringLiteral("--hpu-period"),
-            QStringLiteral("45"), QStringLiteral("--delivery"), delivery};
+    return {QStringLiteral("--converter-period"), QStringLiteral("30"),
+            QStringLiteral("--hpu-period"),       QStringLiteral("45"),
+            QStringLiteral("--delivery"),         delivery};
 }
 
 bool startRun(Run& run, const QString& loggerProgram, const QString& simProgram, const QString& delivery,
@@ -73,7 +74,8 @@ QString figures(const Run& run, const ProcessUsage& end, double wall) {
 }
 
 void measure(const QString& loggerProgram, const QString& simProgram, const QString& terminal,
-             const MosquittoBroker& broker, int seconds, const QString& delivery, const QString& deliveryName) {
+             const MosquittoBroker& broker, int seconds, const QString& delivery,
+             const QString& deliveryName) {
     Run reference;
     Run publishing;
     Run plain; // the plain serial terminal
@@ -160,7 +162,8 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: bench_logger <velmora-logger> <velmora-sim> [seconds] [reference terminal]\n");
+        std::fprintf(stderr,
+                     "usage: bench_logger <velmora-logger> <velmora-sim> [seconds] [reference terminal]\n");
         return 2;
     }
     const int seconds = args.size() > 3 ? args[3].toInt() : 60;
@@ -175,7 +178,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_logger: %s\n", qPrintable(broker.error()));
         return 1;
     }
-    measure(args[1], args[2], terminal, broker, seconds, QStringLiteral("frame"), QStringLiteral("bytes by frame"));
+    measure(args[1], args[2], terminal, broker, seconds, QStringLiteral("frame"),
+            QStringLiteral("bytes by frame"));
     if (!loadOnly)
         measure(args[1], args[2], terminal, broker, seconds, QStringLiteral("byte"),
                 QStringLiteral("byte by byte"));

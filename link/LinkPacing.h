@@ -2,10 +2,10 @@
 
 #include "core/MonitorState.h"
 #include "core/ProgramClock.h"
+#include "core/SerialPort.h"
 #include "core/Timer.h"
 #include "link/RawStreamTrace.h"
 #include "link/ReceiveStateMachine.h"
-#include "core/SerialPort.h"
 
 #include <QString>
 

@@ -381,10 +381,10 @@ void Monitor::TimerLog_Action() {
 
 std::array<bool, 13> Monitor::valuesShown() const {
     const ControlsState& c = controls_;
-    return {c.LabelValue_Uin.visible,       c.LabelValue_Uout.visible,      c.LabelValue_Iout.visible,
-            c.LabelValue_Pout.visible,      c.LabelValue_T.visible,         c.LabelValue_RPM.visible,
-            c.LabelValue_Pression.visible,  c.LabelValue_Pitch.visible,     c.LabelValue_ModeHPU.visible,
-            c.LabelName_Pression_visible,   c.CanvasProp_visible,           c.PompeButton.visible,
+    return {c.LabelValue_Uin.visible,      c.LabelValue_Uout.visible,  c.LabelValue_Iout.visible,
+            c.LabelValue_Pout.visible,     c.LabelValue_T.visible,     c.LabelValue_RPM.visible,
+            c.LabelValue_Pression.visible, c.LabelValue_Pitch.visible, c.LabelValue_ModeHPU.visible,
+            c.LabelName_Pression_visible,  c.CanvasProp_visible,       c.PompeButton.visible,
             c.ReleaseButton.visible};
 }
 

@@ -141,8 +141,7 @@ private slots:
             HpuCommands::consignePOMPE_HPU(l.state);
         }) << nothing << kPump;
         QTest::newRow("release built after the frame, before the tick")
-            << Step([](Link& l) { HpuCommands::consignePOMPE_HPU(l.state); })
-            << Step([](Link& l) {
+            << Step([](Link& l) { HpuCommands::consignePOMPE_HPU(l.state); }) << Step([](Link& l) {
                    HpuCommands::consigneRELEASE_HPU(l.state);
                    l.emissionPacer.commandQueued();
                })
@@ -150,8 +149,7 @@ private slots:
         QTest::newRow("command built only after the frame") << nothing << Step([](Link& l) {
             HpuCommands::ecritureEEPROM_HPU(l.state, 30, 800);
             l.emissionPacer.commandQueued();
-        })
-            << hexBytes("12 11 45 05 1E 03 20 00 AE");
+        }) << hexBytes("12 11 45 05 1E 03 20 00 AE");
     }
     void onlyTheLastBuiltCommandIsWritten() {
         QFETCH(Step, beforeFrame);
