@@ -76,7 +76,7 @@ bench: deps $(BUILD)/CMakeCache.txt
 	[ -n "$(BENCH_ONLY)" ] || ./$(BUILD)/bench/bench_receive
 	BENCH_ONLY=$(BENCH_ONLY) ./$(BUILD)/bench/bench_app ./$(BUILD)/bench/velmora-measured ./$(BUILD)/tools/velmora-sim/velmora-sim $(BENCH_SECONDS)
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/bench_trends ./$(BUILD)/bench/velmora-measured ./$(BUILD)/tools/velmora-sim/velmora-sim $(BENCH_SECONDS)
-	[ -n "$(BENCH_ONLY)" ] || ./$(BUILD)/bench/bench_logger ./$(BUILD)/tools/velmora-logger/velmora-logger \
+	BENCH_ONLY=$(BENCH_ONLY) ./$(BUILD)/bench/bench_logger ./$(BUILD)/tools/velmora-logger/velmora-logger \
 	  ./$(BUILD)/tools/velmora-sim/velmora-sim $(BENCH_SECONDS)
 
 # A day of bus traffic on a noisy line, in simulated time, through the whole monitor with

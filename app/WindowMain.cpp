@@ -7,6 +7,7 @@
 #include "app/DriverLinkLabel.h"
 #include "app/LayoutFonts.h"
 #include "app/MainMenuBar.h"
+#include "app/PaneBackdrop.h"
 #include "app/VersionText.h"
 #include "core/Captions.h"
 #include "core/NumberMask.h"
@@ -78,6 +79,7 @@ WindowMain::WindowMain(const Platform& platform, LinkOpener& browser, MainMenuBa
     TabPanel1_->addTab(rawStreamPage, App::text(App::Caption::kValuesTab));
     TabPanel1_->setCurrentIndex(0);
     createValuesPage(valuesPage);
+    new PaneBackdrop(TabPanel1_, valuesPage); // value labels repaint without the pane beneath
     createRawStreamPage(rawStreamPage);
 
     for (QWidget* page : {valuesPage, rawStreamPage}) {

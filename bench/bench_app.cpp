@@ -28,6 +28,7 @@
 // Usage: bench_app <velmora-measured> <velmora-sim> [seconds per measurement, default 60]
 //                  [reference terminal, default picocom found on the PATH]
 // With BENCH_ONLY=load in the environment only the load figures with bytes by frame are taken.
+#include "platform/BenchProcesses.h"
 #include "platform/ProcessUsage.h"
 
 #include <QCoreApplication>
@@ -64,27 +65,6 @@ double percentile(QVector<double> values, double share) {
     return values[index];
 }
 
-// The one-minute load average of the machine (Linux), or -1.
-double loadAverage() {
-    QFile file(QStringLiteral("/proc/loadavg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    bool ok = false;
-    const double value = file.readLine().split(' ').value(0).toDouble(&ok);
-    return ok ? value : -1;
-}
-
-// The application's environment: offscreen, and a home of its own so that its log files and
-// settings stay out of the user's.
-QProcessEnvironment appEnvironment(const QString& home) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("HOME"), home);
-    env.insert(QStringLiteral("XDG_DOCUMENTS_DIR"), home + QStringLiteral("/Documents"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-    return env;
-}
-
 // Reads lines of a process as they come, for up to timeoutMs, until accept() returns true.
 bool waitForLine(QProcess& process, int timeoutMs, const std::function<bool(const QString&)>& accept) {
     QElapsedTimer clock;
@@ -98,30 +78,6 @@ bool waitForLine(QProcess& process, int timeoutMs, const std::function<bool(cons
         process.waitForReadyRead(50);
     }
     return false;
-}
-
-void stop(QProcess& process) {
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(5000)) {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-}
-
-// velmora-sim started with the given options; its device path, or an empty text.
-QString startSimulator(QProcess& sim, const QString& path, const QStringList& options) {
-    sim.setProcessChannelMode(QProcess::SeparateChannels);
-    sim.start(path, options);
-    QString device;
-    waitForLine(sim, 10000, [&device](const QString& line) {
-        if (!line.startsWith(QLatin1String("Device: ")))
-            return false;
-        device = line.mid(8);
-        return true;
-    });
-    return device;
 }
 
 void measureStartup(const QString& velmora, const QString& home) {
@@ -252,19 +208,6 @@ double cpuShare(const Reader& reader, const ProcessUsage& end, double wall) {
     return 100.0 * (end.cpuSeconds - reader.start.cpuSeconds) / wall;
 }
 
-// The reference: a plain serial terminal reading its own copy of the stream, its input held
-// open and its output thrown away. picocom ends by signalling its process group, so it
-// starts in a group of its own.
-bool startReference(Reader& reference, const QString& terminal, const QString& device) {
-    reference.process.setStandardOutputFile(QProcess::nullDevice());
-    reference.process.setStandardErrorFile(QProcess::nullDevice());
-    reference.process.setChildProcessModifier([] { ::setpgid(0, 0); });
-    reference.process.start(terminal,
-                            {QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--quiet"),
-                             QStringLiteral("--nolock"), QStringLiteral("--noreset"), device});
-    return reference.process.waitForStarted(10000);
-}
-
 void measureLoad(const QString& velmora, const QString& simulator, const QString& terminal,
                  const QString& home, int seconds, const LineLoad& load, const Delivery& delivery,
                  const QStringList& appOptions = {}, const QString& variant = QString()) {
@@ -290,7 +233,8 @@ void measureLoad(const QString& velmora, const QString& simulator, const QString
     app.process.start(velmora,
                       QStringList{QStringLiteral("--port"), device, QStringLiteral("--connect")} + appOptions);
     Reader reference(QFileInfo(terminal).fileName());
-    const bool withReference = !terminal.isEmpty() && startReference(reference, terminal, referenceDevice);
+    const bool withReference =
+        !terminal.isEmpty() && startReferenceTerminal(reference.process, terminal, referenceDevice);
     if (!app.process.waitForStarted(10000)) {
         say(QStringLiteral("load: the application did not start"));
         stop(reference.process);
@@ -465,8 +409,7 @@ int main(int argc, char** argv) {
     const QString velmora = args[1];
     const QString simulator = args[2];
     const int seconds = args.size() > 3 ? args[3].toInt() : 60;
-    const QString terminal =
-        args.size() > 4 ? args[4] : QStandardPaths::findExecutable(QStringLiteral("picocom"));
+    const QString terminal = args.size() > 4 ? args[4] : referenceTerminal();
     if (terminal.isEmpty())
         say(QStringLiteral(
             "no reference terminal: picocom is not installed (scripts/install-deps.sh installs it)"));

@@ -11,6 +11,7 @@
 //                 the trends window: time to the first curve, to the whole file, the longest
 //                 stall of the window's event loop meanwhile, against reading the bare bytes
 // Usage: bench_trends <velmora> <velmora-sim> [seconds for the busy line, default 60]
+#include "platform/BenchProcesses.h"
 #include "platform/ProcessUsage.h"
 
 #include "core/Notifier.h"
@@ -46,49 +47,14 @@ qint64 ownResident() {
     return processUsage(QCoreApplication::applicationPid()).residentBytes;
 }
 
-QProcessEnvironment appEnvironment(const QString& home) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("HOME"), home);
-    env.insert(QStringLiteral("XDG_DOCUMENTS_DIR"), home + QStringLiteral("/Documents"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-    return env;
-}
-
-void stop(QProcess& process) {
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(5000)) {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-}
-
-QString startSimulator(QProcess& sim, const QString& path) {
-    sim.start(path,
-              {QStringLiteral("--converter-period"), QStringLiteral("30"), QStringLiteral("--hpu-period"),
-               QStringLiteral("45"), QStringLiteral("--delivery"), QStringLiteral("frame")});
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 10000) {
-        while (sim.canReadLine()) {
-            const QString line = QString::fromLocal8Bit(sim.readLine()).trimmed();
-            if (line.startsWith(QLatin1String("Device: ")))
-                return line.mid(8);
-        }
-        if (sim.state() == QProcess::NotRunning)
-            return QString();
-        sim.waitForReadyRead(50);
-    }
-    return QString();
-}
-
 void measureBusyLine(const QString& velmora, const QString& simulator, int seconds) {
     QTemporaryDir homeClosed, homeOpen;
     QProcess simClosed, simOpen, closed, open;
-    const QString deviceClosed = startSimulator(simClosed, simulator);
-    const QString deviceOpen = startSimulator(simOpen, simulator);
+    const QStringList busyByFrame{QStringLiteral("--converter-period"), QStringLiteral("30"),
+                                  QStringLiteral("--hpu-period"),       QStringLiteral("45"),
+                                  QStringLiteral("--delivery"),         QStringLiteral("frame")};
+    const QString deviceClosed = startSimulator(simClosed, simulator, busyByFrame);
+    const QString deviceOpen = startSimulator(simOpen, simulator, busyByFrame);
     if (deviceClosed.isEmpty() || deviceOpen.isEmpty()) {
         say(QStringLiteral("busy line: the simulator gave no device"));
         return;

@@ -145,6 +145,9 @@ private:
         check(b_.port.writes.size() == writesBefore_, QStringLiteral("a write from the reception tick"));
         if (pending_)
             check(state_.emissionRequest, QStringLiteral("a command dropped before it was sent"));
+        // The emission timer wakes the program only for a command waiting to leave.
+        check(!b_.monitor.TimerEmissionRS485().isRunning() || state_.emissionRequest,
+              QStringLiteral("the emission timer runs with nothing to send"));
         if (state_.reponseHPU) {
             // The copy handed to the EEPROM window is the answer just received.
             const ByteArray41& eeprom = state_.TrameBufferEEPROM;
@@ -171,6 +174,8 @@ private:
                                QString::fromLatin1(pending_->toHex(' '))));
             check(!state_.emissionRequest, QStringLiteral("a command sent stays pending"));
             pending_.reset();
+        } else if (!pending_) {
+            check(false, QStringLiteral("an emission tick with nothing to send"));
         } else if (pending_ && b_.port.isOpen()) {
             check(false, QStringLiteral("a pending command not written to an open port"));
         }

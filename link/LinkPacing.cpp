@@ -19,7 +19,23 @@ void EmissionPacer::arm(const QString& delayText) {
     const qint64 typed = leadingInteger(delayText);
     if (typed > 0)
         delayMs_ = int(std::min<qint64>(typed, std::numeric_limits<int>::max()));
-    timer_.setPeriod(delayMs_);
+    gapEndMs_ = clock_.elapsedMs() + delayMs_;
+    if (state_.emissionRequest)
+        start(delayMs_);
+    else
+        timer_.setMode(Timer::Off);
+}
+
+void EmissionPacer::commandQueued() {
+    if (!state_.emissionRequest || timer_.isRunning() || gapEndMs_ < 0)
+        return;
+    const qint64 left = gapEndMs_ - clock_.elapsedMs();
+    if (left > 0)
+        start(left);
+}
+
+void EmissionPacer::start(qint64 periodMs) {
+    timer_.setPeriod(int(std::min<qint64>(periodMs, std::numeric_limits<int>::max())));
     timer_.restart();
     timer_.setMode(Timer::Repeating);
 }
@@ -37,4 +53,5 @@ void EmissionPacer::TimerEmissionRS485_Action() {
         }
     }
     timer_.setMode(Timer::Off); // once per arming
+    gapEndMs_ = -1;             // the gap is over; the next command waits for a frame
 }

@@ -34,7 +34,7 @@ struct Monitor::Parts : FrameDispatcher {
         : monitor(m)
         , machine(m.state_, m.platform_.port, m.trace_, m.platform_.clock, m.controls_, *this)
         , reception(m.platform_.port, *m.timerReception_, machine)
-        , emission(m.state_, m.platform_.port, m.trace_, *m.timerEmission_)
+        , emission(m.state_, m.platform_.port, m.trace_, *m.timerEmission_, m.platform_.clock)
         , ports(m.controls_, m.platform_.devices, m.platform_.port, *m.portListUpdater_, m.platform_.notifier)
         , errors(m.state_, m.platform_.port, m.platform_.notifier, ports)
         , reconnection(m.platform_.devices, m.platform_.port)
@@ -143,18 +143,22 @@ void Monitor::stopDataHPU() {
 
 void Monitor::consignePOMPE_HPU() {
     HpuCommands::consignePOMPE_HPU(state_);
+    parts_->emission.commandQueued();
 }
 
 void Monitor::consigneRELEASE_HPU() {
     HpuCommands::consigneRELEASE_HPU(state_);
+    parts_->emission.commandQueued();
 }
 
 void Monitor::lectureEEPROM_HPU() {
     HpuCommands::lectureEEPROM_HPU(state_);
+    parts_->emission.commandQueued();
 }
 
 void Monitor::ecritureEEPROM_HPU(qint64 address, qint64 value) {
     HpuCommands::ecritureEEPROM_HPU(state_, address, value);
+    parts_->emission.commandQueued();
 }
 
 void Monitor::stockAnswerHPU() {
@@ -353,12 +357,17 @@ void Monitor::TimerLog_Action() {
     // Values of a device silent for more than 3 s are reset and hidden before anything is logged, so a logged
     // line never carries them.
     const qint64 now = platform_.clock.elapsedMs();
+    const std::array<bool, 13> shownBefore = valuesShown();
+    const bool logChecked = controls_.CheckBoxLog_checked;
     if (isStale(now, state_.timeLastDataCV))
         stopDataConverter();
     if (isStale(now, state_.timeLastDataHPU))
         stopDataHPU();
     parts_->csvLog.logTick();
-    emit changed();
+    // Twice a second: the window is refreshed only when values were hidden or the log
+    // failed, not woken to show what it already shows.
+    if (valuesShown() != shownBefore || controls_.CheckBoxLog_checked != logChecked)
+        emit changed();
 
     // The tick comes every 500 ms: one sample per second of the wall clock.
     const QDateTime wallNow = platform_.wallClock.now();
@@ -367,6 +376,15 @@ void Monitor::TimerLog_Action() {
         lastSampledSecond_ = second;
         emit secondSampled(sample(second));
     }
+}
+
+std::array<bool, 13> Monitor::valuesShown() const {
+    const ControlsState& c = controls_;
+    return {c.LabelValue_Uin.visible,      c.LabelValue_Uout.visible,  c.LabelValue_Iout.visible,
+            c.LabelValue_Pout.visible,     c.LabelValue_T.visible,     c.LabelValue_RPM.visible,
+            c.LabelValue_Pression.visible, c.LabelValue_Pitch.visible, c.LabelValue_ModeHPU.visible,
+            c.LabelName_Pression_visible,  c.CanvasProp_visible,       c.PompeButton.visible,
+            c.ReleaseButton.visible};
 }
 
 SecondSample Monitor::sample(const QDateTime& time) const {

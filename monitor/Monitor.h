@@ -12,6 +12,7 @@
 
 #include <QObject>
 
+#include <array>
 #include <memory>
 
 // The monitor: the one record of live state and the handlers that act on it, with the
@@ -149,6 +150,8 @@ private:
     void followConnection(bool wasConnected);
     void updateConnectionLine();
     void recordAlarmChanges();
+    // Which values, captions and HPU controls the window shows: what a stale reset hides.
+    std::array<bool, 13> valuesShown() const;
 
     struct Parts;
     std::unique_ptr<Parts> parts_; // the subsystems the handlers delegate to

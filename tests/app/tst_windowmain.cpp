@@ -105,6 +105,27 @@ QPair<int, int> inkColumns(QWidget* widget) {
     return {first, last};
 }
 
+// Counts the events of one type a widget receives (paints by default).
+class EventCounter : public QObject {
+public:
+    explicit EventCounter(QWidget* widget, QEvent::Type type = QEvent::Paint)
+        : QObject(widget)
+        , type_(type) {
+        widget->installEventFilter(this);
+    }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == type_)
+            ++count;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QEvent::Type type_;
+};
+
 } // namespace
 
 class TestWindowMain : public QObject {
@@ -707,6 +728,62 @@ private slots:
         QApplication::sendEvent(serialPort, &leave);
         QCOMPARE(serialPort->text(), QStringLiteral("Serial Port :"));
         QVERIFY(readable(serialPort->palette().color(QPalette::WindowText), background));
+    }
+
+    // The values page paints a copy of the tab pane beneath it, in a light and a dark
+    // appearance: it looks as the transparent page did, and a changed value repaints the
+    // label and the page without the tab widget under them.
+    void valuesPageRepaintsWithoutThePaneBeneath_data() {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark while open") << true;
+    }
+    void valuesPageRepaintsWithoutThePaneBeneath() {
+        QFETCH(bool, dark);
+        const QPalette light = QApplication::palette();
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
+        if (dark) {
+            QApplication::setPalette(darkPalette());
+            QCoreApplication::processEvents();
+        }
+        auto* page = control("ValuesPage");
+        QVERIFY(page->autoFillBackground());
+        QVERIFY(page->palette().brush(QPalette::Window).isOpaque());
+        // The gauge tells the appearance from the page's window colour.
+        QCOMPARE(page->palette().color(QPalette::Window).lightness() < 128, dark);
+
+        plugAndConnect();
+        receive(kConverterFrame);
+        refreshed();
+        QCoreApplication::processEvents();
+        const QImage withCopy = window->grab().toImage();
+        page->setAutoFillBackground(false);
+        const QImage transparent = window->grab().toImage();
+        page->setAutoFillBackground(true);
+        QCOMPARE(withCopy, transparent);
+        QCoreApplication::processEvents(); // the repaint the switches above asked for
+
+        auto* tabs = new EventCounter(control("TabPanel1"));
+        auto* label = new EventCounter(control("LabelValue_Uin"));
+        auto* unchanged = new EventCounter(control("LabelValue_Iout"));
+        // Fixed-size labels: a new text asks the page for no layout pass.
+        auto* layoutRequests = new EventCounter(page, QEvent::LayoutRequest);
+        receive(kAlertingConverterFrame);
+        refreshed();
+        QCoreApplication::processEvents(); // the window's update request
+        QCOMPARE(text("LabelValue_Uin"), QStringLiteral("60.00"));
+        QVERIFY(label->count > 0);
+        QCOMPARE(unchanged->count, 0);
+        QCOMPARE(tabs->count, 0);
+        QCOMPARE(layoutRequests->count, 0);
+
+        // A transparent page would have the pane repainted under the label.
+        page->setAutoFillBackground(false);
+        receive(kConverterFrame);
+        refreshed();
+        QCoreApplication::processEvents();
+        QCOMPARE(text("LabelValue_Uin"), QStringLiteral("48.00"));
+        QVERIFY(tabs->count > 0);
     }
 
     // Edit > Delete on the emission delay field removes what is selected, and nothing when

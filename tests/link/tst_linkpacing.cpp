@@ -31,8 +31,9 @@ struct Link : FrameDispatcher {
     Timer* emission = timeline.create(QStringLiteral("TimerEmissionRS485"), 10, &owner);
     ReceiveStateMachine machine{state, port, trace, timeline, controls, *this};
     ReceptionPacer receptionPacer{port, *reception, machine};
-    EmissionPacer emissionPacer{state, port, trace, *emission};
+    EmissionPacer emissionPacer{state, port, trace, *emission, timeline};
     QVector<qint64> writeTimes;
+    int emissionTicks = 0;
 
     Link() {
         QObject::connect(&port, &SerialPort::dataReceived, &owner,
@@ -40,6 +41,7 @@ struct Link : FrameDispatcher {
         QObject::connect(reception, &Timer::timeout, &owner,
                          [this] { receptionPacer.TimerReceptionRS485_Action(); });
         QObject::connect(emission, &Timer::timeout, &owner, [this] {
+            ++emissionTicks;
             const int before = int(port.writes.size());
             emissionPacer.TimerEmissionRS485_Action();
             if (port.writes.size() > before)
@@ -50,6 +52,12 @@ struct Link : FrameDispatcher {
     void converterDataFrame() override { emissionPacer.arm(controls.Textfield_timer_emission); }
     void hpuStatusFrame() override {}
     void eepromReadAnswer() override {}
+
+    // A button or the EEPROM window building a command, as the monitor passes it on.
+    void pump() {
+        HpuCommands::consignePOMPE_HPU(state);
+        emissionPacer.commandQueued();
+    }
 };
 
 using Step = std::function<void(Link&)>;
@@ -133,11 +141,15 @@ private slots:
             HpuCommands::consignePOMPE_HPU(l.state);
         }) << nothing << kPump;
         QTest::newRow("release built after the frame, before the tick")
-            << Step([](Link& l) { HpuCommands::consignePOMPE_HPU(l.state); })
-            << Step([](Link& l) { HpuCommands::consigneRELEASE_HPU(l.state); }) << kRelease;
-        QTest::newRow("command built only after the frame")
-            << nothing << Step([](Link& l) { HpuCommands::ecritureEEPROM_HPU(l.state, 30, 800); })
-            << hexBytes("12 11 45 05 1E 03 20 00 AE");
+            << Step([](Link& l) { HpuCommands::consignePOMPE_HPU(l.state); }) << Step([](Link& l) {
+                   HpuCommands::consigneRELEASE_HPU(l.state);
+                   l.emissionPacer.commandQueued();
+               })
+            << kRelease;
+        QTest::newRow("command built only after the frame") << nothing << Step([](Link& l) {
+            HpuCommands::ecritureEEPROM_HPU(l.state, 30, 800);
+            l.emissionPacer.commandQueued();
+        }) << hexBytes("12 11 45 05 1E 03 20 00 AE");
     }
     void onlyTheLastBuiltCommandIsWritten() {
         QFETCH(Step, beforeFrame);
@@ -165,15 +177,63 @@ private slots:
         QCOMPARE(link.emission->mode(), Timer::Off);
     }
 
-    void tickWithoutPendingCommandOnlySwitchesOff() {
+    // A gap with nothing to send costs no wake-up: the timer stays off through it.
+    void noTickWithoutPendingCommand() {
         Link link;
-        link.port.feed(kConverter);
-        link.timeline.advance(10);
-        QCOMPARE(link.emission->mode(), Timer::Repeating);
-        link.timeline.advance(150);
+        for (int i = 0; i < 10; ++i) {
+            link.port.feed(kConverter);
+            link.timeline.advance(10);
+            QCOMPARE(link.emission->mode(), Timer::Off);
+            link.timeline.advance(190);
+        }
+        QCOMPARE(link.emissionTicks, 0);
         QVERIFY(link.port.writes.isEmpty());
         QVERIFY(link.trace.text().isEmpty());
+    }
+
+    // A command built during the quiet gap leaves when the gap ends (frame read at 10, delay
+    // 150: at 160), as one built before the frame does; one built after the gap waits for
+    // the next converter frame (fed at 300, read at 310: at 460). One tick per command.
+    void commandBuiltDuringTheGapLeavesAtItsEnd_data() {
+        QTest::addColumn<qint64>("builtAt");
+        QTest::addColumn<qint64>("writtenAt");
+        QTest::newRow("before the frame") << qint64(0) << qint64(160);
+        QTest::newRow("as the gap opens") << qint64(10) << qint64(160);
+        QTest::newRow("mid-gap") << qint64(60) << qint64(160);
+        QTest::newRow("1 ms before the end") << qint64(159) << qint64(160);
+        QTest::newRow("at the end: next frame") << qint64(160) << qint64(460);
+        QTest::newRow("after the gap: next frame") << qint64(200) << qint64(460);
+    }
+    void commandBuiltDuringTheGapLeavesAtItsEnd() {
+        QFETCH(qint64, builtAt);
+        QFETCH(qint64, writtenAt);
+        Link link;
+        const auto advanceTo = [&link](qint64 at) { link.timeline.advance(at - link.timeline.elapsedMs()); };
+        if (builtAt == 0)
+            link.pump();
+        link.port.feed(kConverter);
+        if (builtAt > 0) {
+            advanceTo(builtAt);
+            link.pump();
+        }
+        advanceTo(300);
+        link.port.feed(kConverter);
+        advanceTo(2000);
+        QCOMPARE(link.writeTimes, QVector<qint64>{writtenAt});
+        QCOMPARE(link.emissionTicks, 1);
         QCOMPARE(link.emission->mode(), Timer::Off);
+    }
+
+    // Before any converter frame there is no gap to speak in.
+    void commandBeforeTheFirstFrameWaitsForIt() {
+        Link link;
+        link.pump();
+        QCOMPARE(link.emission->mode(), Timer::Off);
+        link.timeline.advance(500);
+        QVERIFY(link.port.writes.isEmpty());
+        link.port.feed(kConverter);
+        link.timeline.advance(1000);
+        QCOMPARE(link.writeTimes, QVector<qint64>{510 + 150});
     }
 
     // The delay typed in Textfield_timer_emission takes effect at the next converter frame;

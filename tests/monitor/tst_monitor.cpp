@@ -136,6 +136,39 @@ private slots:
         QCOMPARE(changed.size(), 1);
     }
 
+    // Every way a command is built reaches the emission: pressed or requested during the quiet
+    // gap after a frame (read at 510, delay 150), it leaves when the gap ends, at 660.
+    void commandBuiltDuringTheGapLeavesAtItsEnd_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("pump button") << 0 << kPump;
+        QTest::newRow("release button") << 1 << hexBytes("12 11 4A 02 00 6F");
+        QTest::newRow("EEPROM read") << 2 << hexBytes("12 11 4C 02 00 71");
+        QTest::newRow("EEPROM write") << 3 << hexBytes("12 11 45 05 1E 03 20 00 AE");
+    }
+    void commandBuiltDuringTheGapLeavesAtItsEnd() {
+        QFETCH(int, command);
+        QFETCH(QByteArray, written);
+        Bench bench;
+        bench.connectAt500();
+        bench.port.feed(kConverter);
+        bench.timeline.advance(100); // 600
+        QCOMPARE(bench.monitor.TimerEmissionRS485().mode(), Timer::Off);
+        if (command == 0)
+            bench.monitor.PompeButton_Action();
+        else if (command == 1)
+            bench.monitor.ReleaseButton_Action();
+        else if (command == 2)
+            bench.monitor.lectureEEPROM_HPU();
+        else
+            bench.monitor.ecritureEEPROM_HPU(30, 800);
+        bench.timeline.advance(59);
+        QVERIFY(bench.port.writes.isEmpty());
+        bench.timeline.advance(1);
+        QCOMPARE(bench.port.writes, QList<QByteArray>{written});
+        QCOMPARE(bench.monitor.TimerEmissionRS485().mode(), Timer::Off);
+    }
+
     void emissionDelayTypedInTheRawStreamPage() {
         Bench bench;
         bench.connectAt500();
@@ -218,6 +251,28 @@ private slots:
         QCOMPARE(bench.monitor.state().Pression, -1.0);
         QVERIFY(!bench.monitor.controls().PompeButton.visible);
         QVERIFY(!bench.monitor.controls().CanvasProp_visible);
+    }
+
+    // The log tick asks the window for a refresh only when it hid a stale device's values.
+    void logTickRefreshesOnlyWhenItHidesValues() {
+        Bench bench;
+        bench.connectAt500();
+        bench.monitor.TimerLog().setMode(Timer::Off); // ticked by hand below
+        bench.port.feed(kConverter + kHpuStatus);
+        bench.timeline.advance(20);
+        QSignalSpy changed(&bench.monitor, &Monitor::changed);
+        bench.monitor.TimerLog_Action(); // both fresh
+        QCOMPARE(changed.size(), 0);
+        QVERIFY(bench.monitor.controls().LabelValue_Uin.visible);
+
+        bench.timeline.advance(3500);
+        changed.clear();
+        bench.monitor.TimerLog_Action(); // both stale: hidden
+        QCOMPARE(changed.size(), 1);
+        QVERIFY(!bench.monitor.controls().LabelValue_Uin.visible);
+        QVERIFY(!bench.monitor.controls().CanvasProp_visible);
+        bench.monitor.TimerLog_Action(); // already hidden
+        QCOMPARE(changed.size(), 1);
     }
 
     // One sample per wall-clock second while connected, from the values shown: a converter
