@@ -12,11 +12,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -95,12 +98,13 @@ private:
         SampleRing ring;
         ScriptedFileChooser files;
         RecordingNotifier notifier;
+        MemoryWindowGeometryStore geometry;
         QTemporaryDir dir;
         TrendsWindow window{ring,
                             [] {
                                 return TrendThresholds{53.0, 3000.0, 80.0, 5.0};
                             },
-                            files, notifier, [this] { return dir.path(); }};
+                            files, notifier, geometry, [this] { return dir.path(); }};
     };
 
 private slots:
@@ -173,6 +177,46 @@ private slots:
         tp.timeline.advance(500);
         QCOMPARE(trends->chart(TrendChannel::InputVoltage)->drawnThreshold(), std::optional<double>(50.0));
         QCOMPARE(runsOf(trends->chart(TrendChannel::InputVoltage)), QStringLiteral("1-32 (32) 46-61 (16)"));
+    }
+
+    // The size and place are kept in the user's settings folder for the next run, whether the
+    // window was closed or the tool quit with it open; a place off every screen (a screen
+    // unplugged since) comes back onto the screen at the same size.
+    void sizeAndPlaceKeptForTheNextRun() {
+        TestPlatform tp;
+        const QString config = tp.dir.path() + QStringLiteral("/config");
+        FixedResourceFolder resources(tp.dir.path() + QStringLiteral("/resources"), config);
+        const Platform platform{tp.timeline, tp.timeline, tp.timeline, tp.port,           tp.devices,
+                                tp.notifier, tp.sound,    resources,   tp.userFolders};
+        NoBrowser browser;
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QRect placed;
+        {
+            WindowMain main(platform, browser);
+            TrendsWindow* trends = main.showTrendsWindow();
+            trends->setGeometry(screen.x() + 40, screen.y() + 30, 520, 410);
+            placed = trends->geometry();
+            trends->close();
+        }
+        QVERIFY(QFileInfo::exists(config + QStringLiteral("/Window_Geometry.ini")));
+        {
+            WindowMain main(platform, browser);
+            TrendsWindow* trends = main.showTrendsWindow();
+            QCOMPARE(trends->geometry(), placed);
+            trends->move(screen.right() + 3000, screen.bottom() + 2000);
+            QVERIFY(!screen.intersects(trends->geometry()));
+        } // the tool quits with the window open
+        {
+            WindowMain main(platform, browser);
+            TrendsWindow* trends = main.showTrendsWindow();
+            QVERIFY2(screen.contains(trends->geometry()),
+                     qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                    .arg(trends->x())
+                                    .arg(trends->y())
+                                    .arg(trends->width())
+                                    .arg(trends->height())));
+            QCOMPARE(trends->size(), placed.size());
+        }
     }
 
     void liveCurvesFollowEachSecondUnlessPaused() {
@@ -302,8 +346,9 @@ private slots:
         QWidget parent;
         MessageBoxNotifier notifier(&parent);
         QTemporaryDir dir;
+        MemoryWindowGeometryStore geometry;
         TrendsWindow window(
-            ring, [] { return TrendThresholds{}; }, files, notifier, [&dir] { return dir.path(); });
+            ring, [] { return TrendThresholds{}; }, files, notifier, geometry, [&dir] { return dir.path(); });
         window.show();
         const QString path = dir.filePath(QStringLiteral("picture.csv"));
         writeFile(path, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 20));

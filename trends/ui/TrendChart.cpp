@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr int kValueTicks = 3;
+
 QColor channelColor(TrendChannel channel) {
     static const QColor colors[kTrendChannelCount] = {QColor(0x1f, 0x77, 0xb4), QColor(0x2c, 0xa0, 0x2c),
                                                       QColor(0x94, 0x67, 0xbd), QColor(0xd6, 0x27, 0x28),
@@ -21,7 +23,7 @@ QColor channelColor(TrendChannel channel) {
 
 // Short enough to stand beside a chart a ninth of the window high.
 QString axisName(TrendChannel channel) {
-    return channel == TrendChannel::Temperature ? QStringLiteral("Temperature") : trendChannelName(channel);
+    return channel == TrendChannel::Temperature ? TrendChart::tr("Temperature") : trendChannelCaption(channel);
 }
 
 } // namespace
@@ -44,8 +46,8 @@ TrendChart::TrendChart(TrendChannel channel, QWidget* parent)
     timeAxis_->setTickCount(7);
     chart->addAxis(timeAxis_, Qt::AlignBottom);
     valueAxis_ = new QValueAxis;
-    valueAxis_->setTitleText(QStringLiteral("%1<br>[%2]").arg(axisName(channel), trendChannelUnit(channel)));
-    valueAxis_->setTickCount(3);
+    valueAxis_->setTitleText(QStringLiteral("%1<br>[%2]").arg(axisName(channel), trendChannelUnitCaption(channel)));
+    valueAxis_->setTickCount(kValueTicks);
     valueAxis_->setLabelFormat(QStringLiteral("%.4g"));
     QFont small = valueAxis_->titleFont();
     small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -60,7 +62,10 @@ TrendChart::TrendChart(TrendChannel channel, QWidget* parent)
     threshold_->attachAxis(valueAxis_);
     threshold_->setVisible(false);
 
+    // The view starts with a chart of its own and gives up its ownership when it takes another.
+    QChart* initial = this->chart();
     setChart(chart);
+    delete initial;
 }
 
 QLineSeries* TrendChart::addRun() {
@@ -96,7 +101,13 @@ void TrendChart::draw(const QVector<TrendSegment>& segments, qint64 from, qint64
     runsShown_ = segments.size();
 
     if (threshold) {
-        threshold_->replace(QList<QPointF>{QPointF(from_, *threshold), QPointF(to_, *threshold)});
+        // Drawn well past the span, so it is replaced when its value changes, not each second.
+        if (!threshold_->isVisible() || threshold_->count() != 2 || threshold_->at(0).y() != *threshold ||
+            threshold_->at(0).x() > from_ || threshold_->at(1).x() < to_) {
+            const qint64 span = to_ - from_;
+            threshold_->replace(
+                QList<QPointF>{QPointF(from_ - span, *threshold), QPointF(to_ + 4 * span, *threshold)});
+        }
         threshold_->setVisible(true);
         low = std::min(low, *threshold);
         high = std::max(high, *threshold);
@@ -109,14 +120,20 @@ void TrendChart::draw(const QVector<TrendSegment>& segments, qint64 from, qint64
         high = 1;
     }
     const double margin = high > low ? (high - low) * 0.08 : std::max(1.0, std::fabs(high) * 0.05);
-    valueAxis_->setRange(low - margin, high + margin);
     // Round figures: the range, its labels and so the layout change only when the curve
-    // crosses one, not every second.
-    valueAxis_->applyNiceNumbers();
+    // crosses one, not every second; an axis set to what it has already does no work.
+    const NiceScale scale = niceScale(low - margin, high + margin, kValueTicks);
+    if (scale != scale_) {
+        scale_ = scale;
+        valueAxis_->setRange(scale.min, scale.max);
+        valueAxis_->setTickCount(scale.ticks);
+    }
     timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(from_), QDateTime::fromMSecsSinceEpoch(to_));
     // Spans longer than a day (logs joined end to end) show the date.
-    timeAxis_->setFormat(to_ - from_ > 24 * 3600 * 1000 ? QStringLiteral("dd/MM HH:mm")
-                                                        : QStringLiteral("HH:mm:ss"));
+    const QString format =
+        to_ - from_ > 24 * 3600 * 1000 ? QStringLiteral("dd/MM HH:mm") : QStringLiteral("HH:mm:ss");
+    if (timeAxis_->format() != format)
+        timeAxis_->setFormat(format);
 }
 
 QRectF TrendChart::naturalPlotArea() {
