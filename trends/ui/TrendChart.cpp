@@ -82,17 +82,44 @@ void TrendChart::draw(const QVector<TrendSegment>& segments, qint64 from, qint64
                       std::optional<double> threshold) {
     from_ = from;
     to_ = std::max(to, from + 1000);
+    double low = INFINITY, high = -INFINITY;
+    for (const TrendSegment& segment : segments)
+        for (const QPointF& p : segment) {
+            low = std::min(low, p.y());
+            high = std::max(high, p.y());
+        }
+    if (threshold) {
+        low = std::min(low, *threshold);
+        high = std::max(high, *threshold);
+    }
+    if (!std::isfinite(low)) {
+        low = 0;
+        high = 1;
+    }
+    // The axes first: every series works out its geometry again when they change, so the
+    // curves are mapped once, with their new points, not also with their old ones.
+    const double margin = high > low ? (high - low) * 0.08 : std::max(1.0, std::fabs(high) * 0.05);
+    // Round figures: the range, its labels and so the layout change only when the curve
+    // crosses one, not every second; an axis set to what it has already does no work.
+    const NiceScale scale = niceScale(low - margin, high + margin, kValueTicks);
+    if (scale != scale_) {
+        scale_ = scale;
+        valueAxis_->setRange(scale.min, scale.max);
+        valueAxis_->setTickCount(scale.ticks);
+    }
+    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(from_), QDateTime::fromMSecsSinceEpoch(to_));
+    // Spans longer than a day (logs joined end to end) show the date.
+    const QString format =
+        to_ - from_ > 24 * 3600 * 1000 ? QStringLiteral("dd/MM HH:mm") : QStringLiteral("HH:mm:ss");
+    if (timeAxis_->format() != format)
+        timeAxis_->setFormat(format);
+
     while (runs_.size() < segments.size())
         addRun();
-    double low = INFINITY, high = -INFINITY;
     for (int i = 0; i < runs_.size(); ++i) {
         if (i < segments.size()) {
             runs_[i]->replace(QList<QPointF>(segments[i].begin(), segments[i].end()));
             runs_[i]->setVisible(true);
-            for (const QPointF& p : segments[i]) {
-                low = std::min(low, p.y());
-                high = std::max(high, p.y());
-            }
         } else if (i < runsShown_) {
             runs_[i]->clear();
             runs_[i]->setVisible(false);
@@ -109,31 +136,10 @@ void TrendChart::draw(const QVector<TrendSegment>& segments, qint64 from, qint64
                 QList<QPointF>{QPointF(from_ - span, *threshold), QPointF(to_ + 4 * span, *threshold)});
         }
         threshold_->setVisible(true);
-        low = std::min(low, *threshold);
-        high = std::max(high, *threshold);
-    } else {
+    } else if (threshold_->isVisible()) {
         threshold_->clear();
         threshold_->setVisible(false);
     }
-    if (!std::isfinite(low)) {
-        low = 0;
-        high = 1;
-    }
-    const double margin = high > low ? (high - low) * 0.08 : std::max(1.0, std::fabs(high) * 0.05);
-    // Round figures: the range, its labels and so the layout change only when the curve
-    // crosses one, not every second; an axis set to what it has already does no work.
-    const NiceScale scale = niceScale(low - margin, high + margin, kValueTicks);
-    if (scale != scale_) {
-        scale_ = scale;
-        valueAxis_->setRange(scale.min, scale.max);
-        valueAxis_->setTickCount(scale.ticks);
-    }
-    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(from_), QDateTime::fromMSecsSinceEpoch(to_));
-    // Spans longer than a day (logs joined end to end) show the date.
-    const QString format =
-        to_ - from_ > 24 * 3600 * 1000 ? QStringLiteral("dd/MM HH:mm") : QStringLiteral("HH:mm:ss");
-    if (timeAxis_->format() != format)
-        timeAxis_->setFormat(format);
 }
 
 QRectF TrendChart::naturalPlotArea() {
