@@ -4,6 +4,7 @@
 #include "app/LinkOpener.h"
 #include "app/MainMenuBar.h"
 #include "app/MessageBoxNotifier.h"
+#include "app/Translations.h"
 #include "app/WindowMain.h"
 #include "trends/SampleRing.h"
 #include "trends/TrendFileChooser.h"
@@ -24,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
+#include <QScopeGuard>
 
 #include <memory>
 
@@ -217,6 +220,40 @@ private slots:
                                     .arg(trends->height())));
             QCOMPARE(trends->size(), placed.size());
         }
+    }
+
+    // In French the window, the charts' names and units and the messages read in French;
+    // the exported CSV keeps its English header, which files and spreadsheets rely on.
+    void inFrenchExceptTheExportedHeader() {
+        QVERIFY(installTranslations(*qApp, QLocale(QLocale::French, QLocale::France)));
+        const auto english = qScopeGuard([] {
+            for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+                QCoreApplication::removeTranslator(translator);
+                delete translator;
+            }
+        });
+        Standalone s;
+        QCOMPARE(s.window.windowTitle(), QStringLiteral("Tendances"));
+        auto* pause = s.window.findChild<QPushButton*>(QStringLiteral("PauseButton"));
+        QCOMPARE(pause->text(), QStringLiteral("Pause"));
+        pause->click();
+        QCOMPARE(pause->text(), QStringLiteral("Reprendre"));
+        QCOMPARE(s.window.findChild<QComboBox*>(QStringLiteral("SpanBox"))->itemText(0),
+                 QStringLiteral("Dernières 1 min"));
+        QCOMPARE(trendChannelCaption(TrendChannel::Speed), QStringLiteral("Vitesse"));
+        QCOMPARE(trendChannelUnitCaption(TrendChannel::Speed), QStringLiteral("tr/min"));
+        QCOMPARE(TrendsWindow::skippedText(3), QStringLiteral("3 lignes ignorées"));
+        QCOMPARE(CsvLogReader::binaryMessage(QStringLiteral("/tmp/x.csv")),
+                 QStringLiteral("\"x.csv\" n'est pas un log CSV : il contient des données binaires."));
+
+        s.ring.append(sampleAt(0, 48.0));
+        const QString path = s.dir.filePath(QStringLiteral("export.csv"));
+        QVERIFY(s.window.exportCsv(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readLine(), QByteArray("time;Input voltage [V];Output voltage [V];Output current [A];"
+                                             "Output power [W];Converter temperature [°C];Speed [rpm];"
+                                             "Oil pressure [bar]\n"));
     }
 
     void liveCurvesFollowEachSecondUnlessPaused() {
