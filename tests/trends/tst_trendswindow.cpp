@@ -256,6 +256,46 @@ private slots:
                                              "Oil pressure [bar]\n"));
     }
 
+    // The stacked charts share one time axis: whatever the width of each chart's value labels,
+    // their plot areas start and end at the same x, also after one chart's labels widened.
+    void plotAreasLineUpAsTheLabelsChange() {
+        Standalone s;
+        s.window.resize(900, 860);
+        s.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+        const auto sample = [](int k, double power) {
+            SecondSample sample = sampleAt(k, 48.0);
+            sample.outputPower = power;
+            sample.speed = 1500;
+            return sample;
+        };
+        using Edges = QVector<QPair<qreal, qreal>>;
+        const auto edges = [&s] {
+            Edges all;
+            for (int i = 0; i < kTrendChannelCount; ++i) {
+                const QRectF area = s.window.chart(trendChannel(i))->chart()->plotArea();
+                all.append({area.left(), area.right()});
+            }
+            return all;
+        };
+        for (int k = 0; k < 5; ++k)
+            s.ring.append(sample(k, 60.0));
+        QCoreApplication::processEvents(); // the layout after the window took its size
+        const Edges before = edges();
+        QCOMPARE(before, Edges(kTrendChannelCount, before.first()));
+
+        s.ring.append(sample(5, -123456.0)); // the power chart's labels grow much wider
+        const Edges after = edges();
+        QCOMPARE(after, Edges(kTrendChannelCount, after.first()));
+        QVERIFY(after.first().first > before.first().first);
+
+        s.ring.append(sample(6, 60.0));
+        s.ring.append(sample(700, 60.0)); // the wide figure has left the 10-minute span
+        const Edges back = edges();
+        QCOMPARE(back, Edges(kTrendChannelCount, back.first()));
+        QCOMPARE(back.first(), before.first());
+    }
+
     void liveCurvesFollowEachSecondUnlessPaused() {
         Standalone s;
         s.window.show();

@@ -111,8 +111,11 @@ void TrendChart::draw(const QVector<TrendSegment>& segments, qint64 from, qint64
     }
     timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(from_), QDateTime::fromMSecsSinceEpoch(to_));
     // Spans longer than a day (logs joined end to end) show the date.
-    const QString format =
-        to_ - from_ > 24 * 3600 * 1000 ? QStringLiteral("dd/MM HH:mm") : QStringLiteral("HH:mm:ss");
+    // The charts without time labels get empty ones: Qt Charts lays out every label of an
+    // axis at every range change, shown or not, and the range changes every second.
+    const QString format = !timeAxis_->labelsVisible()          ? QString()
+                           : to_ - from_ > 24 * 3600 * 1000 ? QStringLiteral("dd/MM HH:mm")
+                                                            : QStringLiteral("HH:mm:ss");
     if (timeAxis_->format() != format)
         timeAxis_->setFormat(format);
 

@@ -266,25 +266,40 @@ void TrendsWindow::updateControls() {
         sourceLabel_->setText(tr("Reading %1…").arg(QFileInfo(logPath_).fileName()));
 }
 
-void TrendsWindow::alignCharts() {
+void TrendsWindow::alignAllCharts() {
+    alignCharts(QVector<bool>(charts_.size(), true));
+}
+
+void TrendsWindow::alignCharts(const QVector<bool>& changed) {
     if (!isVisible())
         return;
+    // Laying a chart out costs as much as drawing it: only the charts whose value labels
+    // changed are laid out on their own again, and only those whose plot area moves are set.
+    if (natural_.size() != charts_.size())
+        natural_ = QVector<QRectF>(charts_.size());
+    for (int i = 0; i < charts_.size(); ++i)
+        if (changed[i] || natural_[i].isNull())
+            natural_[i] = charts_[i]->naturalPlotArea();
     qreal left = 0;
     qreal right = std::numeric_limits<qreal>::max();
-    for (TrendChart* chart : std::as_const(charts_)) {
-        const QRectF area = chart->naturalPlotArea();
+    for (const QRectF& area : std::as_const(natural_)) {
         left = std::max(left, area.left());
         right = std::min(right, area.right());
     }
-    if (right > left)
-        for (TrendChart* chart : std::as_const(charts_))
-            chart->alignPlotArea(left, right);
+    if (right <= left)
+        return;
+    const bool moved = left != alignedLeft_ || right != alignedRight_;
+    for (int i = 0; i < charts_.size(); ++i)
+        if (moved || changed[i])
+            charts_[i]->alignPlotArea(left, right);
+    alignedLeft_ = left;
+    alignedRight_ = right;
 }
 
 void TrendsWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // The charts take their new size when the layout has run.
-    QMetaObject::invokeMethod(this, &TrendsWindow::alignCharts, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &TrendsWindow::alignAllCharts, Qt::QueuedConnection);
 }
 
 void TrendsWindow::showEvent(QShowEvent* event) {
@@ -334,8 +349,12 @@ void TrendsWindow::drawCurves(const TrendCurves& curves) {
     for (TrendChart* chart : std::as_const(charts_))
         ranges.append(chart->valueRange());
     if (ranges != alignedRanges_ && isVisible()) {
+        QVector<bool> changed(charts_.size(), true);
+        if (alignedRanges_.size() == ranges.size())
+            for (int i = 0; i < ranges.size(); ++i)
+                changed[i] = ranges[i] != alignedRanges_[i];
         alignedRanges_ = ranges;
-        alignCharts();
+        alignCharts(changed);
     }
     emit redrawn();
 }

@@ -82,7 +82,8 @@ private:
     void onReadFinished(const QString& error, int skippedLines);
     void openNeighbour(int step);
     void updateControls();
-    void alignCharts();
+    void alignAllCharts();
+    void alignCharts(const QVector<bool>& changed);
     void chooseExport(bool png);
     QVector<TrendPoint> visiblePoints() const;
     int pointBudget() const;
@@ -104,6 +105,9 @@ private:
     qint64 from_ = 0;
     qint64 to_ = 0;
     QVector<QPair<qreal, qreal>> alignedRanges_; // the value ranges the plot areas were laid out for
+    QVector<QRectF> natural_;                    // each chart's plot area laid out on its own
+    qreal alignedLeft_ = -1;                     // the plot areas' common edges
+    qreal alignedRight_ = -1;
 
     QVector<TrendChart*> charts_;
     QWidget* chartArea_ = nullptr;
