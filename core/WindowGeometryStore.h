@@ -20,7 +20,8 @@ class SettingsWindowGeometryStore : public WindowGeometryStore {
 public:
     static constexpr const char* kFileName = "Window_Geometry.ini";
 
-    explicit SettingsWindowGeometryStore(QString folder) : folder_(std::move(folder)) {}
+    explicit SettingsWindowGeometryStore(QString folder)
+        : folder_(std::move(folder)) {}
     QByteArray load(const QString& window) const override;
     void save(const QString& window, const QByteArray& geometry) override;
     QString filePath() const;

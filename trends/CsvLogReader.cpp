@@ -3,9 +3,9 @@
 #include "trends/CsvLogParser.h"
 #include "trends/LogFileName.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QElapsedTimer>
 #include <QPointer>
 
 #include <algorithm>

@@ -23,7 +23,9 @@ struct TrendCurves {
     qint64 from = 0;
     qint64 to = 0;
     std::array<QVector<TrendSegment>, kTrendChannelCount> segments;
-    const QVector<TrendSegment>& of(TrendChannel channel) const { return segments[static_cast<int>(channel)]; }
+    const QVector<TrendSegment>& of(TrendChannel channel) const {
+        return segments[static_cast<int>(channel)];
+    }
 };
 
 // Each chart's curve over [from, to] with at most maxPoints points (two a pixel column).

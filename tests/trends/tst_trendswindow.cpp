@@ -20,14 +20,15 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
-#include <QScopeGuard>
 
+#include <cmath>
 #include <memory>
 
 // The trends window: a scripted minute of the line through the main window, live curves,
@@ -103,11 +104,10 @@ private:
         RecordingNotifier notifier;
         MemoryWindowGeometryStore geometry;
         QTemporaryDir dir;
-        TrendsWindow window{ring,
-                            [] {
-                                return TrendThresholds{53.0, 3000.0, 80.0, 5.0};
-                            },
-                            files, notifier, geometry, [this] { return dir.path(); }};
+        TrendsWindow window{ring,     [] {
+                                return TrendThresholds{53.0, 3000.0, 80.0, 5.0}; },
+                            files,    notifier,
+                            geometry, [this] { return dir.path(); }};
     };
 
 private slots:
@@ -189,7 +189,7 @@ private slots:
         TestPlatform tp;
         const QString config = tp.dir.path() + QStringLiteral("/config");
         FixedResourceFolder resources(tp.dir.path() + QStringLiteral("/resources"), config);
-        const Platform platform{tp.timeline, tp.timeline, tp.timeline, tp.port,           tp.devices,
+        const Platform platform{tp.timeline, tp.timeline, tp.timeline, tp.port,       tp.devices,
                                 tp.notifier, tp.sound,    resources,   tp.userFolders};
         NoBrowser browser;
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -212,12 +212,11 @@ private slots:
         {
             WindowMain main(platform, browser);
             TrendsWindow* trends = main.showTrendsWindow();
-            QVERIFY2(screen.contains(trends->geometry()),
-                     qPrintable(QStringLiteral("%1,%2 %3x%4")
-                                    .arg(trends->x())
-                                    .arg(trends->y())
-                                    .arg(trends->width())
-                                    .arg(trends->height())));
+            QVERIFY2(screen.contains(trends->geometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                         .arg(trends->x())
+                                                                         .arg(trends->y())
+                                                                         .arg(trends->width())
+                                                                         .arg(trends->height())));
             QCOMPARE(trends->size(), placed.size());
         }
     }
@@ -341,6 +340,38 @@ private slots:
         QCOMPARE(runs.first().first().x(),
                  double(std::max(second(7199 - minutes * 60), second(7199 - 3599))));
         QCOMPARE(runs.last().last().x(), double(second(7199)));
+    }
+
+    // The hour moves by a pixel column every few seconds: it is drawn when the newest second
+    // reaches the next column, not every second. Minimised, the window draws nothing, and
+    // shows what came meanwhile once restored.
+    void drawnWhenSomethingCanShow() {
+        Standalone s;
+        s.window.resize(900, 860);
+        s.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+        s.window.setSpanMinutes(60);
+        const int width = s.window.chart(TrendChannel::InputVoltage)->width();
+        const int secondsPerColumn = int(std::ceil(3600.0 / width)); // about 4 at this size
+        QVERIFY(secondsPerColumn >= 2);
+        QSignalSpy redrawn(&s.window, &TrendsWindow::redrawn);
+        const int seconds = 20 * secondsPerColumn;
+        for (int k = 0; k < seconds; ++k)
+            s.ring.append(sampleAt(k, 48.0));
+        QVERIFY2(redrawn.count() >= seconds / secondsPerColumn - 1 &&
+                     redrawn.count() <= seconds / secondsPerColumn + 1,
+                 qPrintable(QString::number(redrawn.count())));
+        QVERIFY(s.window.spanTo() > second(seconds - 1 - secondsPerColumn));
+
+        s.window.setSpanMinutes(1);
+        redrawn.clear();
+        s.window.showMinimized();
+        for (int k = seconds; k < seconds + 10; ++k)
+            s.ring.append(sampleAt(k, 48.0));
+        QCOMPARE(redrawn.count(), 0);
+        s.window.showNormal();
+        QVERIFY(redrawn.count() >= 1);
+        QCOMPARE(s.window.spanTo(), second(seconds + 9));
     }
 
     void hoverReadsOutTimeAndValue() {

@@ -23,7 +23,8 @@ QColor channelColor(TrendChannel channel) {
 
 // Short enough to stand beside a chart a ninth of the window high.
 QString axisName(TrendChannel channel) {
-    return channel == TrendChannel::Temperature ? TrendChart::tr("Temperature") : trendChannelCaption(channel);
+    return channel == TrendChannel::Temperature ? TrendChart::tr("Temperature")
+                                                : trendChannelCaption(channel);
 }
 
 } // namespace
@@ -46,7 +47,8 @@ TrendChart::TrendChart(TrendChannel channel, QWidget* parent)
     timeAxis_->setTickCount(7);
     chart->addAxis(timeAxis_, Qt::AlignBottom);
     valueAxis_ = new QValueAxis;
-    valueAxis_->setTitleText(QStringLiteral("%1<br>[%2]").arg(axisName(channel), trendChannelUnitCaption(channel)));
+    valueAxis_->setTitleText(
+        QStringLiteral("%1<br>[%2]").arg(axisName(channel), trendChannelUnitCaption(channel)));
     valueAxis_->setTickCount(kValueTicks);
     valueAxis_->setLabelFormat(QStringLiteral("%.4g"));
     QFont small = valueAxis_->titleFont();
@@ -113,7 +115,7 @@ void TrendChart::draw(const QVector<TrendSegment>& segments, qint64 from, qint64
     // Spans longer than a day (logs joined end to end) show the date.
     // The charts without time labels get empty ones: Qt Charts lays out every label of an
     // axis at every range change, shown or not, and the range changes every second.
-    const QString format = !timeAxis_->labelsVisible()          ? QString()
+    const QString format = !timeAxis_->labelsVisible()      ? QString()
                            : to_ - from_ > 24 * 3600 * 1000 ? QStringLiteral("dd/MM HH:mm")
                                                             : QStringLiteral("HH:mm:ss");
     if (timeAxis_->format() != format)

@@ -242,8 +242,7 @@ void TrendsWindow::onReadFinished(const QString& error, int skippedLines) {
     }
     progress_->setValue(progress_->maximum());
     updateControls();
-    QString text =
-        tr("%1: %2 seconds").arg(QFileInfo(logPath_).fileName()).arg(logPoints_.size());
+    QString text = tr("%1: %2 seconds").arg(QFileInfo(logPath_).fileName()).arg(logPoints_.size());
     if (logPoints_.isEmpty())
         text = tr("%1: no measurements").arg(QFileInfo(logPath_).fileName());
     if (skippedLines > 0)
@@ -333,7 +332,8 @@ void TrendsWindow::refresh() {
     }
     if (paused_ && from_ != to_)
         return; // the curves stay as they were; the ring goes on filling
-    const qint64 to = ring_.size() > 0 ? ring_.at(ring_.size() - 1).time : QDateTime::currentMSecsSinceEpoch();
+    const qint64 to =
+        ring_.size() > 0 ? ring_.at(ring_.size() - 1).time : QDateTime::currentMSecsSinceEpoch();
     const qint64 from = to - qint64(spanMinutes_) * 60 * 1000;
     drawCurves(trendCurves(ring_.between(from, to), from, to, pointBudget()));
 }
@@ -376,8 +376,8 @@ void TrendsWindow::chooseExport(bool png) {
             : QDateTime::fromMSecsSinceEpoch(to_).toString(QStringLiteral("yyyy_MM_dd_HHmmss_'trends'"));
     const QString suggested =
         QDir(logFolder_()).filePath(stem + (png ? QStringLiteral(".png") : QStringLiteral(".csv")));
-    const QString path = files_.chooseExport(suggested, png ? tr("PNG image (*.png)")
-                                                            : tr("CSV file (*.csv)"));
+    const QString path =
+        files_.chooseExport(suggested, png ? tr("PNG image (*.png)") : tr("CSV file (*.csv)"));
     if (path.isEmpty())
         return;
     if (!(png ? exportPng(path) : exportCsv(path)))
