@@ -11,6 +11,7 @@
 #include "app/VersionText.h"
 #include "core/Captions.h"
 #include "core/NumberMask.h"
+#include "core/WindowGeometryStore.h"
 #include "display/HpuDecoder.h"
 #include "display/ui/CanvasProp.h"
 #include "trends/TrendThresholds.h"
@@ -51,6 +52,7 @@ WindowMain::WindowMain(const Platform& platform, LinkOpener& browser, MainMenuBa
     , monitor_(platform)
     , recorder_(monitor_, platform.notifier)
     , trendFiles_(std::make_unique<QtTrendFileChooser>(this))
+    , windowGeometry_(std::make_unique<SettingsWindowGeometryStore>(platform.resources.userSettingsPath()))
     , refresh_(platform.clock, platform.timers, [this] { syncControls(); })
     , pictures_(platform.resources)
     , browser_(browser)
@@ -562,7 +564,7 @@ TrendsWindow* WindowMain::showTrendsWindow() {
     if (!trendsWindow_) {
         trendsWindow_ = new TrendsWindow(
             trendRing_, [this] { return TrendThresholds::fromState(monitor_.state()); }, *trendFiles_,
-            monitor_.platform().notifier,
+            monitor_.platform().notifier, *windowGeometry_,
             [this] {
                 monitor_.readLogPathFile(); // the folder as set now, also before the first connection
                 return monitor_.state().LogFolder;

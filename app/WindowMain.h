@@ -28,6 +28,7 @@ class QPushButton;
 class QTabWidget;
 class TrendFileChooser;
 class TrendsWindow;
+class WindowGeometryStore;
 
 // WindowMain, the tool's one main window. It owns the Monitor (the live state, the timers
 // and the serial port) and presents it: after every change it copies Monitor::controls()
@@ -120,6 +121,7 @@ private:
     CaptureFileChooser* captureChooser_ = &qtCaptureChooser_;
     SampleRing trendRing_;
     std::unique_ptr<TrendFileChooser> trendFiles_;
+    std::unique_ptr<WindowGeometryStore> windowGeometry_; // the trends window's size and place
     QPointer<TrendsWindow> trendsWindow_;
     RefreshLimiter refresh_;
     ResourcePictures pictures_;

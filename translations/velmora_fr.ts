@@ -381,6 +381,21 @@ Erreurs de somme de contrôle %6 · octets parasites %7 · trames trop longues %
     </message>
 </context>
 <context>
+    <name>CsvLogReader</name>
+    <message>
+        <source>Unable to read the log file &quot;%1&quot;.</source>
+        <translation>Impossible de lire le fichier de log &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a CSV log: it holds binary data.</source>
+        <translation>&quot;%1&quot; n&apos;est pas un log CSV : il contient des données binaires.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a CSV log of this tool: it does not begin with &quot;LOG ORVANE&quot;.</source>
+        <translation>&quot;%1&quot; n&apos;est pas un log CSV de cet outil : il ne commence pas par &quot;LOG ORVANE&quot;.</translation>
+    </message>
+</context>
+<context>
     <name>EepromBackup</name>
     <message>
         <source>The file is larger than 64 KiB: it is not an HPU backup.</source>
@@ -680,6 +695,166 @@ L&apos;écrire quand même dans le HPU ?</translation>
     <message>
         <source>The capture %1 cannot be replayed: %2</source>
         <translation>La capture %1 ne peut pas être rejouée : %2</translation>
+    </message>
+</context>
+<context>
+    <name>TrendChannel</name>
+    <message>
+        <source>Input voltage</source>
+        <translation>Tension d&apos;entrée</translation>
+    </message>
+    <message>
+        <source>Output voltage</source>
+        <translation>Tension de sortie</translation>
+    </message>
+    <message>
+        <source>Output current</source>
+        <translation>Courant de sortie</translation>
+    </message>
+    <message>
+        <source>Output power</source>
+        <translation>Puissance de sortie</translation>
+    </message>
+    <message>
+        <source>Converter temperature</source>
+        <translation>Température du convertisseur</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Vitesse</translation>
+    </message>
+    <message>
+        <source>Oil pressure</source>
+        <translation>Pression d&apos;huile</translation>
+    </message>
+    <message>
+        <source>V</source>
+        <translation>V</translation>
+    </message>
+    <message>
+        <source>A</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <translation>W</translation>
+    </message>
+    <message>
+        <source>°C</source>
+        <translation>°C</translation>
+    </message>
+    <message>
+        <source>rpm</source>
+        <translation>tr/min</translation>
+    </message>
+    <message>
+        <source>bar</source>
+        <translation>bar</translation>
+    </message>
+</context>
+<context>
+    <name>TrendChart</name>
+    <message>
+        <source>Temperature</source>
+        <translation>Température</translation>
+    </message>
+</context>
+<context>
+    <name>TrendFileChooser</name>
+    <message>
+        <source>Open log</source>
+        <translation>Ouvrir un journal</translation>
+    </message>
+    <message>
+        <source>CSV logs (*.csv);;All files (*)</source>
+        <translation>Logs CSV (*.csv);;Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Exporter</translation>
+    </message>
+</context>
+<context>
+    <name>TrendsWindow</name>
+    <message>
+        <source>Trends</source>
+        <translation>Tendances</translation>
+    </message>
+    <message>
+        <source>Last %1 min</source>
+        <translation>Dernières %1 min</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Live</source>
+        <translation>En direct</translation>
+    </message>
+    <message>
+        <source>Open log…</source>
+        <translation>Ouvrir un journal…</translation>
+    </message>
+    <message>
+        <source>◀ Previous day</source>
+        <translation>◀ Jour précédent</translation>
+    </message>
+    <message>
+        <source>Next day ▶</source>
+        <translation>Jour suivant ▶</translation>
+    </message>
+    <message>
+        <source>Export PNG…</source>
+        <translation>Exporter en PNG…</translation>
+    </message>
+    <message>
+        <source>Export CSV…</source>
+        <translation>Exporter en CSV…</translation>
+    </message>
+    <message>
+        <source>%1  %2: %3 %4</source>
+        <translation>%1  %2 : %3 %4</translation>
+    </message>
+    <message>
+        <source>%1  %2: not known</source>
+        <translation>%1  %2 : inconnue</translation>
+    </message>
+    <message>
+        <source>1 line skipped</source>
+        <translation>1 ligne ignorée</translation>
+    </message>
+    <message>
+        <source>%1 lines skipped</source>
+        <translation>%1 lignes ignorées</translation>
+    </message>
+    <message>
+        <source>Unable to write &quot;%1&quot;.</source>
+        <translation>Impossible d&apos;écrire &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Reprendre</translation>
+    </message>
+    <message>
+        <source>%1: %2 seconds</source>
+        <translation>%1 : %2 secondes</translation>
+    </message>
+    <message>
+        <source>%1: no measurements</source>
+        <translation>%1 : aucune mesure</translation>
+    </message>
+    <message>
+        <source>Reading %1…</source>
+        <translation>Lecture de %1…</translation>
+    </message>
+    <message>
+        <source>PNG image (*.png)</source>
+        <translation>Image PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>CSV file (*.csv)</source>
+        <translation>Fichier CSV (*.csv)</translation>
     </message>
 </context>
 <context>

@@ -3,9 +3,13 @@
 #include "trends/CsvLogParser.h"
 #include "trends/LogFileName.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -60,6 +64,7 @@ QString readLog(const QString& path, const std::atomic<bool>& cancelled, int& sk
 CsvLogReader::CsvLogReader(QObject* parent)
     : QObject(parent) {
     qRegisterMetaType<QVector<TrendPoint>>();
+    qRegisterMetaType<TrendCurves>();
 }
 
 CsvLogReader::~CsvLogReader() {
@@ -67,15 +72,15 @@ CsvLogReader::~CsvLogReader() {
 }
 
 QString CsvLogReader::unreadableMessage(const QString& path) {
-    return QStringLiteral("Unable to read the log file \"%1\".").arg(QFileInfo(path).fileName());
+    return tr("Unable to read the log file \"%1\".").arg(QFileInfo(path).fileName());
 }
 
 QString CsvLogReader::binaryMessage(const QString& path) {
-    return QStringLiteral("\"%1\" is not a CSV log: it holds binary data.").arg(QFileInfo(path).fileName());
+    return tr("\"%1\" is not a CSV log: it holds binary data.").arg(QFileInfo(path).fileName());
 }
 
 QString CsvLogReader::notLogMessage(const QString& path) {
-    return QStringLiteral("\"%1\" is not a CSV log of this tool: it does not begin with \"LOG ORVANE\".")
+    return tr("\"%1\" is not a CSV log of this tool: it does not begin with \"LOG ORVANE\".")
         .arg(QFileInfo(path).fileName());
 }
 
@@ -90,7 +95,7 @@ LogReadResult CsvLogReader::readFile(const QString& path) {
     return result;
 }
 
-void CsvLogReader::start(const QString& path) {
+void CsvLogReader::start(const QString& path, int maxPoints) {
     stopThread();
     const quint64 generation = ++generation_;
     cancelled_ = std::make_shared<std::atomic<bool>>(false);
@@ -106,19 +111,47 @@ void CsvLogReader::start(const QString& path) {
             },
             Qt::QueuedConnection);
     };
-    thread_ = QThread::create([path, cancelled, post] {
+    thread_ = QThread::create([path, maxPoints, cancelled, post] {
         int skipped = 0;
         bool hpuTitles = false;
+        QVector<TrendPoint> all;
+        qint64 from = std::numeric_limits<qint64>::max();
+        qint64 to = std::numeric_limits<qint64>::min();
+        const auto postCurves = [&] {
+            post([curves = trendCurves(all, from, to, maxPoints)](CsvLogReader* reader) {
+                emit reader->curvesRead(curves);
+            });
+        };
+        QElapsedTimer sinceCurves;
+        qint64 nextCurvesMs = 0; // the first chunk's curves at once
         const QString error = readLog(
             path, *cancelled, skipped, hpuTitles,
             [&](QVector<TrendPoint>&& points) {
-                post([points](CsvLogReader* reader) { emit reader->pointsRead(points); });
+                for (const TrendPoint& p : points) {
+                    from = std::min(from, p.time);
+                    to = std::max(to, p.time);
+                }
+                all += points;
+                if (sinceCurves.isValid() && sinceCurves.elapsed() < nextCurvesMs)
+                    return;
+                // Working out the curves takes longer as the file grows: never more than a
+                // third of the worker's time.
+                QElapsedTimer cost;
+                cost.start();
+                postCurves();
+                nextCurvesMs = std::max<qint64>(kCurvesIntervalMs, 2 * cost.elapsed());
+                sinceCurves.start();
             },
             [&](qint64 done, qint64 total) {
                 post([done, total](CsvLogReader* reader) { emit reader->progress(done, total); });
             });
         if (*cancelled)
             return;
+        if (error.isEmpty()) {
+            if (!all.isEmpty())
+                postCurves();
+            post([points = std::move(all)](CsvLogReader* reader) { emit reader->pointsRead(points); });
+        }
         post([error, skipped](CsvLogReader* reader) {
             reader->stopThread();
             emit reader->finished(error, skipped);

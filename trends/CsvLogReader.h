@@ -1,6 +1,7 @@
 #pragma once
 
 #include "trends/TrendPoint.h"
+#include "trends/TrendSegments.h"
 
 #include <QObject>
 #include <QString>
@@ -19,19 +20,24 @@ struct LogReadResult {
     bool ok() const { return error.isEmpty(); }
 };
 
-// Reads a CSV log away from the window: a worker thread parses the file in chunks and hands
-// each chunk's points over as they come, with the progress, so a log of a year (100 MB)
-// draws its first curve at once and the window stays responsive. One read at a time; a new
-// read or the reader's end cancels the one under way.
+// Reads a CSV log away from the window: a worker thread parses the file in chunks and also
+// works out the charts' curves, cut down to the charts' width, so the window only draws a
+// few thousand points however long the log. The curves of what was read so far come after
+// the first chunk and then a few times a second, with the progress; the points themselves
+// come once, at the end, handed over whole. A log of a year (100 MB) thus draws its first
+// curve at once and the window stays responsive. One read at a time; a new read or the
+// reader's end cancels the one under way.
 class CsvLogReader : public QObject {
     Q_OBJECT
 public:
     static constexpr qsizetype kChunkBytes = 1 << 20;
+    static constexpr int kCurvesIntervalMs = 250; // at least, between two handovers of curves
 
     explicit CsvLogReader(QObject* parent = nullptr);
     ~CsvLogReader() override;
 
-    void start(const QString& path);
+    // maxPoints: per chart, two a pixel column of the plot.
+    void start(const QString& path, int maxPoints = 1600);
     void cancel();
     bool isReading() const { return thread_ != nullptr; }
 
@@ -43,6 +49,9 @@ public:
     static QString notLogMessage(const QString& path);
 
 signals:
+    // Every chart's curve over the span read so far.
+    void curvesRead(const TrendCurves& curves);
+    // All the points of the file, once it was read to its end.
     void pointsRead(const QVector<TrendPoint>& points);
     void progress(qint64 bytesRead, qint64 bytesTotal);
     // error is empty when the file was read to its end.

@@ -1,42 +1,41 @@
 #include "trends/TrendPoint.h"
 
+#include <QCoreApplication>
+
+namespace {
+
+// Names and units in the order of TrendChannel, marked for the windows' translation; the
+// exported CSV keeps them as they are here.
+constexpr const char* kNames[kTrendChannelCount] = {
+    QT_TRANSLATE_NOOP("TrendChannel", "Input voltage"),
+    QT_TRANSLATE_NOOP("TrendChannel", "Output voltage"),
+    QT_TRANSLATE_NOOP("TrendChannel", "Output current"),
+    QT_TRANSLATE_NOOP("TrendChannel", "Output power"),
+    QT_TRANSLATE_NOOP("TrendChannel", "Converter temperature"),
+    QT_TRANSLATE_NOOP("TrendChannel", "Speed"),
+    QT_TRANSLATE_NOOP("TrendChannel", "Oil pressure")};
+constexpr const char* kUnits[kTrendChannelCount] = {
+    QT_TRANSLATE_NOOP("TrendChannel", "V"),  QT_TRANSLATE_NOOP("TrendChannel", "V"),
+    QT_TRANSLATE_NOOP("TrendChannel", "A"),  QT_TRANSLATE_NOOP("TrendChannel", "W"),
+    QT_TRANSLATE_NOOP("TrendChannel", "°C"), QT_TRANSLATE_NOOP("TrendChannel", "rpm"),
+    QT_TRANSLATE_NOOP("TrendChannel", "bar")};
+
+} // namespace
+
 QString trendChannelName(TrendChannel channel) {
-    switch (channel) {
-    case TrendChannel::InputVoltage:
-        return QStringLiteral("Input voltage");
-    case TrendChannel::OutputVoltage:
-        return QStringLiteral("Output voltage");
-    case TrendChannel::OutputCurrent:
-        return QStringLiteral("Output current");
-    case TrendChannel::OutputPower:
-        return QStringLiteral("Output power");
-    case TrendChannel::Temperature:
-        return QStringLiteral("Converter temperature");
-    case TrendChannel::Speed:
-        return QStringLiteral("Speed");
-    case TrendChannel::Pressure:
-        return QStringLiteral("Oil pressure");
-    }
-    return QString();
+    return QString::fromUtf8(kNames[static_cast<int>(channel)]);
 }
 
 QString trendChannelUnit(TrendChannel channel) {
-    switch (channel) {
-    case TrendChannel::InputVoltage:
-    case TrendChannel::OutputVoltage:
-        return QStringLiteral("V");
-    case TrendChannel::OutputCurrent:
-        return QStringLiteral("A");
-    case TrendChannel::OutputPower:
-        return QStringLiteral("W");
-    case TrendChannel::Temperature:
-        return QStringLiteral("°C");
-    case TrendChannel::Speed:
-        return QStringLiteral("rpm");
-    case TrendChannel::Pressure:
-        return QStringLiteral("bar");
-    }
-    return QString();
+    return QString::fromUtf8(kUnits[static_cast<int>(channel)]);
+}
+
+QString trendChannelCaption(TrendChannel channel) {
+    return QCoreApplication::translate("TrendChannel", kNames[static_cast<int>(channel)]);
+}
+
+QString trendChannelUnitCaption(TrendChannel channel) {
+    return QCoreApplication::translate("TrendChannel", kUnits[static_cast<int>(channel)]);
 }
 
 TrendPoint TrendPoint::fromSample(const SecondSample& sample) {

@@ -25,8 +25,10 @@ constexpr int kTrendChannelCount = 7;
 constexpr TrendChannel trendChannel(int index) {
     return static_cast<TrendChannel>(index);
 }
-QString trendChannelName(TrendChannel channel); // "Input voltage"
-QString trendChannelUnit(TrendChannel channel); // "V"
+QString trendChannelName(TrendChannel channel);        // "Input voltage", as files keep it
+QString trendChannelUnit(TrendChannel channel);        // "V"
+QString trendChannelCaption(TrendChannel channel);     // the name in the user's language
+QString trendChannelUnitCaption(TrendChannel channel); // the unit in the user's language
 
 // One second of measurements, compact enough for an hour in memory and a year-long log:
 // floats, with NaN where the value was not known (a silent device), never -1.

@@ -104,3 +104,12 @@ QVector<TrendSegment> trendSegments(const QVector<TrendPoint>& points, TrendChan
         segments.append(run);
     return segments;
 }
+
+TrendCurves trendCurves(const QVector<TrendPoint>& points, qint64 from, qint64 to, int maxPoints) {
+    TrendCurves curves;
+    curves.from = from;
+    curves.to = to;
+    for (int i = 0; i < kTrendChannelCount; ++i)
+        curves.segments[i] = trendSegments(points, trendChannel(i), from, to, maxPoints);
+    return curves;
+}

@@ -2,6 +2,9 @@
 
 #include "core/Notifier.h"
 #include "core/UserFolders.h"
+#include "core/WindowGeometryStore.h"
+
+#include <QHash>
 
 #include <QStringList>
 #include <QVector>
@@ -37,4 +40,12 @@ public:
 private:
     QString documents_;
     QString home_;
+};
+
+// Window geometries kept in memory for one test.
+class MemoryWindowGeometryStore : public WindowGeometryStore {
+public:
+    QByteArray load(const QString& window) const override { return saved.value(window); }
+    void save(const QString& window, const QByteArray& geometry) override { saved.insert(window, geometry); }
+    QHash<QString, QByteArray> saved;
 };

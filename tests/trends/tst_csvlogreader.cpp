@@ -258,39 +258,73 @@ private slots:
         QCOMPARE(neighbouringLog(dir.filePath(QStringLiteral("copy.csv")), -1), QString());
     }
 
-    // A large file in the background: points in chunks as they are read, progress to the end,
-    // the skipped lines told once; the same points as a read in one go.
+    // A large file in the background: the curves of what was read so far after the first
+    // chunk, cut down to the charts' width in the worker, with a one-second spike and a silent
+    // stretch still visible; progress to the end; all the points once, the same as a read in
+    // one go; the skipped lines told once.
     void largeFileReadInTheBackground() {
         QTemporaryDir dir;
         const QString path = dir.filePath(kName);
         QByteArray content = kTitles10;
         const int lines = 60000; // about 3 MB: several chunks
+        const int spike = 40000;
+        const int silentFrom = 50000, silentTo = 50020; // the converter silent for 20 s
         for (int i = 0; i < lines; ++i) {
             const QTime t = QTime(0, 0).addSecs(i);
-            content += t.toString(QStringLiteral("HH:mm:ss")).toLatin1() + kValues + kHpu + "\n";
+            QByteArray values = kValues;
+            if (i == spike)
+                values = ";99.900;27.310;05.120;139.8;1520;35.2;";
+            if (i >= silentFrom && i < silentTo)
+                values = ";-1;-1;-1;-1;-1;-1;";
+            content += t.toString(QStringLiteral("HH:mm:ss")).toLatin1() + values + kHpu + "\n";
             if (i == 30000)
                 content += "damaged\n";
         }
         writeFile(path, content);
 
         CsvLogReader reader;
-        QSignalSpy chunks(&reader, &CsvLogReader::pointsRead);
+        QSignalSpy curves(&reader, &CsvLogReader::curvesRead);
+        QSignalSpy points(&reader, &CsvLogReader::pointsRead);
         QSignalSpy progress(&reader, &CsvLogReader::progress);
         QSignalSpy finished(&reader, &CsvLogReader::finished);
-        reader.start(path);
+        const int budget = 800;
+        reader.start(path, budget);
         QVERIFY(reader.isReading());
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 30000);
         QVERIFY(!reader.isReading());
         QCOMPARE(finished.first().at(0).toString(), QString());
         QCOMPARE(finished.first().at(1).toInt(), 1);
-        QVERIFY(chunks.count() >= 3);
-        int total = 0;
-        for (const QList<QVariant>& c : chunks)
-            total += c.first().value<QVector<TrendPoint>>().size();
-        QCOMPARE(total, lines);
+        QCOMPARE(points.count(), 1);
+        QCOMPARE(points.first().first().value<QVector<TrendPoint>>().size(), lines);
         QCOMPARE(progress.last().at(0).toLongLong(), qint64(content.size()));
         QCOMPARE(progress.last().at(1).toLongLong(), qint64(content.size()));
         QCOMPARE(CsvLogReader::readFile(path).points.size(), lines);
+
+        // The first curves cover the first chunk only; the last the whole file.
+        QVERIFY(curves.count() >= 2);
+        const qint64 day = QDateTime(QDate(2026, 3, 14), QTime(0, 0)).toMSecsSinceEpoch();
+        const TrendCurves first = curves.first().first().value<TrendCurves>();
+        const TrendCurves last = curves.last().first().value<TrendCurves>();
+        QCOMPARE(first.from, day);
+        QVERIFY(first.to < day + qint64(lines - 1) * 1000);
+        QCOMPARE(last.from, day);
+        QCOMPARE(last.to, day + qint64(lines - 1) * 1000);
+        for (int c = 0; c < kTrendChannelCount; ++c) {
+            int drawn = 0;
+            for (const TrendSegment& s : last.segments[c])
+                drawn += s.size();
+            QVERIFY2(drawn <= budget, qPrintable(QString::number(drawn)));
+        }
+        const QVector<TrendSegment>& voltage = last.of(TrendChannel::InputVoltage);
+        double high = 0;
+        for (const TrendSegment& s : voltage)
+            for (const QPointF& p : s)
+                high = std::max(high, p.y());
+        QCOMPARE(float(high), 99.9f);
+        QCOMPARE(voltage.size(), 2);
+        QVERIFY(voltage[0].last().x() < day + silentFrom * 1000.0);
+        QVERIFY(voltage[1].first().x() >= day + silentTo * 1000.0);
+        QCOMPARE(last.of(TrendChannel::Pressure).size(), 1); // the HPU spoke throughout
     }
 
     void refusedInTheBackgroundWithItsMessage() {
@@ -298,12 +332,14 @@ private slots:
         const QString path = dir.filePath(kName);
         writeFile(path, QByteArray(2 << 20, '\0'));
         CsvLogReader reader;
-        QSignalSpy chunks(&reader, &CsvLogReader::pointsRead);
+        QSignalSpy curves(&reader, &CsvLogReader::curvesRead);
+        QSignalSpy points(&reader, &CsvLogReader::pointsRead);
         QSignalSpy finished(&reader, &CsvLogReader::finished);
         reader.start(path);
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 30000);
         QCOMPARE(finished.first().at(0).toString(), CsvLogReader::binaryMessage(path));
-        QCOMPARE(chunks.count(), 0);
+        QCOMPARE(curves.count(), 0);
+        QCOMPARE(points.count(), 0);
     }
 
     void aNewReadDropsTheOldOne() {

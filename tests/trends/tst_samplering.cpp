@@ -1,3 +1,4 @@
+#include "trends/NiceScale.h"
 #include "trends/SampleRing.h"
 #include "trends/TrendSegments.h"
 
@@ -141,6 +142,33 @@ private slots:
         QCOMPARE(segments.size(), 2);
         QVERIFY(segments[0].last().x() < ms(3000));
         QVERIFY(segments[1].first().x() >= ms(3060));
+    }
+
+    // The value axes' round figures: whole steps of 1, 2 or 5 times a power of ten around the
+    // curve, one tick a step; nothing odd for a flat or empty curve.
+    void valueAxesOnRoundFigures_data() {
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::addColumn<int>("ticks");
+        QTest::newRow("volts") << 44.5 << 53.5 << 40.0 << 55.0 << 4;
+        QTest::newRow("volts within the same figures") << 45.1 << 53.2 << 45.0 << 55.0 << 3;
+        QTest::newRow("speed held steady") << 1499.5 << 1500.5 << 1499.5 << 1500.5 << 3;
+        QTest::newRow("no curve (0 to 1 with its margin)") << -0.08 << 1.08 << -1.0 << 2.0 << 4;
+        QTest::newRow("below zero") << -12.0 << -3.0 << -15.0 << 0.0 << 4;
+        QTest::newRow("empty range") << 5.0 << 5.0 << 0.0 << 1.0 << 2;
+    }
+    void valueAxesOnRoundFigures() {
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QFETCH(double, min);
+        QFETCH(double, max);
+        QFETCH(int, ticks);
+        const NiceScale scale = niceScale(low, high, 3);
+        QCOMPARE(scale.min, min);
+        QCOMPARE(scale.max, max);
+        QCOMPARE(scale.ticks, ticks);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "app/LinkOpener.h"
 #include "app/MainMenuBar.h"
 #include "app/MessageBoxNotifier.h"
+#include "app/Translations.h"
 #include "app/WindowMain.h"
 #include "trends/SampleRing.h"
 #include "trends/TrendFileChooser.h"
@@ -12,16 +13,22 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
+#include <cmath>
 #include <memory>
 
 // The trends window: a scripted minute of the line through the main window, live curves,
@@ -95,12 +102,12 @@ private:
         SampleRing ring;
         ScriptedFileChooser files;
         RecordingNotifier notifier;
+        MemoryWindowGeometryStore geometry;
         QTemporaryDir dir;
-        TrendsWindow window{ring,
-                            [] {
-                                return TrendThresholds{53.0, 3000.0, 80.0, 5.0};
-                            },
-                            files, notifier, [this] { return dir.path(); }};
+        TrendsWindow window{ring,     [] {
+                                return TrendThresholds{53.0, 3000.0, 80.0, 5.0}; },
+                            files,    notifier,
+                            geometry, [this] { return dir.path(); }};
     };
 
 private slots:
@@ -175,6 +182,119 @@ private slots:
         QCOMPARE(runsOf(trends->chart(TrendChannel::InputVoltage)), QStringLiteral("1-32 (32) 46-61 (16)"));
     }
 
+    // The size and place are kept in the user's settings folder for the next run, whether the
+    // window was closed or the tool quit with it open; a place off every screen (a screen
+    // unplugged since) comes back onto the screen at the same size.
+    void sizeAndPlaceKeptForTheNextRun() {
+        TestPlatform tp;
+        const QString config = tp.dir.path() + QStringLiteral("/config");
+        FixedResourceFolder resources(tp.dir.path() + QStringLiteral("/resources"), config);
+        const Platform platform{tp.timeline, tp.timeline, tp.timeline, tp.port,       tp.devices,
+                                tp.notifier, tp.sound,    resources,   tp.userFolders};
+        NoBrowser browser;
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QRect placed;
+        {
+            WindowMain main(platform, browser);
+            TrendsWindow* trends = main.showTrendsWindow();
+            trends->setGeometry(screen.x() + 40, screen.y() + 30, 520, 410);
+            placed = trends->geometry();
+            trends->close();
+        }
+        QVERIFY(QFileInfo::exists(config + QStringLiteral("/Window_Geometry.ini")));
+        {
+            WindowMain main(platform, browser);
+            TrendsWindow* trends = main.showTrendsWindow();
+            QCOMPARE(trends->geometry(), placed);
+            trends->move(screen.right() + 3000, screen.bottom() + 2000);
+            QVERIFY(!screen.intersects(trends->geometry()));
+        } // the tool quits with the window open
+        {
+            WindowMain main(platform, browser);
+            TrendsWindow* trends = main.showTrendsWindow();
+            QVERIFY2(screen.contains(trends->geometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                         .arg(trends->x())
+                                                                         .arg(trends->y())
+                                                                         .arg(trends->width())
+                                                                         .arg(trends->height())));
+            QCOMPARE(trends->size(), placed.size());
+        }
+    }
+
+    // In French the window, the charts' names and units and the messages read in French;
+    // the exported CSV keeps its English header, which files and spreadsheets rely on.
+    void inFrenchExceptTheExportedHeader() {
+        QVERIFY(installTranslations(*qApp, QLocale(QLocale::French, QLocale::France)));
+        const auto english = qScopeGuard([] {
+            for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+                QCoreApplication::removeTranslator(translator);
+                delete translator;
+            }
+        });
+        Standalone s;
+        QCOMPARE(s.window.windowTitle(), QStringLiteral("Tendances"));
+        auto* pause = s.window.findChild<QPushButton*>(QStringLiteral("PauseButton"));
+        QCOMPARE(pause->text(), QStringLiteral("Pause"));
+        pause->click();
+        QCOMPARE(pause->text(), QStringLiteral("Reprendre"));
+        QCOMPARE(s.window.findChild<QComboBox*>(QStringLiteral("SpanBox"))->itemText(0),
+                 QStringLiteral("Dernières 1 min"));
+        QCOMPARE(trendChannelCaption(TrendChannel::Speed), QStringLiteral("Vitesse"));
+        QCOMPARE(trendChannelUnitCaption(TrendChannel::Speed), QStringLiteral("tr/min"));
+        QCOMPARE(TrendsWindow::skippedText(3), QStringLiteral("3 lignes ignorées"));
+        QCOMPARE(CsvLogReader::binaryMessage(QStringLiteral("/tmp/x.csv")),
+                 QStringLiteral("\"x.csv\" n'est pas un log CSV : il contient des données binaires."));
+
+        s.ring.append(sampleAt(0, 48.0));
+        const QString path = s.dir.filePath(QStringLiteral("export.csv"));
+        QVERIFY(s.window.exportCsv(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readLine(), QByteArray("time;Input voltage [V];Output voltage [V];Output current [A];"
+                                             "Output power [W];Converter temperature [°C];Speed [rpm];"
+                                             "Oil pressure [bar]\n"));
+    }
+
+    // The stacked charts share one time axis: whatever the width of each chart's value labels,
+    // their plot areas start and end at the same x, also after one chart's labels widened.
+    void plotAreasLineUpAsTheLabelsChange() {
+        Standalone s;
+        s.window.resize(900, 860);
+        s.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+        const auto sample = [](int k, double power) {
+            SecondSample sample = sampleAt(k, 48.0);
+            sample.outputPower = power;
+            sample.speed = 1500;
+            return sample;
+        };
+        using Edges = QVector<QPair<qreal, qreal>>;
+        const auto edges = [&s] {
+            Edges all;
+            for (int i = 0; i < kTrendChannelCount; ++i) {
+                const QRectF area = s.window.chart(trendChannel(i))->chart()->plotArea();
+                all.append({area.left(), area.right()});
+            }
+            return all;
+        };
+        for (int k = 0; k < 5; ++k)
+            s.ring.append(sample(k, 60.0));
+        QCoreApplication::processEvents(); // the layout after the window took its size
+        const Edges before = edges();
+        QCOMPARE(before, Edges(kTrendChannelCount, before.first()));
+
+        s.ring.append(sample(5, -123456.0)); // the power chart's labels grow much wider
+        const Edges after = edges();
+        QCOMPARE(after, Edges(kTrendChannelCount, after.first()));
+        QVERIFY(after.first().first > before.first().first);
+
+        s.ring.append(sample(6, 60.0));
+        s.ring.append(sample(700, 60.0)); // the wide figure has left the 10-minute span
+        const Edges back = edges();
+        QCOMPARE(back, Edges(kTrendChannelCount, back.first()));
+        QCOMPARE(back.first(), before.first());
+    }
+
     void liveCurvesFollowEachSecondUnlessPaused() {
         Standalone s;
         s.window.show();
@@ -220,6 +340,38 @@ private slots:
         QCOMPARE(runs.first().first().x(),
                  double(std::max(second(7199 - minutes * 60), second(7199 - 3599))));
         QCOMPARE(runs.last().last().x(), double(second(7199)));
+    }
+
+    // The hour moves by a pixel column every few seconds: it is drawn when the newest second
+    // reaches the next column, not every second. Minimised, the window draws nothing, and
+    // shows what came meanwhile once restored.
+    void drawnWhenSomethingCanShow() {
+        Standalone s;
+        s.window.resize(900, 860);
+        s.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+        s.window.setSpanMinutes(60);
+        const int width = s.window.chart(TrendChannel::InputVoltage)->width();
+        const int secondsPerColumn = int(std::ceil(3600.0 / width)); // about 4 at this size
+        QVERIFY(secondsPerColumn >= 2);
+        QSignalSpy redrawn(&s.window, &TrendsWindow::redrawn);
+        const int seconds = 20 * secondsPerColumn;
+        for (int k = 0; k < seconds; ++k)
+            s.ring.append(sampleAt(k, 48.0));
+        QVERIFY2(redrawn.count() >= seconds / secondsPerColumn - 1 &&
+                     redrawn.count() <= seconds / secondsPerColumn + 1,
+                 qPrintable(QString::number(redrawn.count())));
+        QVERIFY(s.window.spanTo() > second(seconds - 1 - secondsPerColumn));
+
+        s.window.setSpanMinutes(1);
+        redrawn.clear();
+        s.window.showMinimized();
+        for (int k = seconds; k < seconds + 10; ++k)
+            s.ring.append(sampleAt(k, 48.0));
+        QCOMPARE(redrawn.count(), 0);
+        s.window.showNormal();
+        QVERIFY(redrawn.count() >= 1);
+        QCOMPARE(s.window.spanTo(), second(seconds + 9));
     }
 
     void hoverReadsOutTimeAndValue() {
@@ -302,8 +454,9 @@ private slots:
         QWidget parent;
         MessageBoxNotifier notifier(&parent);
         QTemporaryDir dir;
+        MemoryWindowGeometryStore geometry;
         TrendsWindow window(
-            ring, [] { return TrendThresholds{}; }, files, notifier, [&dir] { return dir.path(); });
+            ring, [] { return TrendThresholds{}; }, files, notifier, geometry, [&dir] { return dir.path(); });
         window.show();
         const QString path = dir.filePath(QStringLiteral("picture.csv"));
         writeFile(path, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 20));

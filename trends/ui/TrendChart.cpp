@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr int kValueTicks = 3;
+
 QColor channelColor(TrendChannel channel) {
     static const QColor colors[kTrendChannelCount] = {QColor(0x1f, 0x77, 0xb4), QColor(0x2c, 0xa0, 0x2c),
                                                       QColor(0x94, 0x67, 0xbd), QColor(0xd6, 0x27, 0x28),
@@ -21,7 +23,8 @@ QColor channelColor(TrendChannel channel) {
 
 // Short enough to stand beside a chart a ninth of the window high.
 QString axisName(TrendChannel channel) {
-    return channel == TrendChannel::Temperature ? QStringLiteral("Temperature") : trendChannelName(channel);
+    return channel == TrendChannel::Temperature ? TrendChart::tr("Temperature")
+                                                : trendChannelCaption(channel);
 }
 
 } // namespace
@@ -44,8 +47,9 @@ TrendChart::TrendChart(TrendChannel channel, QWidget* parent)
     timeAxis_->setTickCount(7);
     chart->addAxis(timeAxis_, Qt::AlignBottom);
     valueAxis_ = new QValueAxis;
-    valueAxis_->setTitleText(QStringLiteral("%1<br>[%2]").arg(axisName(channel), trendChannelUnit(channel)));
-    valueAxis_->setTickCount(3);
+    valueAxis_->setTitleText(
+        QStringLiteral("%1<br>[%2]").arg(axisName(channel), trendChannelUnitCaption(channel)));
+    valueAxis_->setTickCount(kValueTicks);
     valueAxis_->setLabelFormat(QStringLiteral("%.4g"));
     QFont small = valueAxis_->titleFont();
     small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -53,19 +57,24 @@ TrendChart::TrendChart(TrendChannel channel, QWidget* parent)
     chart->addAxis(valueAxis_, Qt::AlignLeft);
 
     threshold_ = new QLineSeries;
-    QPen dashed(QColor(0xc0, 0x00, 0x00), 1.2, Qt::DashLine);
+    // Lines one pixel wide, drawn by the painter's fast path for thin lines rather than
+    // outlined as shapes: a redraw a second of seven charts stays cheap.
+    QPen dashed(QColor(0xc0, 0x00, 0x00), 1, Qt::DashLine);
     threshold_->setPen(dashed);
     chart->addSeries(threshold_);
     threshold_->attachAxis(timeAxis_);
     threshold_->attachAxis(valueAxis_);
     threshold_->setVisible(false);
 
+    // The view starts with a chart of its own and gives up its ownership when it takes another.
+    QChart* initial = this->chart();
     setChart(chart);
+    delete initial;
 }
 
 QLineSeries* TrendChart::addRun() {
     auto* run = new QLineSeries;
-    run->setPen(QPen(channelColor(channel_), 1.5));
+    run->setPen(QPen(channelColor(channel_), 1));
     chart()->addSeries(run);
     run->attachAxis(timeAxis_);
     run->attachAxis(valueAxis_);
@@ -77,17 +86,47 @@ void TrendChart::draw(const QVector<TrendSegment>& segments, qint64 from, qint64
                       std::optional<double> threshold) {
     from_ = from;
     to_ = std::max(to, from + 1000);
+    double low = INFINITY, high = -INFINITY;
+    for (const TrendSegment& segment : segments)
+        for (const QPointF& p : segment) {
+            low = std::min(low, p.y());
+            high = std::max(high, p.y());
+        }
+    if (threshold) {
+        low = std::min(low, *threshold);
+        high = std::max(high, *threshold);
+    }
+    if (!std::isfinite(low)) {
+        low = 0;
+        high = 1;
+    }
+    // The axes first: every series works out its geometry again when they change, so the
+    // curves are mapped once, with their new points, not also with their old ones.
+    const double margin = high > low ? (high - low) * 0.08 : std::max(1.0, std::fabs(high) * 0.05);
+    // Round figures: the range, its labels and so the layout change only when the curve
+    // crosses one, not every second; an axis set to what it has already does no work.
+    const NiceScale scale = niceScale(low - margin, high + margin, kValueTicks);
+    if (scale != scale_) {
+        scale_ = scale;
+        valueAxis_->setRange(scale.min, scale.max);
+        valueAxis_->setTickCount(scale.ticks);
+    }
+    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(from_), QDateTime::fromMSecsSinceEpoch(to_));
+    // Spans longer than a day (logs joined end to end) show the date.
+    // The charts without time labels get empty ones: Qt Charts lays out every label of an
+    // axis at every range change, shown or not, and the range changes every second.
+    const QString format = !timeAxis_->labelsVisible()      ? QString()
+                           : to_ - from_ > 24 * 3600 * 1000 ? QStringLiteral("dd/MM HH:mm")
+                                                            : QStringLiteral("HH:mm:ss");
+    if (timeAxis_->format() != format)
+        timeAxis_->setFormat(format);
+
     while (runs_.size() < segments.size())
         addRun();
-    double low = INFINITY, high = -INFINITY;
     for (int i = 0; i < runs_.size(); ++i) {
         if (i < segments.size()) {
             runs_[i]->replace(QList<QPointF>(segments[i].begin(), segments[i].end()));
             runs_[i]->setVisible(true);
-            for (const QPointF& p : segments[i]) {
-                low = std::min(low, p.y());
-                high = std::max(high, p.y());
-            }
         } else if (i < runsShown_) {
             runs_[i]->clear();
             runs_[i]->setVisible(false);
@@ -96,27 +135,18 @@ void TrendChart::draw(const QVector<TrendSegment>& segments, qint64 from, qint64
     runsShown_ = segments.size();
 
     if (threshold) {
-        threshold_->replace(QList<QPointF>{QPointF(from_, *threshold), QPointF(to_, *threshold)});
+        // Drawn well past the span, so it is replaced when its value changes, not each second.
+        if (!threshold_->isVisible() || threshold_->count() != 2 || threshold_->at(0).y() != *threshold ||
+            threshold_->at(0).x() > from_ || threshold_->at(1).x() < to_) {
+            const qint64 span = to_ - from_;
+            threshold_->replace(
+                QList<QPointF>{QPointF(from_ - span, *threshold), QPointF(to_ + 4 * span, *threshold)});
+        }
         threshold_->setVisible(true);
-        low = std::min(low, *threshold);
-        high = std::max(high, *threshold);
-    } else {
+    } else if (threshold_->isVisible()) {
         threshold_->clear();
         threshold_->setVisible(false);
     }
-    if (!std::isfinite(low)) {
-        low = 0;
-        high = 1;
-    }
-    const double margin = high > low ? (high - low) * 0.08 : std::max(1.0, std::fabs(high) * 0.05);
-    valueAxis_->setRange(low - margin, high + margin);
-    // Round figures: the range, its labels and so the layout change only when the curve
-    // crosses one, not every second.
-    valueAxis_->applyNiceNumbers();
-    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(from_), QDateTime::fromMSecsSinceEpoch(to_));
-    // Spans longer than a day (logs joined end to end) show the date.
-    timeAxis_->setFormat(to_ - from_ > 24 * 3600 * 1000 ? QStringLiteral("dd/MM HH:mm")
-                                                        : QStringLiteral("HH:mm:ss"));
 }
 
 QRectF TrendChart::naturalPlotArea() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "trends/NiceScale.h"
 #include "trends/TrendSegments.h"
 
 #include <QChartView>
@@ -48,6 +49,7 @@ private:
     QLineSeries* threshold_;
     QVector<QLineSeries*> runs_; // reused from one draw to the next; the extra ones hidden
     int runsShown_ = 0;
+    NiceScale scale_{0, 0, 0}; // what the value axis shows
     qint64 from_ = 0;
     qint64 to_ = 0;
 };

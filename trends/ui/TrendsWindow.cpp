@@ -1,6 +1,7 @@
 #include "trends/ui/TrendsWindow.h"
 
 #include "core/Notifier.h"
+#include "core/WindowGeometryStore.h"
 #include "trends/LogFileName.h"
 #include "trends/SampleRing.h"
 #include "trends/TrendFileChooser.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
@@ -22,8 +24,6 @@
 
 namespace {
 
-constexpr int kReadRedrawMs = 250;
-
 QString timeText(qint64 ms) {
     return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
@@ -31,32 +31,39 @@ QString timeText(qint64 ms) {
 } // namespace
 
 TrendsWindow::TrendsWindow(const SampleRing& ring, std::function<TrendThresholds()> thresholds,
-                           TrendFileChooser& files, Notifier& notifier, std::function<QString()> logFolder,
-                           QWidget* parent)
+                           TrendFileChooser& files, Notifier& notifier, WindowGeometryStore& geometry,
+                           std::function<QString()> logFolder, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , ring_(ring)
     , thresholds_(std::move(thresholds))
     , files_(files)
     , notifier_(notifier)
+    , geometry_(geometry)
     , logFolder_(std::move(logFolder)) {
     setObjectName(QStringLiteral("TrendsWindow"));
-    setWindowTitle(QStringLiteral("Trends"));
+    setWindowTitle(tr("Trends"));
     resize(900, 860);
     buildControls();
+    // As the last run left it; a place off every screen now (a screen unplugged) is brought
+    // back onto the screen by restoreGeometry.
+    const QByteArray saved = geometry_.load(objectName());
+    if (!saved.isEmpty())
+        restoreGeometry(saved);
 
     connect(&ring_, &SampleRing::appended, this, &TrendsWindow::onRingAppended);
+    connect(&reader_, &CsvLogReader::curvesRead, this, &TrendsWindow::onCurvesRead);
     connect(&reader_, &CsvLogReader::pointsRead, this, &TrendsWindow::onPointsRead);
     connect(&reader_, &CsvLogReader::progress, this, [this](qint64 done, qint64 total) {
         progress_->setValue(total > 0 ? int(done * 1000 / total) : 1000);
     });
     connect(&reader_, &CsvLogReader::finished, this, &TrendsWindow::onReadFinished);
-    readRedraw_.setSingleShot(true);
-    readRedraw_.setInterval(kReadRedrawMs);
-    connect(&readRedraw_, &QTimer::timeout, this, &TrendsWindow::refresh);
     updateControls();
 }
 
-TrendsWindow::~TrendsWindow() = default;
+TrendsWindow::~TrendsWindow() {
+    if (isVisible()) // open when the tool quits
+        geometry_.save(objectName(), saveGeometry());
+}
 
 void TrendsWindow::buildControls() {
     const auto button = [this](const char* name, const QString& text) {
@@ -68,25 +75,25 @@ void TrendsWindow::buildControls() {
     spanBox_ = new QComboBox(this);
     spanBox_->setObjectName(QStringLiteral("SpanBox"));
     for (int minutes : kSpanMinutes)
-        spanBox_->addItem(QStringLiteral("Last %1 min").arg(minutes), minutes);
+        spanBox_->addItem(tr("Last %1 min").arg(minutes), minutes);
     spanBox_->setCurrentIndex(1);
     connect(spanBox_, qOverload<int>(&QComboBox::activated), this,
             [this](int index) { setSpanMinutes(spanBox_->itemData(index).toInt()); });
 
-    pauseButton_ = button("PauseButton", QStringLiteral("Pause"));
+    pauseButton_ = button("PauseButton", tr("Pause"));
     pauseButton_->setCheckable(true);
     connect(pauseButton_, &QPushButton::toggled, this, &TrendsWindow::setPaused);
-    liveButton_ = button("LiveButton", QStringLiteral("Live"));
+    liveButton_ = button("LiveButton", tr("Live"));
     connect(liveButton_, &QPushButton::clicked, this, &TrendsWindow::showLive);
-    QPushButton* open = button("OpenLogButton", QStringLiteral("Open log…"));
+    QPushButton* open = button("OpenLogButton", tr("Open log…"));
     connect(open, &QPushButton::clicked, this, &TrendsWindow::chooseLog);
-    previousDayButton_ = button("PreviousDayButton", QStringLiteral("◀ Previous day"));
+    previousDayButton_ = button("PreviousDayButton", tr("◀ Previous day"));
     connect(previousDayButton_, &QPushButton::clicked, this, &TrendsWindow::openPreviousDay);
-    nextDayButton_ = button("NextDayButton", QStringLiteral("Next day ▶"));
+    nextDayButton_ = button("NextDayButton", tr("Next day ▶"));
     connect(nextDayButton_, &QPushButton::clicked, this, &TrendsWindow::openNextDay);
-    QPushButton* png = button("ExportPngButton", QStringLiteral("Export PNG…"));
+    QPushButton* png = button("ExportPngButton", tr("Export PNG…"));
     connect(png, &QPushButton::clicked, this, [this] { chooseExport(true); });
-    QPushButton* csv = button("ExportCsvButton", QStringLiteral("Export CSV…"));
+    QPushButton* csv = button("ExportCsvButton", tr("Export CSV…"));
     connect(csv, &QPushButton::clicked, this, [this] { chooseExport(false); });
 
     auto* tools = new QHBoxLayout;
@@ -124,11 +131,11 @@ void TrendsWindow::buildControls() {
         chart->setMinimumHeight(80);
         connect(chart, &TrendChart::hovered, this, [this, chart](qint64 time, std::optional<double> value) {
             const QString at = QDateTime::fromMSecsSinceEpoch(time).toString(QStringLiteral("HH:mm:ss"));
-            const QString name = trendChannelName(chart->channel());
-            readout_->setText(value ? QStringLiteral("%1  %2: %3 %4")
+            const QString name = trendChannelCaption(chart->channel());
+            readout_->setText(value ? tr("%1  %2: %3 %4")
                                           .arg(at, name, QLocale().toString(*value, 'f', 2),
-                                               trendChannelUnit(chart->channel()))
-                                    : QStringLiteral("%1  %2: not known").arg(at, name));
+                                               trendChannelUnitCaption(chart->channel()))
+                                    : tr("%1  %2: not known").arg(at, name));
         });
         stack->addWidget(chart, 1);
         charts_.append(chart);
@@ -142,11 +149,11 @@ void TrendsWindow::buildControls() {
 }
 
 QString TrendsWindow::skippedText(int lines) {
-    return lines == 1 ? QStringLiteral("1 line skipped") : QStringLiteral("%1 lines skipped").arg(lines);
+    return lines == 1 ? tr("1 line skipped") : tr("%1 lines skipped").arg(lines);
 }
 
 QString TrendsWindow::writeFailureMessage(const QString& path) {
-    return QStringLiteral("Unable to write \"%1\".").arg(QDir::toNativeSeparators(path));
+    return tr("Unable to write \"%1\".").arg(QDir::toNativeSeparators(path));
 }
 
 void TrendsWindow::showLive() {
@@ -154,6 +161,7 @@ void TrendsWindow::showLive() {
     source_ = Source::Live;
     logPath_.clear();
     logPoints_ = {};
+    logCurves_ = {};
     updateControls();
     refresh();
 }
@@ -170,7 +178,7 @@ void TrendsWindow::setPaused(bool paused) {
     paused_ = paused;
     if (pauseButton_->isChecked() != paused)
         pauseButton_->setChecked(paused);
-    pauseButton_->setText(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
+    pauseButton_->setText(paused ? tr("Resume") : tr("Pause"));
     if (!paused)
         refresh();
 }
@@ -186,8 +194,9 @@ void TrendsWindow::openLog(const QString& path) {
     source_ = Source::Log;
     logPath_ = path;
     logPoints_ = {};
+    logCurves_ = {};
     progress_->setValue(0);
-    reader_.start(path);
+    reader_.start(path, pointBudget());
     updateControls();
     refresh();
 }
@@ -199,24 +208,33 @@ void TrendsWindow::openNeighbour(int step) {
 }
 
 void TrendsWindow::onRingAppended() {
-    if (source_ == Source::Live && !paused_ && isVisible())
-        refresh();
+    if (source_ != Source::Live || paused_ || !isVisible() || isMinimized())
+        return; // nothing to see: drawn afresh when shown, restored or resumed
+    // A long span moves by less than a pixel column a second (the hour by about four
+    // seconds a column): it is drawn again when the newest second reaches the next column.
+    const qint64 newest = ring_.at(ring_.size() - 1).time;
+    const qint64 msPerColumn = qint64(spanMinutes_) * 60 * 1000 / std::max(1, charts_.first()->width());
+    if (newest >= to_ && newest - to_ < msPerColumn)
+        return;
+    refresh();
+}
+
+void TrendsWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isMinimized() && isVisible())
+        refresh(); // restored: what came meanwhile
+}
+
+void TrendsWindow::onCurvesRead(const TrendCurves& curves) {
+    logCurves_ = curves;
+    refresh();
 }
 
 void TrendsWindow::onPointsRead(const QVector<TrendPoint>& points) {
-    const bool first = logPoints_.isEmpty();
-    // Room for twice as many at a time: a year's log comes in a hundred chunks.
-    if (logPoints_.capacity() < logPoints_.size() + points.size())
-        logPoints_.reserve(std::max(logPoints_.size() + points.size(), 2 * logPoints_.capacity()));
-    logPoints_ += points;
-    if (first)
-        refresh(); // the first curve at once, then a few redraws a second while reading
-    else if (!readRedraw_.isActive())
-        readRedraw_.start();
+    logPoints_ = points; // handed over whole, not copied
 }
 
 void TrendsWindow::onReadFinished(const QString& error, int skippedLines) {
-    readRedraw_.stop();
     if (!error.isEmpty()) {
         showLive();
         notifier_.showMessage(error);
@@ -224,10 +242,9 @@ void TrendsWindow::onReadFinished(const QString& error, int skippedLines) {
     }
     progress_->setValue(progress_->maximum());
     updateControls();
-    QString text =
-        QStringLiteral("%1: %2 seconds").arg(QFileInfo(logPath_).fileName()).arg(logPoints_.size());
+    QString text = tr("%1: %2 seconds").arg(QFileInfo(logPath_).fileName()).arg(logPoints_.size());
     if (logPoints_.isEmpty())
-        text = QStringLiteral("%1: no measurements").arg(QFileInfo(logPath_).fileName());
+        text = tr("%1: no measurements").arg(QFileInfo(logPath_).fileName());
     if (skippedLines > 0)
         text += QStringLiteral(", ") + skippedText(skippedLines);
     sourceLabel_->setText(text);
@@ -243,30 +260,45 @@ void TrendsWindow::updateControls() {
     nextDayButton_->setEnabled(log && !neighbouringLog(logPath_, +1).isEmpty());
     progress_->setVisible(log && reader_.isReading());
     if (!log)
-        sourceLabel_->setText(QStringLiteral("Live"));
+        sourceLabel_->setText(tr("Live"));
     else if (reader_.isReading())
-        sourceLabel_->setText(QStringLiteral("Reading %1…").arg(QFileInfo(logPath_).fileName()));
+        sourceLabel_->setText(tr("Reading %1…").arg(QFileInfo(logPath_).fileName()));
 }
 
-void TrendsWindow::alignCharts() {
+void TrendsWindow::alignAllCharts() {
+    alignCharts(QVector<bool>(charts_.size(), true));
+}
+
+void TrendsWindow::alignCharts(const QVector<bool>& changed) {
     if (!isVisible())
         return;
+    // Laying a chart out costs as much as drawing it: only the charts whose value labels
+    // changed are laid out on their own again, and only those whose plot area moves are set.
+    if (natural_.size() != charts_.size())
+        natural_ = QVector<QRectF>(charts_.size());
+    for (int i = 0; i < charts_.size(); ++i)
+        if (changed[i] || natural_[i].isNull())
+            natural_[i] = charts_[i]->naturalPlotArea();
     qreal left = 0;
     qreal right = std::numeric_limits<qreal>::max();
-    for (TrendChart* chart : std::as_const(charts_)) {
-        const QRectF area = chart->naturalPlotArea();
+    for (const QRectF& area : std::as_const(natural_)) {
         left = std::max(left, area.left());
         right = std::min(right, area.right());
     }
-    if (right > left)
-        for (TrendChart* chart : std::as_const(charts_))
-            chart->alignPlotArea(left, right);
+    if (right <= left)
+        return;
+    const bool moved = left != alignedLeft_ || right != alignedRight_;
+    for (int i = 0; i < charts_.size(); ++i)
+        if (moved || changed[i])
+            charts_[i]->alignPlotArea(left, right);
+    alignedLeft_ = left;
+    alignedRight_ = right;
 }
 
 void TrendsWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // The charts take their new size when the layout has run.
-    QMetaObject::invokeMethod(this, &TrendsWindow::alignCharts, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &TrendsWindow::alignAllCharts, Qt::QueuedConnection);
 }
 
 void TrendsWindow::showEvent(QShowEvent* event) {
@@ -275,34 +307,54 @@ void TrendsWindow::showEvent(QShowEvent* event) {
     refresh();
 }
 
+void TrendsWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!event->spontaneous()) // closed, not minimised
+        geometry_.save(objectName(), saveGeometry());
+}
+
+int TrendsWindow::pointBudget() const {
+    // Two points a pixel column (its lowest and highest), for the chart as wide as it is now.
+    return 2 * std::max(400, charts_.first()->width());
+}
+
 void TrendsWindow::refresh() {
-    if (source_ == Source::Live) {
-        if (paused_ && from_ != to_)
-            return; // the curves stay as they were; the ring goes on filling
-        to_ = ring_.size() > 0 ? ring_.at(ring_.size() - 1).time : QDateTime::currentMSecsSinceEpoch();
-        from_ = to_ - qint64(spanMinutes_) * 60 * 1000;
-    } else if (!logPoints_.isEmpty()) {
-        from_ = std::numeric_limits<qint64>::max();
-        to_ = std::numeric_limits<qint64>::min();
-        for (const TrendPoint& p : logPoints_) {
-            from_ = std::min(from_, p.time);
-            to_ = std::max(to_, p.time);
+    if (source_ == Source::Log) {
+        if (logCurves_.from == logCurves_.to && logCurves_.from == 0) { // nothing read yet
+            TrendCurves none;
+            none.from = from_;
+            none.to = to_;
+            drawCurves(none);
+        } else {
+            drawCurves(logCurves_); // worked out by the reader
         }
+        return;
     }
-    const QVector<TrendPoint> points = source_ == Source::Live ? ring_.between(from_, to_) : logPoints_;
+    if (paused_ && from_ != to_)
+        return; // the curves stay as they were; the ring goes on filling
+    const qint64 to =
+        ring_.size() > 0 ? ring_.at(ring_.size() - 1).time : QDateTime::currentMSecsSinceEpoch();
+    const qint64 from = to - qint64(spanMinutes_) * 60 * 1000;
+    drawCurves(trendCurves(ring_.between(from, to), from, to, pointBudget()));
+}
+
+void TrendsWindow::drawCurves(const TrendCurves& curves) {
+    from_ = curves.from;
+    to_ = curves.to;
     const TrendThresholds thresholds = thresholds_();
-    // About one point a pixel column: more would not show.
-    const int budget = std::max(200, charts_.first()->width());
-    for (TrendChart* chart : charts_)
-        chart->draw(trendSegments(points, chart->channel(), from_, to_, budget), from_, to_,
-                    thresholds.of(chart->channel()));
+    for (TrendChart* chart : std::as_const(charts_))
+        chart->draw(curves.of(chart->channel()), from_, to_, thresholds.of(chart->channel()));
     // The plot areas are laid out again only when the value labels may have changed width.
     QVector<QPair<qreal, qreal>> ranges;
     for (TrendChart* chart : std::as_const(charts_))
         ranges.append(chart->valueRange());
     if (ranges != alignedRanges_ && isVisible()) {
+        QVector<bool> changed(charts_.size(), true);
+        if (alignedRanges_.size() == ranges.size())
+            for (int i = 0; i < ranges.size(); ++i)
+                changed[i] = ranges[i] != alignedRanges_[i];
         alignedRanges_ = ranges;
-        alignCharts();
+        alignCharts(changed);
     }
     emit redrawn();
 }
@@ -324,8 +376,8 @@ void TrendsWindow::chooseExport(bool png) {
             : QDateTime::fromMSecsSinceEpoch(to_).toString(QStringLiteral("yyyy_MM_dd_HHmmss_'trends'"));
     const QString suggested =
         QDir(logFolder_()).filePath(stem + (png ? QStringLiteral(".png") : QStringLiteral(".csv")));
-    const QString path = files_.chooseExport(suggested, png ? QStringLiteral("PNG image (*.png)")
-                                                            : QStringLiteral("CSV file (*.csv)"));
+    const QString path =
+        files_.chooseExport(suggested, png ? tr("PNG image (*.png)") : tr("CSV file (*.csv)"));
     if (path.isEmpty())
         return;
     if (!(png ? exportPng(path) : exportCsv(path)))

@@ -5,7 +5,6 @@
 #include "trends/TrendSegments.h"
 #include "trends/TrendThresholds.h"
 
-#include <QTimer>
 #include <QVector>
 #include <QWidget>
 
@@ -17,6 +16,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class SampleRing;
+class WindowGeometryStore;
 class TrendChart;
 class TrendFileChooser;
 
@@ -26,7 +26,8 @@ class TrendFileChooser;
 // 60 minutes of the sample ring, redrawn with each new second while visible and not paused;
 // hidden, it costs nothing. File ▸ Open log… shows a CSV log instead, read in the
 // background with a progress bar, with the previous and next day's file of the adapter a
-// click away. Closing only hides it, so it comes back where and as large as it was.
+// click away. Closing only hides it, so it comes back where and as large as it was; the
+// size and place are kept for the next run too.
 class TrendsWindow : public QWidget {
     Q_OBJECT
 public:
@@ -34,7 +35,8 @@ public:
     static constexpr int kSpanMinutes[] = {1, 10, 60};
 
     TrendsWindow(const SampleRing& ring, std::function<TrendThresholds()> thresholds, TrendFileChooser& files,
-                 Notifier& notifier, std::function<QString()> logFolder, QWidget* parent = nullptr);
+                 Notifier& notifier, WindowGeometryStore& geometry, std::function<QString()> logFolder,
+                 QWidget* parent = nullptr);
     ~TrendsWindow() override;
 
     Source source() const { return source_; }
@@ -67,23 +69,30 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildControls();
     void onRingAppended();
+    void onCurvesRead(const TrendCurves& curves);
     void onPointsRead(const QVector<TrendPoint>& points);
+    void drawCurves(const TrendCurves& curves);
     void onReadFinished(const QString& error, int skippedLines);
     void openNeighbour(int step);
     void updateControls();
-    void alignCharts();
+    void alignAllCharts();
+    void alignCharts(const QVector<bool>& changed);
     void chooseExport(bool png);
     QVector<TrendPoint> visiblePoints() const;
+    int pointBudget() const;
 
     const SampleRing& ring_;
     std::function<TrendThresholds()> thresholds_;
     TrendFileChooser& files_;
     Notifier& notifier_;
+    WindowGeometryStore& geometry_;
     std::function<QString()> logFolder_;
     CsvLogReader reader_;
 
@@ -91,11 +100,14 @@ private:
     int spanMinutes_ = 10;
     bool paused_ = false;
     QString logPath_;
-    QVector<TrendPoint> logPoints_;
+    QVector<TrendPoint> logPoints_; // all the log's points, once read to its end
+    TrendCurves logCurves_;         // worked out by the reader, for the width the log opened at
     qint64 from_ = 0;
     qint64 to_ = 0;
     QVector<QPair<qreal, qreal>> alignedRanges_; // the value ranges the plot areas were laid out for
-    QTimer readRedraw_;                          // redraws while a log comes in, a few times a second at most
+    QVector<QRectF> natural_;                    // each chart's plot area laid out on its own
+    qreal alignedLeft_ = -1;                     // the plot areas' common edges
+    qreal alignedRight_ = -1;
 
     QVector<TrendChart*> charts_;
     QWidget* chartArea_ = nullptr;
