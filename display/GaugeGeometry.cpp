@@ -1,5 +1,7 @@
 #include "display/GaugeGeometry.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 #include <limits>
 
@@ -137,6 +139,9 @@ GaugeGeometry paintGauge(MonitorState& state, double canvasWidth, double canvasH
     const double textBaseline = canvasHeight - kTextBaselineInset;
     g.lowTextOrigin = QPointF(4, textBaseline);
     g.highTextOrigin = QPointF(g.xb + 8, textBaseline);
+    //: The spaces after the colon bring the last word under the low end of the speed scale.
+    g.lowText = QCoreApplication::translate("GaugeGeometry", "Speed :     LOW");
+    g.highText = QCoreApplication::translate("GaugeGeometry", "HIGH");
 
     // Blade shapes: u along the chord, v across it; scaled 0.7, turned by the quarter turn
     // minus alpha and placed so that the chord runs through the hub along the pointer.

@@ -71,9 +71,9 @@ struct GaugeGeometry {
     // Texts, scale colour, baseline at canvas height - 2.
     QString fontFamily = QStringLiteral("Helvetica");
     int fontPointSize = 15;
-    QString lowText = QStringLiteral("Speed :     LOW");
+    QString lowText;       // "Speed :     LOW", in the user's language
     QPointF lowTextOrigin; // x = 4
-    QString highText = QStringLiteral("HIGH");
+    QString highText;      // "HIGH", in the user's language
     QPointF highTextOrigin; // x = xb + 8
 
     // Blade section: two closed shapes, each the curve (12 segments, 13 points) closed by the

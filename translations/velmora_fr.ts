@@ -500,6 +500,18 @@ L&apos;écrire quand même dans le HPU ?</translation>
     </message>
 </context>
 <context>
+    <name>GaugeGeometry</name>
+    <message>
+        <source>Speed :     LOW</source>
+        <extracomment>The spaces after the colon bring the last word under the low end of the speed scale.</extracomment>
+        <translation>Vitesse :    BAS</translation>
+    </message>
+    <message>
+        <source>HIGH</source>
+        <translation>HAUT</translation>
+    </message>
+</context>
+<context>
     <name>HpuCommands</name>
     <message>
         <source>pump command pending</source>

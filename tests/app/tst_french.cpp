@@ -10,6 +10,8 @@
 #include "app/Translations.h"
 #include "app/WindowMain.h"
 #include "core/Captions.h"
+#include "core/MonitorState.h"
+#include "display/GaugeGeometry.h"
 #include "eeprom/EepromCatalogue.h"
 #include "link/PortSelection.h"
 
@@ -17,6 +19,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFont>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -106,6 +110,22 @@ private slots:
         for (const QPushButton* button : window.findChildren<QPushButton*>())
             check(button, button->text());
         QVERIFY2(tooLong.isEmpty(), qPrintable(tooLong.join(QStringLiteral("; "))));
+    }
+
+    // The gauge's scale in French, its low end's word starting where "LOW" starts, within a space.
+    void frenchGauge_scaleWordsInPlace() {
+        MonitorState state;
+        const GaugeGeometry gauge = paintGauge(state, 300, 135);
+        QCOMPARE(gauge.lowText, QStringLiteral("Vitesse :    BAS"));
+        QCOMPARE(gauge.highText, QStringLiteral("HAUT"));
+        const QFontMetricsF metrics(QFont(gauge.fontFamily, gauge.fontPointSize));
+        const auto lastWordAt = [&metrics](const QString& text) {
+            return metrics.horizontalAdvance(text.left(text.lastIndexOf(QLatin1Char(' ')) + 1));
+        };
+        const qreal french = lastWordAt(gauge.lowText);
+        const qreal english = lastWordAt(QStringLiteral("Speed :     LOW"));
+        QVERIFY2(qAbs(french - english) <= metrics.horizontalAdvance(QLatin1Char(' ')),
+                 qPrintable(QStringLiteral("BAS at %1 px, LOW at %2 px").arg(french).arg(english)));
     }
 
     // A lost adapter in French: the line on both pages with the pending command, and the bus
