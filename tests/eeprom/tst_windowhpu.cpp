@@ -11,6 +11,7 @@
 #include "link/Frame.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -413,17 +414,28 @@ private slots:
         QCOMPARE(
             writeEepromBackupFile(path, w.window.editor().backup(QStringLiteral("2.3.3"), w.timeline.now())),
             QString());
+        // Puts the path into the file name field and presses Open once the dialog enables it.
+        // QFileDialog::selectFile leaves the field alone while it has the focus, so a dialog that
+        // already took the focus would be accepted with nothing chosen and stay open.
         bool chosen = false;
         QTimer poll;
         connect(&poll, &QTimer::timeout, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog || chosen)
+            if (!dialog)
                 return;
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (edit->text() != path)
+                edit->setText(path); // not typed: the completer's popup would open over the dialog
+            QPushButton* open =
+                dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Open);
+            if (!open->isEnabled()) {
+                edit->clear(); // set again on the next tick, when the model may know the file
+                return;
+            }
             chosen = true;
-            dialog->selectFile(path);
-            static_cast<QDialog*>(dialog)->accept(); // the dialog's Open button
+            QTest::mouseClick(open, Qt::LeftButton);
         });
-        poll.start(10);
+        poll.start(20);
         QTest::mouseClick(w.window.loadButton(), Qt::LeftButton);
         QVERIFY(chosen);
         QVERIFY(!w.list()->isColumnHidden(WindowHPU::kColFileValue));
