@@ -4,8 +4,19 @@
 
 #include <limits>
 
+void ReceptionPacer::setPace(Pace pace) {
+    pace_ = pace;
+    if (pace_ == Pace::AsBytesArrive && timer_.isRunning()) {
+        timer_.setMode(Timer::Off);
+        machine_.runUntilWaiting(); // what the tick was waiting to handle
+    }
+}
+
 void ReceptionPacer::SerialConnection1_DataReceived() {
-    timer_.setMode(Timer::Repeating);
+    if (pace_ == Pace::AsBytesArrive)
+        machine_.runUntilWaiting();
+    else
+        timer_.setMode(Timer::Repeating);
 }
 
 void ReceptionPacer::TimerReceptionRS485_Action() {

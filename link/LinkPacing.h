@@ -13,10 +13,24 @@
 // runs the receive state machine until the port's buffer is empty.
 class ReceptionPacer {
 public:
+    enum class Pace {
+        // The tool's own pace: the 10 ms tick after the bytes arrive decodes the frame, and the
+        // quiet gap for a command is timed from it.
+        Tick,
+        // For a listener that never speaks: the bytes are decoded as they arrive, every whole
+        // frame at once, and nothing ticks while a frame is incomplete, since the next bytes
+        // bring their own event. One wake-up a frame instead of two; a quiet gap would start at
+        // the frame's arrival, not at the tick, so a tool that speaks keeps Tick.
+        AsBytesArrive
+    };
+
     ReceptionPacer(SerialPort& port, Timer& timerReception, ReceiveStateMachine& machine)
         : port_(port)
         , timer_(timerReception)
         , machine_(machine) {}
+
+    void setPace(Pace pace);
+    Pace pace() const { return pace_; }
 
     void SerialConnection1_DataReceived();
     void TimerReceptionRS485_Action();
@@ -25,6 +39,7 @@ private:
     SerialPort& port_;
     Timer& timer_;
     ReceiveStateMachine& machine_;
+    Pace pace_ = Pace::Tick;
 };
 
 // Emission: the tool speaks only in the quiet gap after a converter frame. Each valid

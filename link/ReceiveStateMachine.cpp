@@ -75,6 +75,16 @@ void ReceiveStateMachine::Update_RS485_State_Machine() {
         prepareNextEmission();
 }
 
+void ReceiveStateMachine::runUntilWaiting() {
+    for (;;) {
+        const qint64 waiting = port_.bytesAvailable();
+        const qint64 status = state_.StatutRS485;
+        Update_RS485_State_Machine();
+        if (port_.bytesAvailable() == 0 || (port_.bytesAvailable() == waiting && state_.StatutRS485 == status))
+            return;
+    }
+}
+
 void ReceiveStateMachine::searchHeader() {
     if (port_.bytesAvailable() <= kHeaderThreshold)
         return;

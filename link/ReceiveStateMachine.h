@@ -52,6 +52,9 @@ public:
                         FrameDispatcher& dispatcher);
 
     void Update_RS485_State_Machine();
+    // Calls Update_RS485_State_Machine until a call neither consumes a byte nor moves the state:
+    // every whole frame waiting is handled, and the machine waits for bytes still to come.
+    void runUntilWaiting();
 
     // Frames, errors and bytes counted as they pass; never reset, the bus health takes differences.
     LinkCounters& counters() { return counters_; }

@@ -198,8 +198,19 @@ void Monitor::close() {
     platform_.port.close();
 }
 
+void Monitor::setReceptionPace(ReceptionPacer::Pace pace) {
+    const qint64 waiting = platform_.port.bytesAvailable();
+    parts_->reception.setPace(pace);
+    if (platform_.port.bytesAvailable() != waiting)
+        emit changed();
+}
+
 void Monitor::SerialConnection1_DataReceived() {
+    const qint64 waiting = platform_.port.bytesAvailable();
     parts_->reception.SerialConnection1_DataReceived();
+    // Decoded at once when the bytes are taken as they arrive.
+    if (platform_.port.bytesAvailable() < waiting)
+        emit changed();
 }
 
 void Monitor::SerialConnection1_Error(const QString& description) {

@@ -7,6 +7,7 @@
 #include "core/SecondSample.h"
 #include "core/Timer.h"
 #include "link/BusHealth.h"
+#include "link/LinkPacing.h"
 #include "link/ObservedSerialPort.h"
 #include "link/RawStreamTrace.h"
 
@@ -62,6 +63,9 @@ public:
     bool isConnected() const { return !controls_.SerialPortsPopupMenu_enabled; }
 
     // --- Receive link ---
+    // How arriving bytes reach the receive state machine: the window keeps the 10 ms tick;
+    // the unattended logger, which never speaks, decodes them as they arrive.
+    void setReceptionPace(ReceptionPacer::Pace pace);
     void Update_RS485_State_Machine();
     bool checkCRCreception();
 

@@ -97,6 +97,60 @@ private slots:
         QCOMPARE(link.reception->mode(), Timer::Off);
     }
 
+    // A listener decodes the bytes as they arrive: the same frames, counters and trace as
+    // the tick gives, each whole frame handled the moment its last byte comes, and the
+    // reception timer never running.
+    void asBytesArriveDecodesWhatTheTickDecodes_data() {
+        QTest::addColumn<QList<QByteArray>>("chunks");
+        QByteArray corrupted = kHpuStatus;
+        corrupted[10] = char(0x00);
+        QTest::newRow("frames one by one") << QList<QByteArray>{kConverter, kHpuStatus, kConverter};
+        QTest::newRow("a frame in two pieces") << QList<QByteArray>{kConverter.left(7), kConverter.mid(7)};
+        QTest::newRow("a header in two pieces") << QList<QByteArray>{kHpuStatus, kHpuStatus.left(2), kHpuStatus.mid(2)};
+        QTest::newRow("a burst") << QList<QByteArray>{kHpuStatus + kHpuStatus + kConverter + kHpuStatus};
+        QTest::newRow("junk before a frame") << QList<QByteArray>{hexBytes("12 34 56 78 9A"), kConverter};
+        QTest::newRow("a bad checksum") << QList<QByteArray>{corrupted + kHpuStatus, kHpuStatus};
+        QTest::newRow("an over-long announcement")
+            << QList<QByteArray>{kHpuStatus, hexBytes("00 12 10 7F 01 02 03 04 05 06"), kHpuStatus, kConverter};
+        QTest::newRow("a frame left incomplete") << QList<QByteArray>{kHpuStatus, kConverter.left(12)};
+    }
+
+    void asBytesArriveDecodesWhatTheTickDecodes() {
+        QFETCH(QList<QByteArray>, chunks);
+        Link ticked;
+        Link listening;
+        ticked.controls.rawStreamPageSelected = listening.controls.rawStreamPageSelected = true;
+        listening.receptionPacer.setPace(ReceptionPacer::Pace::AsBytesArrive);
+        for (const QByteArray& chunk : chunks) {
+            ticked.port.feed(chunk);
+            ticked.timeline.advance(100);
+            listening.port.feed(chunk);
+            QCOMPARE(listening.reception->mode(), Timer::Off);
+            QCOMPARE(listening.machine.counters().converterFrames, ticked.machine.counters().converterFrames);
+            QCOMPARE(listening.machine.counters().hpuFrames, ticked.machine.counters().hpuFrames);
+        }
+        QVERIFY(ticked.machine.counters().converterFrames + ticked.machine.counters().hpuFrames > 0);
+        QCOMPARE(listening.timeline.elapsedMs(), qint64(0)); // decoded with no tick at all
+        QCOMPARE(listening.machine.counters().checksumErrors, ticked.machine.counters().checksumErrors);
+        QCOMPARE(listening.machine.counters().junkBytes, ticked.machine.counters().junkBytes);
+        QCOMPARE(listening.machine.counters().overlongFrames, ticked.machine.counters().overlongFrames);
+        QCOMPARE(listening.state.StatutRS485, ticked.state.StatutRS485);
+        QCOMPARE(listening.port.bytesAvailable(), ticked.port.bytesAvailable());
+        QCOMPARE(listening.trace.text(), ticked.trace.text());
+    }
+
+    // Switching pace with bytes waiting for the tick hands them over at once.
+    void switchingToAsBytesArriveTakesWhatTheTickWasWaitingFor() {
+        Link link;
+        link.port.feed(kConverter + kHpuStatus);
+        QCOMPARE(link.reception->mode(), Timer::Repeating);
+        link.receptionPacer.setPace(ReceptionPacer::Pace::AsBytesArrive);
+        QCOMPARE(link.reception->mode(), Timer::Off);
+        QCOMPARE(link.port.bytesAvailable(), qint64(0));
+        QCOMPARE(link.machine.counters().converterFrames, quint64(1));
+        QCOMPARE(link.machine.counters().hpuFrames, quint64(1));
+    }
+
     void pendingCommandWrittenOnceAfterTheDelay() {
         Link link;
         HpuCommands::consignePOMPE_HPU(link.state);
