@@ -1,11 +1,37 @@
 #include "ProcessUsage.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStringList>
 
 #if defined(Q_OS_LINUX)
 #include <unistd.h>
+#endif
+
+#if defined(Q_OS_LINUX)
+namespace {
+// Time on a CPU in nanoseconds, summed over the process's threads (the first field of each
+// thread's schedstat), or -1 where the kernel does not keep it. /proc/<pid>/stat counts in
+// clock ticks (10 ms): a process using 3 ms a second holds only a few of them in a minute.
+double runningSeconds(qint64 pid) {
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    const QStringList threads = tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    if (threads.isEmpty())
+        return -1;
+    double nanoseconds = 0;
+    for (const QString& thread : threads) {
+        QFile schedstat(tasks.filePath(thread + QStringLiteral("/schedstat")));
+        if (!schedstat.open(QIODevice::ReadOnly))
+            return -1;
+        bool ok = false;
+        nanoseconds += schedstat.readAll().split(' ').value(0).toDouble(&ok);
+        if (!ok)
+            return -1;
+    }
+    return nanoseconds / 1e9;
+}
+} // namespace
 #endif
 
 ProcessUsage processUsage(qint64 pid) {
@@ -21,7 +47,9 @@ ProcessUsage processUsage(qint64 pid) {
     if (fields.size() < 22)
         return usage;
     const double ticks = double(::sysconf(_SC_CLK_TCK));
-    usage.cpuSeconds = (fields[11].toDouble() + fields[12].toDouble()) / ticks;
+    usage.cpuSeconds = runningSeconds(pid);
+    if (usage.cpuSeconds < 0)
+        usage.cpuSeconds = (fields[11].toDouble() + fields[12].toDouble()) / ticks;
     usage.residentBytes = fields[21].toLongLong() * qint64(::sysconf(_SC_PAGESIZE));
 #else
     QProcess ps;
