@@ -438,12 +438,14 @@ void Monitor::TimerAlarmSound_Action() {
 
 void Monitor::PompeButton_Action() {
     consignePOMPE_HPU();
-    updateConnectionLine();
+    updateConnectionLine(); // a lost link's line tells the command waits
+    emit changed();
 }
 
 void Monitor::ReleaseButton_Action() {
     consigneRELEASE_HPU();
-    updateConnectionLine();
+    updateConnectionLine(); // a lost link's line tells the command waits
+    emit changed();
 }
 
 // --- Inputs from the window's controls ---
