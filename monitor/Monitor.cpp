@@ -201,7 +201,7 @@ void Monitor::close() {
 void Monitor::setReceptionPace(ReceptionPacer::Pace pace) {
     const qint64 waiting = platform_.port.bytesAvailable();
     parts_->reception.setPace(pace);
-    if (platform_.port.bytesAvailable() != waiting)
+    if (platform_.port.bytesAvailable() < waiting)
         emit changed();
 }
 
@@ -346,13 +346,20 @@ void Monitor::recordAlarmChanges() {
         if (held[i] == alarmsHeld_[i])
             continue;
         alarmsHeld_[i] = held[i];
+        // A value this frame did not give (the -1 marker) is never written as a measurement.
+        const auto measured = [](double value, const QString& text) {
+            return value == -1 ? QStringLiteral("not known") : text;
+        };
+        const qint64 speed = std::max(state_.RPM1, state_.RPM2);
         QString detail;
         if (i == 0)
-            detail = QStringLiteral("input voltage %1 V").arg(state_.U_in, 0, 'f', 1);
+            detail = QStringLiteral("input voltage ") +
+                     measured(state_.U_in, QStringLiteral("%1 V").arg(state_.U_in, 0, 'f', 1));
         else if (i == 1)
-            detail = QStringLiteral("speed %1 rpm").arg(std::max(state_.RPM1, state_.RPM2));
+            detail = QStringLiteral("speed ") + measured(double(speed), QStringLiteral("%1 rpm").arg(speed));
         else
-            detail = QStringLiteral("converter temperature %1 \u00b0C").arg(state_.TempCV, 0, 'f', 1);
+            detail = QStringLiteral("converter temperature ") +
+                     measured(state_.TempCV, QStringLiteral("%1 \u00b0C").arg(state_.TempCV, 0, 'f', 1));
         record(held[i] ? MonitorEvent::Kind::AlarmRaised : MonitorEvent::Kind::AlarmCleared, detail);
     }
 }

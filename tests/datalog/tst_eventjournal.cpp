@@ -39,6 +39,14 @@ struct Bench {
         platform.port.feed(bytes);
         platform.timeline.advance(20);
     }
+    // The journal's events, each without its date and time.
+    QStringList events() const {
+        QStringList found;
+        for (const QByteArray& line : readAll(journal()).split('\n').mid(2))
+            if (!line.isEmpty())
+                found << QString::fromUtf8(line.mid(20));
+        return found;
+    }
     TestPlatform platform;
     Monitor monitor{platform.platform()};
 };
@@ -117,10 +125,7 @@ private slots:
         b.platform.timeline.advance(200);
         b.monitor.ConnectButton_Action();
         const QList<QByteArray> lines = readAll(b.journal()).split('\n');
-        QStringList events;
-        for (const QByteArray& line : lines.mid(2))
-            if (!line.isEmpty())
-                events << QString::fromUtf8(line.mid(20)); // after the date and time
+        const QStringList events = b.events();
         QCOMPARE(events,
                  (QStringList{"connected;cu.usbserial-FT4ABCDE;", "connection lost;No such device;",
                               "reconnected;cu.usbserial-FT4ABCDE;", "alarm raised;input voltage 60.0 V;",
@@ -132,6 +137,19 @@ private slots:
         QVERIFY(
             csv.startsWith("LOG ORVANE\n  time  ;  U_in[V]; U_out[V]; I_out[A]; P_out[W]; RPM; Temp[0C];\n"));
         QLocale::setDefault(QLocale::system());
+    }
+
+    // A frame whose output voltage fits neither protocol version leaves the speed unknown: the
+    // speed alarm clears, and the journal says the speed is not known, never "-1 rpm".
+    void anUnknownSpeedIsNotJournalledAsAMeasurement() {
+        Bench b;
+        b.monitor.ConnectButton_Action();
+        b.receive(Frame::withChecksum(hexBytes("00 01 10 10 01 E5 6A AE 14 00 00 00 01 60 FF FF 00 00")));
+        b.receive(Frame::withChecksum(hexBytes("00 01 10 10 01 E5 00 46 14 00 00 00 01 60 FF FF 00 00")));
+        const QStringList events = b.events();
+        QCOMPARE(events.size(), 3);
+        QVERIFY2(events[1].startsWith("alarm raised;speed ") && events[1].endsWith(" rpm;"), qPrintable(events[1]));
+        QCOMPARE(events[2], QStringLiteral("alarm cleared;speed not known;"));
     }
 
     // Log unticked: no journal is written.
