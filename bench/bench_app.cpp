@@ -243,9 +243,14 @@ void measureLoad(const QString& velmora, const QString& simulator, const QString
         return;
     }
     // Warm-up: the window shown, the connection made, the first frames decoded.
+    // The simulators' pipes are read so that they never fill (the reference's only when it runs).
+    const auto drainSimulators = [&] {
+        sim.readAllStandardOutput();
+        if (referenceSim.state() != QProcess::NotRunning)
+            referenceSim.readAllStandardOutput();
+    };
     QThread::sleep(5);
-    sim.readAllStandardOutput();
-    referenceSim.readAllStandardOutput();
+    drainSimulators();
     const double loadBefore = loadAverage();
     sampleStart(app);
     if (withReference)
@@ -254,8 +259,7 @@ void measureLoad(const QString& velmora, const QString& simulator, const QString
     clock.start();
     for (int second = 0; second < seconds && app.process.state() == QProcess::Running; ++second) {
         QThread::sleep(1);
-        sim.readAllStandardOutput(); // keep their pipes from filling
-        referenceSim.readAllStandardOutput();
+        drainSimulators();
         samplePeak(app);
         if (withReference)
             samplePeak(reference);
