@@ -30,7 +30,6 @@ public:
         , machine_(machine) {}
 
     void setPace(Pace pace);
-    Pace pace() const { return pace_; }
 
     void SerialConnection1_DataReceived();
     void TimerReceptionRS485_Action();
