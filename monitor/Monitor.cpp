@@ -198,19 +198,21 @@ void Monitor::close() {
     platform_.port.close();
 }
 
-void Monitor::setReceptionPace(ReceptionPacer::Pace pace) {
+void Monitor::receive(const std::function<void()>& step) {
     const qint64 waiting = platform_.port.bytesAvailable();
-    parts_->reception.setPace(pace);
+    step();
+    // Only a step that consumed bytes can have changed a value, a label or the trace.
     if (platform_.port.bytesAvailable() < waiting)
         emit changed();
 }
 
+void Monitor::setReceptionPace(ReceptionPacer::Pace pace) {
+    receive([&] { parts_->reception.setPace(pace); });
+}
+
 void Monitor::SerialConnection1_DataReceived() {
-    const qint64 waiting = platform_.port.bytesAvailable();
-    parts_->reception.SerialConnection1_DataReceived();
-    // Decoded at once when the bytes are taken as they arrive.
-    if (platform_.port.bytesAvailable() < waiting)
-        emit changed();
+    // Decodes at once when the bytes are taken as they arrive; otherwise it starts the tick.
+    receive([this] { parts_->reception.SerialConnection1_DataReceived(); });
 }
 
 void Monitor::SerialConnection1_Error(const QString& description) {
@@ -225,11 +227,7 @@ void Monitor::SerialConnection1_Error(const QString& description) {
 }
 
 void Monitor::TimerReceptionRS485_Action() {
-    const qint64 waiting = platform_.port.bytesAvailable();
-    parts_->reception.TimerReceptionRS485_Action();
-    // Only a tick that consumed bytes can have changed a value, a label or the trace.
-    if (platform_.port.bytesAvailable() != waiting)
-        emit changed();
+    receive([this] { parts_->reception.TimerReceptionRS485_Action(); });
 }
 
 void Monitor::TimerEmissionRS485_Action() {
@@ -348,7 +346,7 @@ void Monitor::recordAlarmChanges() {
         alarmsHeld_[i] = held[i];
         // A value this frame did not give (the -1 marker) is never written as a measurement.
         const auto measured = [](double value, const QString& text) {
-            return value == -1 ? QStringLiteral("not known") : text;
+            return isKnown(value) ? text : QStringLiteral("not known");
         };
         const qint64 speed = std::max(state_.RPM1, state_.RPM2);
         QString detail;

@@ -14,6 +14,7 @@
 #include <QObject>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 // The monitor: the one record of live state and the handlers that act on it, with the
@@ -154,6 +155,8 @@ private:
     void followConnection(bool wasConnected);
     void updateConnectionLine();
     void recordAlarmChanges();
+    // Runs a step of the receive path, announcing a change when it took bytes from the port.
+    void receive(const std::function<void()>& step);
     // Which values, captions and HPU controls the window shows: what a stale reset hides.
     std::array<bool, 13> valuesShown() const;
 
