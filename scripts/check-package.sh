@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the Debian package that `make package` built, as a user would meet it:
-#   - it holds the programs, the resource folder, the desktop file, the icons and the metainfo;
+#   - it holds the programs, the resource folder, the desktop file, the icons, the metainfo and
+#     a manual page per program;
 #   - unpacked anywhere, its programs answer --help and --version with no display at all;
 #   - desktop-file-validate, appstreamcli validate and lintian find no error.
 # Usage: scripts/check-package.sh path/to/velmora_VERSION_ARCH.deb
@@ -23,7 +24,10 @@ expected=(
   ./usr/share/metainfo/$app_id.metainfo.xml
   ./usr/share/doc/velmora/copyright
   ./usr/share/doc/velmora/changelog.gz
+  ./usr/share/man/man1/velmora.1.gz
+  ./usr/share/man/man1/velmora-sim.1.gz
 )
+grep -qxF ./usr/bin/velmora-logger <<<"$listing" && expected+=(./usr/share/man/man1/velmora-logger.1.gz)
 for size in 16 24 32 48 64 128 256; do
   expected+=("./usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
 done
@@ -48,8 +52,10 @@ programs=(velmora-sim)
 for program in "${programs[@]}"; do
   "${no_display[@]}" "$unpacked/usr/bin/$program" --help | grep -q -- "--help" \
     || fail "$program --help does not answer"
+  "${no_display[@]}" "$unpacked/usr/bin/$program" --version | grep -qx "$program $version" \
+    || fail "$program --version does not print \"$program $version\""
 done
-echo "velmora --version, velmora --help, ${programs[*]/%/ --help} answered"
+echo "velmora --version, velmora --help, ${programs[*]/%/ --help and --version} answered"
 
 echo "== desktop-file-validate"
 desktop-file-validate "$unpacked/usr/share/applications/$app_id.desktop"

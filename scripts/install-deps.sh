@@ -18,7 +18,9 @@ packages=(cmake ninja-build g++ clang make qt6-base-dev qt6-base-dev-tools qt6-s
           # The Debian package and its checks.
           dpkg-dev fakeroot file desktop-file-utils appstream lintian
           # The icon's PNG sizes, rendered from its SVG at build time.
-          librsvg2-bin)
+          librsvg2-bin
+          # The manual pages, made from each program's --help.
+          help2man)
 
 missing=()
 for p in "${packages[@]}"; do

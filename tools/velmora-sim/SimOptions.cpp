@@ -31,6 +31,7 @@ QString parseSimRun(const QStringList& arguments, SimRun& run) {
         "Simulated hydro installation on a pseudo-terminal: a power converter and an HPU talking on the "
         "RS485 bus as the real devices do. Connect the tool with: velmora --port DEVICE"));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption protocol(QStringLiteral("protocol"),
                                       QStringLiteral("Converter protocol version: V1 or V2 (default V2)."),
                                       QStringLiteral("version"), QStringLiteral("V2"));
@@ -82,6 +83,8 @@ QString parseSimRun(const QStringList& arguments, SimRun& run) {
         return parser.errorText();
     if (parser.isSet(QStringLiteral("help")))
         parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
     if (!parser.positionalArguments().isEmpty())
         return QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().first());
 

@@ -102,6 +102,10 @@ int serveReplay(QCoreApplication& app, const SimRun& run) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velmora-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(VELMORA_VERSION_MAJOR)
+                                                .arg(VELMORA_VERSION_MINOR)
+                                                .arg(VELMORA_VERSION_PATCH));
 
     SimRun run;
     const QString problem = parseSimRun(QCoreApplication::arguments(), run);
