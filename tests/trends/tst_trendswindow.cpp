@@ -247,7 +247,10 @@ private slots:
 
         s.ring.append(sampleAt(0, 48.0));
         const QString path = s.dir.filePath(QStringLiteral("export.csv"));
-        QVERIFY(s.window.exportCsv(path));
+        QSignalSpy exported(&s.window, &TrendsWindow::csvExported);
+        s.window.exportCsv(path);
+        QVERIFY(exported.wait(10000));
+        QCOMPARE(exported.first(), (QVariantList{path, true}));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readLine(), QByteArray("time;Input voltage [V];Output voltage [V];Output current [A];"
@@ -489,7 +492,12 @@ private slots:
 
         const QString csv = s.dir.filePath(QStringLiteral("span.csv"));
         s.files.exportTo = csv;
-        s.window.findChild<QPushButton*>(QStringLiteral("ExportCsvButton"))->click();
+        auto* exportCsv = s.window.findChild<QPushButton*>(QStringLiteral("ExportCsvButton"));
+        QSignalSpy exported(&s.window, &TrendsWindow::csvExported);
+        exportCsv->click();
+        QVERIFY(!exportCsv->isEnabled()); // written in the background, one export at a time
+        QVERIFY(exported.wait(10000));
+        QVERIFY(exportCsv->isEnabled());
         const QList<QByteArray> lines = readAll(csv).split('\n');
         QCOMPARE(lines.size(), 1 + 61 + 1); // titles, seconds 539 to 599, the last line end
         QCOMPARE(lines[0],
@@ -509,7 +517,9 @@ private slots:
 
         const QString nowhere = s.dir.filePath(QStringLiteral("missing/span.csv"));
         s.files.exportTo = nowhere;
-        s.window.findChild<QPushButton*>(QStringLiteral("ExportCsvButton"))->click();
+        exportCsv->click();
+        QVERIFY(exported.wait(10000));
+        QCOMPARE(exported.last(), (QVariantList{nowhere, false}));
         QCOMPARE(s.notifier.messages, QStringList{TrendsWindow::writeFailureMessage(nowhere)});
     }
 };

@@ -17,18 +17,9 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 #include <limits>
-
-namespace {
-
-QString timeText(qint64 ms) {
-    return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
-
-} // namespace
 
 TrendsWindow::TrendsWindow(const SampleRing& ring, std::function<TrendThresholds()> thresholds,
                            TrendFileChooser& files, Notifier& notifier, WindowGeometryStore& geometry,
@@ -57,6 +48,7 @@ TrendsWindow::TrendsWindow(const SampleRing& ring, std::function<TrendThresholds
         progress_->setValue(total > 0 ? int(done * 1000 / total) : 1000);
     });
     connect(&reader_, &CsvLogReader::finished, this, &TrendsWindow::onReadFinished);
+    connect(&csvWriter_, &TrendCsvWriter::finished, this, &TrendsWindow::onCsvExported);
     updateControls();
 }
 
@@ -93,8 +85,8 @@ void TrendsWindow::buildControls() {
     connect(nextDayButton_, &QPushButton::clicked, this, &TrendsWindow::openNextDay);
     QPushButton* png = button("ExportPngButton", tr("Export PNG…"));
     connect(png, &QPushButton::clicked, this, [this] { chooseExport(true); });
-    QPushButton* csv = button("ExportCsvButton", tr("Export CSV…"));
-    connect(csv, &QPushButton::clicked, this, [this] { chooseExport(false); });
+    exportCsvButton_ = button("ExportCsvButton", tr("Export CSV…"));
+    connect(exportCsvButton_, &QPushButton::clicked, this, [this] { chooseExport(false); });
 
     auto* tools = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{spanBox_, pauseButton_, liveButton_, open,
@@ -102,7 +94,7 @@ void TrendsWindow::buildControls() {
         tools->addWidget(w);
     tools->addStretch();
     tools->addWidget(png);
-    tools->addWidget(csv);
+    tools->addWidget(exportCsvButton_);
 
     sourceLabel_ = new QLabel(this);
     sourceLabel_->setObjectName(QStringLiteral("SourceLabel"));
@@ -259,6 +251,7 @@ void TrendsWindow::updateControls() {
     previousDayButton_->setEnabled(log && !neighbouringLog(logPath_, -1).isEmpty());
     nextDayButton_->setEnabled(log && !neighbouringLog(logPath_, +1).isEmpty());
     progress_->setVisible(log && reader_.isReading());
+    exportCsvButton_->setEnabled(!csvWriter_.isWriting()); // one export at a time
     if (!log)
         sourceLabel_->setText(tr("Live"));
     else if (reader_.isReading())
@@ -380,7 +373,9 @@ void TrendsWindow::chooseExport(bool png) {
         files_.chooseExport(suggested, png ? tr("PNG image (*.png)") : tr("CSV file (*.csv)"));
     if (path.isEmpty())
         return;
-    if (!(png ? exportPng(path) : exportCsv(path)))
+    if (!png)
+        exportCsv(path);
+    else if (!exportPng(path))
         notifier_.showMessage(writeFailureMessage(path));
 }
 
@@ -388,27 +383,14 @@ bool TrendsWindow::exportPng(const QString& path) {
     return chartArea_->grab().save(path, "PNG");
 }
 
-bool TrendsWindow::exportCsv(const QString& path) {
-    // One line a second of the visible span; an empty field where the value was not known.
-    // Point decimals and ISO times, as spreadsheets read them anywhere.
-    QByteArray text = "time";
-    for (int i = 0; i < kTrendChannelCount; ++i)
-        text += ';' + QStringLiteral("%1 [%2]")
-                          .arg(trendChannelName(trendChannel(i)), trendChannelUnit(trendChannel(i)))
-                          .toUtf8();
-    text += '\n';
-    for (const TrendPoint& p : visiblePoints()) {
-        text += timeText(p.time).toLatin1();
-        for (int i = 0; i < kTrendChannelCount; ++i) {
-            text += ';';
-            if (p.known(trendChannel(i)))
-                text += QByteArray::number(double(p.value(trendChannel(i))), 'g', 7);
-        }
-        text += '\n';
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(text);
-    return file.commit();
+void TrendsWindow::exportCsv(const QString& path) {
+    csvWriter_.start(path, visiblePoints());
+    updateControls();
+}
+
+void TrendsWindow::onCsvExported(const QString& path, bool ok) {
+    updateControls();
+    if (!ok)
+        notifier_.showMessage(writeFailureMessage(path));
+    emit csvExported(path, ok);
 }

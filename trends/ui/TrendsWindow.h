@@ -1,6 +1,7 @@
 #pragma once
 
 #include "trends/CsvLogReader.h"
+#include "trends/TrendCsvWriter.h"
 #include "trends/TrendPoint.h"
 #include "trends/TrendSegments.h"
 #include "trends/TrendThresholds.h"
@@ -43,6 +44,7 @@ public:
     QString logPath() const { return logPath_; }
     bool isPaused() const { return paused_; }
     bool isReading() const { return reader_.isReading(); }
+    bool isExportingCsv() const { return csvWriter_.isWriting(); }
     // The charts, top to bottom, in the order of TrendChannel.
     TrendChart* chart(TrendChannel channel) const { return charts_[static_cast<int>(channel)]; }
     qint64 spanFrom() const { return from_; }
@@ -60,12 +62,14 @@ public slots:
     void openPreviousDay() { openNeighbour(-1); }
     void openNextDay() { openNeighbour(+1); }
     bool exportPng(const QString& path);
-    bool exportCsv(const QString& path);
+    // Written in the background; csvExported() tells the end, a failure is also shown.
+    void exportCsv(const QString& path);
     void refresh();
 
 signals:
     // After every redraw of the charts (for the tests and the benchmark's first curve).
     void redrawn();
+    void csvExported(const QString& path, bool ok);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -85,6 +89,7 @@ private:
     void alignAllCharts();
     void alignCharts(const QVector<bool>& changed);
     void chooseExport(bool png);
+    void onCsvExported(const QString& path, bool ok);
     QVector<TrendPoint> visiblePoints() const;
     int pointBudget() const;
 
@@ -95,6 +100,7 @@ private:
     WindowGeometryStore& geometry_;
     std::function<QString()> logFolder_;
     CsvLogReader reader_;
+    TrendCsvWriter csvWriter_;
 
     Source source_ = Source::Live;
     int spanMinutes_ = 10;
@@ -116,6 +122,7 @@ private:
     QPushButton* liveButton_ = nullptr;
     QPushButton* previousDayButton_ = nullptr;
     QPushButton* nextDayButton_ = nullptr;
+    QPushButton* exportCsvButton_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* sourceLabel_ = nullptr;
     QLabel* readout_ = nullptr;

@@ -1,0 +1,89 @@
+#include "trends/TrendCsvWriter.h"
+
+#include <QDateTime>
+#include <QPointer>
+#include <QSaveFile>
+
+namespace {
+
+constexpr qsizetype kFlushBytes = 1 << 20; // written and checked for a cancel about every megabyte
+
+QByteArray titleLine() {
+    QByteArray text = "time";
+    for (int i = 0; i < kTrendChannelCount; ++i)
+        text += ';' + QStringLiteral("%1 [%2]")
+                          .arg(trendChannelName(trendChannel(i)), trendChannelUnit(trendChannel(i)))
+                          .toUtf8();
+    return text + '\n';
+}
+
+void appendLine(QByteArray& text, const TrendPoint& p) {
+    text += QDateTime::fromMSecsSinceEpoch(p.time).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1();
+    for (int i = 0; i < kTrendChannelCount; ++i) {
+        text += ';';
+        if (p.known(trendChannel(i)))
+            text += QByteArray::number(double(p.value(trendChannel(i))), 'g', 7);
+    }
+    text += '\n';
+}
+
+} // namespace
+
+TrendCsvWriter::TrendCsvWriter(QObject* parent)
+    : QObject(parent) {}
+
+TrendCsvWriter::~TrendCsvWriter() {
+    stopThread();
+}
+
+bool TrendCsvWriter::write(const QString& path, const QVector<TrendPoint>& points,
+                           const std::atomic<bool>& cancelled) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray text = titleLine();
+    text.reserve(kFlushBytes + 256);
+    for (const TrendPoint& p : points) {
+        appendLine(text, p);
+        if (text.size() < kFlushBytes)
+            continue;
+        if (cancelled || file.write(text) != text.size())
+            return false; // QSaveFile drops what it wrote
+        text.clear();
+    }
+    if (cancelled || file.write(text) != text.size())
+        return false;
+    return file.commit();
+}
+
+void TrendCsvWriter::start(const QString& path, QVector<TrendPoint> points) {
+    stopThread();
+    const quint64 generation = ++generation_;
+    cancelled_ = std::make_shared<std::atomic<bool>>(false);
+    const std::shared_ptr<std::atomic<bool>> cancelled = cancelled_;
+    QPointer<TrendCsvWriter> self(this);
+    thread_ = QThread::create([self, generation, path, points = std::move(points), cancelled] {
+        const bool ok = write(path, points, *cancelled);
+        if (*cancelled)
+            return;
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, generation, path, ok] {
+                if (!self || self->generation_ != generation)
+                    return; // a newer write took its place
+                self->stopThread();
+                emit self->finished(path, ok);
+            },
+            Qt::QueuedConnection);
+    });
+    thread_->start(QThread::LowPriority);
+}
+
+void TrendCsvWriter::stopThread() {
+    if (!thread_)
+        return;
+    *cancelled_ = true;
+    thread_->wait();
+    delete thread_;
+    thread_ = nullptr;
+}
