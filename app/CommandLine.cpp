@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "core/Version.h"
 #include "datalog/CaptureFormat.h"
 
 #include <QCommandLineParser>
@@ -72,10 +73,7 @@ StartupOptions parseCommandLine(const QStringList& arguments, QCommandLineParser
     }
     if (parser.isSet(versionOption)) {
         options.exit = true;
-        options.message = QStringLiteral("Velmora %1.%2.%3\n")
-                              .arg(VELMORA_VERSION_MAJOR)
-                              .arg(VELMORA_VERSION_MINOR)
-                              .arg(VELMORA_VERSION_PATCH);
+        options.message = QStringLiteral("Velmora %1\n").arg(velmoraVersion());
         return options;
     }
     options.extraPorts = parser.values(portOption);

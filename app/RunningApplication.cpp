@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/MainMenuBar.h"
+#include "core/Version.h"
 #include "datalog/CaptureReader.h"
 
 #include <QCoreApplication>
@@ -12,10 +13,7 @@ void setApplicationIdentity() {
     // Also names the user's settings folder of an installed copy (~/.config/Orvane/Velmora).
     QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(VELMORA_VERSION_MAJOR)
-                                            .arg(VELMORA_VERSION_MINOR)
-                                            .arg(VELMORA_VERSION_PATCH));
+    QCoreApplication::setApplicationVersion(velmoraVersion());
 }
 
 RunningApplication::RunningApplication(const StartupOptions& options)

@@ -1,6 +1,7 @@
 #include "eeprom/EepromBackup.h"
 
 #include "core/NumberMask.h"
+#include "core/Version.h"
 #include "eeprom/EepromCatalogue.h"
 
 #include <QCoreApplication>
@@ -73,10 +74,7 @@ QString EepromBackup::defaultFileName(qint64 boardNumber, const QDateTime& utc) 
 }
 
 QString EepromBackup::currentToolVersion() {
-    return QStringLiteral("%1.%2.%3")
-        .arg(VELMORA_VERSION_MAJOR)
-        .arg(VELMORA_VERSION_MINOR)
-        .arg(VELMORA_VERSION_PATCH);
+    return velmoraVersion();
 }
 
 EepromBackupReading parseEepromBackup(const QByteArray& bytes) {

@@ -1,5 +1,6 @@
 #include "publish/PublishedMessages.h"
 
+#include "core/Version.h"
 #include "publish/PublishedValues.h"
 
 #include <QJsonArray>
@@ -12,13 +13,6 @@ const QString kTopicRoot = QStringLiteral("velmora");
 const QString kDiscoveryPrefix = QStringLiteral("homeassistant");
 const QByteArray kOnline = "online";
 const QByteArray kOffline = "offline";
-
-QString versionText() {
-    return QStringLiteral("%1.%2.%3")
-        .arg(VELMORA_VERSION_MAJOR)
-        .arg(VELMORA_VERSION_MINOR)
-        .arg(VELMORA_VERSION_PATCH);
-}
 
 } // namespace
 
@@ -57,7 +51,7 @@ QVector<MqttMessage> PublishedMessages::discovery() const {
         {QStringLiteral("name"), QStringLiteral("Hydro installation ") + id_},
         {QStringLiteral("manufacturer"), QStringLiteral("Orvane")},
         {QStringLiteral("model"), QStringLiteral("Converter and HPU")},
-        {QStringLiteral("sw_version"), QStringLiteral("Velmora ") + versionText()},
+        {QStringLiteral("sw_version"), QStringLiteral("Velmora ") + velmoraVersion()},
     };
     QVector<MqttMessage> messages;
     for (const PublishedValue& value : publishedValues()) {

@@ -6,6 +6,7 @@
 #include "TerminationSignals.h"
 
 #include "alarms/AlarmSettingsFile.h"
+#include "core/Version.h"
 #include "datalog/CsvLog.h"
 #include "datalog/LogFolderSetting.h"
 #include "monitor/BusRecorder.h"
@@ -44,10 +45,7 @@ int chosenRow(const LoggerOptions& options, const QStringList& rows) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velmora-logger"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                                .arg(VELMORA_VERSION_MAJOR)
-                                                .arg(VELMORA_VERSION_MINOR)
-                                                .arg(VELMORA_VERSION_PATCH));
+    QCoreApplication::setApplicationVersion(velmoraVersion());
 
     LoggerCapabilities capabilities;
 #ifdef VELMORA_WITH_MQTT

@@ -5,6 +5,7 @@
 
 #include "core/ProgramClock.h"
 #include "core/Timer.h"
+#include "core/Version.h"
 #include "sim/CapturePlayer.h"
 #include "sim/SimulatedInstallation.h"
 
@@ -102,10 +103,7 @@ int serveReplay(QCoreApplication& app, const SimRun& run) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velmora-sim"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                                .arg(VELMORA_VERSION_MAJOR)
-                                                .arg(VELMORA_VERSION_MINOR)
-                                                .arg(VELMORA_VERSION_PATCH));
+    QCoreApplication::setApplicationVersion(velmoraVersion());
 
     SimRun run;
     const QString problem = parseSimRun(QCoreApplication::arguments(), run);
