@@ -2,6 +2,7 @@
 // translation chosen from the system's locale, the menus and the main window in French, and
 // the texts that devices rely on unchanged. English stays the default.
 #include "MessageBoxAnswerer.h"
+#include "NoBrowser.h"
 #include "TestPlatform.h"
 #include "alarms/ui/WindowAlarms.h"
 #include "app/LinkOpener.h"
@@ -30,15 +31,6 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
-
-namespace {
-
-class NoBrowser : public LinkOpener {
-public:
-    void open(const QUrl&) override {}
-};
-
-} // namespace
 
 class TestFrench : public QObject {
     Q_OBJECT

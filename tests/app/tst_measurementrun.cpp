@@ -2,6 +2,7 @@
 // device of the list at once, --keep-requesting keeps an EEPROM read pending so that a command
 // follows every converter frame, --measure-startup tells when the main window first painted.
 #include "Hex.h"
+#include "NoBrowser.h"
 #include "TestPlatform.h"
 #include "app/CommandLine.h"
 #include "app/LinkOpener.h"
@@ -11,11 +12,6 @@
 #include <QTest>
 
 namespace {
-
-class NoBrowser : public LinkOpener {
-public:
-    void open(const QUrl&) override {}
-};
 
 const QByteArray kEepromRead = hexBytes("12 11 4C 02 00 71");
 const char* const kConverterFrame = "00 01 10 10 01 E0 5D C0 09 C4 00 00 01 5E 03 E8 00 00 04 36";

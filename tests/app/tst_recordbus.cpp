@@ -2,6 +2,7 @@
 // the item is ticked, stopped by choosing it again; a cancelled dialog records nothing.
 #include "Files.h"
 #include "Hex.h"
+#include "NoBrowser.h"
 #include "TestPlatform.h"
 #include "app/LinkOpener.h"
 #include "app/MainMenuBar.h"
@@ -17,11 +18,6 @@
 #include <QTimer>
 
 namespace {
-
-class NoBrowser : public LinkOpener {
-public:
-    void open(const QUrl&) override {}
-};
 
 // Waits for the save dialog, then types the file name and presses Save once the dialog
 // enables it (its folder model loads in the background), or presses Escape.

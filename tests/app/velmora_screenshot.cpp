@@ -5,6 +5,7 @@
 #include "Hex.h"
 #include "TestPlatform.h"
 
+#include "NoBrowser.h"
 #include "app/LinkOpener.h"
 #include "app/WindowMain.h"
 
@@ -18,11 +19,6 @@
 #include <cstdio>
 
 namespace {
-
-class NoBrowser : public LinkOpener {
-public:
-    void open(const QUrl&) override {}
-};
 
 bool save(QWidget& window, const char* path) {
     if (window.grab().toImage().save(QString::fromLocal8Bit(path)))

@@ -1,4 +1,5 @@
 #include "Files.h"
+#include "NoBrowser.h"
 #include "TestPlatform.h"
 #include "app/LinkOpener.h"
 #include "app/MainMenuBar.h"
@@ -13,8 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -27,11 +28,6 @@ public:
     }
     std::optional<QString> answer;
     QList<FolderChooserRequest> requests;
-};
-
-class NoBrowser : public LinkOpener {
-public:
-    void open(const QUrl&) override {}
 };
 
 const QByteArray kHeader7 = "LOG ORVANE\n  time  ;  U_in[V]; U_out[V]; I_out[A]; P_out[W]; RPM; Temp[0C];\n";

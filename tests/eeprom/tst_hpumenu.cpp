@@ -1,4 +1,5 @@
 #include "EepromTestDoubles.h"
+#include "NoBrowser.h"
 #include "TestPlatform.h"
 #include "app/LinkOpener.h"
 #include "app/MainMenuBar.h"
@@ -8,17 +9,12 @@
 #include <QApplication>
 #include <QProgressBar>
 #include <QTableWidget>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
 const char* const kConverterFrame = "00 01 10 10 01 E0 5D C0 03 E8 00 00 00 FA 03 E8 00 00 04 EF";
-
-class NoBrowser : public LinkOpener {
-public:
-    void open(const QUrl&) override {}
-};
 
 } // namespace
 

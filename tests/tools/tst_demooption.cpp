@@ -1,5 +1,6 @@
 // velmora --demo: the demo installation in the main window's device list, served inside the
 // process, driven headless on a manual timeline.
+#include "NoBrowser.h"
 #include "TestPlatform.h"
 #include "app/CommandLine.h"
 #include "app/LinkOpener.h"
@@ -11,15 +12,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-
-namespace {
-
-class NoBrowser : public LinkOpener {
-public:
-    void open(const QUrl&) override {}
-};
-
-} // namespace
 
 class TestDemoOption : public QObject {
     Q_OBJECT

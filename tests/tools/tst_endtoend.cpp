@@ -1,15 +1,15 @@
 // End to end: velmora-sim on a pseudo-terminal and the main window, in this process, connected
 // to it through the real serial port, timers and clocks. Every wait is bounded.
-#include "Recorders.h"
+#include "RealSerialPlatform.h"
 #include "SimulatorProcess.h"
 #include "app/LinkOpener.h"
 #include "app/WindowMain.h"
 #include "core/NumberMask.h"
 #include "eeprom/EepromCatalogue.h"
 #include "eeprom/EepromPrompts.h"
-#include "monitor/MonitorEepromLink.h"
 #include "eeprom/ui/WindowHPU.h"
 #include "link/QtSerialPort.h"
+#include "monitor/MonitorEepromLink.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -23,11 +23,6 @@
 #include <QTest>
 
 namespace {
-
-class NoBrowser : public LinkOpener {
-public:
-    void open(const QUrl&) override {}
-};
 
 class NoQuestions : public EepromPrompts {
 public:
@@ -78,19 +73,9 @@ void TestEndToEnd::theToolRunsTheSimulatedInstallation() {
     QVERIFY2(!sim.devicePath.isEmpty(), qPrintable(sim.output));
 
     // The desktop platform, except for the dialogs, the sound and the folders.
-    SystemProgramClock clock;
-    SystemWallClock wallClock;
-    QtTimerFactory timers;
-    QtSerialPort port;
-    QtSerialDeviceList devices({sim.devicePath});
-    RecordingNotifier notifier;
-    RecordingSound sound;
     QTemporaryDir dir;
-    FixedResourceFolder resources(dir.path());
-    FixedUserFolders folders(dir.path(), dir.path());
-    NoBrowser browser;
-    WindowMain window(Platform{clock, wallClock, timers, port, devices, notifier, sound, resources, folders},
-                      browser);
+    RealSerialPlatform desktop(sim.devicePath, dir.path());
+    WindowMain window(desktop.platform(), desktop.browser);
     window.show();
     Monitor& monitor = window.monitor();
     const auto control = [&](const char* name) {
@@ -102,7 +87,7 @@ void TestEndToEnd::theToolRunsTheSimulatedInstallation() {
     // The pseudo-terminal is listed last and selected by the first refresh.
     QTRY_COMPARE_WITH_TIMEOUT(list->currentText(), sim.devicePath, 3000);
     QTest::mouseClick(connectButton, Qt::LeftButton);
-    QVERIFY2(monitor.isConnected(), qPrintable(notifier.messages.join('\n')));
+    QVERIFY2(monitor.isConnected(), qPrintable(desktop.notifier.messages.join('\n')));
 
     // Values and the gauge appear.
     auto* inputVoltage = qobject_cast<QLabel*>(control("LabelValue_Uin"));
@@ -139,7 +124,7 @@ void TestEndToEnd::theToolRunsTheSimulatedInstallation() {
     // one parameter is acknowledged and read back.
     MonitorEepromLink eepromLink(monitor);
     NoQuestions prompts;
-    WindowHPU hpuWindow(eepromLink, timers, prompts, &window);
+    WindowHPU hpuWindow(eepromLink, desktop.timers, prompts, &window);
     hpuWindow.show();
     QTableWidget* eepromList = hpuWindow.Listbox_EEPROM();
     QTRY_VERIFY_WITH_TIMEOUT(eepromList->isEnabled(), 5000);
@@ -163,7 +148,7 @@ void TestEndToEnd::theToolRunsTheSimulatedInstallation() {
     // stays responsive and disconnects on the user's press.
     sim.process.kill();
     QVERIFY(sim.process.waitForFinished(5000));
-    QTRY_VERIFY_WITH_TIMEOUT(!port.isOpen(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!desktop.port.isOpen(), 5000);
     QVERIFY(monitor.state().serial_count_errors > 0 || !monitor.isConnected());
     if (monitor.isConnected())
         QTest::mouseClick(connectButton, Qt::LeftButton);

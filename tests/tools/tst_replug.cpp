@@ -1,7 +1,7 @@
 // The adapter pulled out and plugged back, end to end: velmora-sim on a pseudo-terminal reached
 // through a symbolic link, the stable name a replugged adapter comes back under, and the main
 // window on the real serial port, timers and clocks. Every wait is bounded.
-#include "Recorders.h"
+#include "RealSerialPlatform.h"
 #include "SimulatorProcess.h"
 #include "app/LinkOpener.h"
 #include "app/WindowMain.h"
@@ -21,11 +21,6 @@
 #include <memory>
 
 namespace {
-
-class NoBrowser : public LinkOpener {
-public:
-    void open(const QUrl&) override {}
-};
 
 // The lines of the files in the folder whose names contain the word.
 QStringList fileLines(const QString& folder, const QString& word) {
@@ -72,18 +67,8 @@ void TestReplug::pulledAndReplugged() {
     auto sim = std::make_unique<SimulatorProcess>(QStringLiteral(VELMORA_SIM_PATH));
     QVERIFY2(plug(*sim), qPrintable(sim->output));
 
-    SystemProgramClock clock;
-    SystemWallClock wallClock;
-    QtTimerFactory timers;
-    QtSerialPort port;
-    QtSerialDeviceList devices({link_});
-    RecordingNotifier notifier;
-    RecordingSound sound;
-    FixedResourceFolder resources(dir.path());
-    FixedUserFolders folders(dir.path(), dir.path());
-    NoBrowser browser;
-    WindowMain window(Platform{clock, wallClock, timers, port, devices, notifier, sound, resources, folders},
-                      browser);
+    RealSerialPlatform desktop(link_, dir.path());
+    WindowMain window(desktop.platform(), desktop.browser);
     window.show();
     Monitor& monitor = window.monitor();
     auto* list = window.findChild<QComboBox*>(QStringLiteral("SerialPortsPopupMenu"));
@@ -106,7 +91,7 @@ void TestReplug::pulledAndReplugged() {
 
     QTRY_COMPARE_WITH_TIMEOUT(list->currentText(), link_, 3000);
     QTest::mouseClick(connectButton, Qt::LeftButton);
-    QVERIFY2(monitor.isConnected(), qPrintable(notifier.messages.join('\n')));
+    QVERIFY2(monitor.isConnected(), qPrintable(desktop.notifier.messages.join('\n')));
     QTRY_VERIFY_WITH_TIMEOUT(valuesShown(), 5000);
     QVERIFY(lineGone());
     const QString folder = monitor.state().LogFolder;
@@ -119,13 +104,13 @@ void TestReplug::pulledAndReplugged() {
     QTRY_VERIFY_WITH_TIMEOUT(lineShown(), 1000);
     QVERIFY(monitor.isConnected());
     QCOMPARE(connectButton->text(), QStringLiteral("Disconnect"));
-    QVERIFY(notifier.messages.isEmpty());
+    QVERIFY(desktop.notifier.messages.isEmpty());
 
     // Plugged back under the same name: values and live log lines within 2 s, no user action.
     sim = std::make_unique<SimulatorProcess>(QStringLiteral(VELMORA_SIM_PATH));
     const int linesBefore = fileLines(folder, QStringLiteral("LogOrvane")).size();
     QVERIFY2(plug(*sim), qPrintable(sim->output));
-    QTRY_VERIFY_WITH_TIMEOUT(port.isOpen() && lineGone() && valuesShown(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(desktop.port.isOpen() && lineGone() && valuesShown(), 2000);
     QTRY_VERIFY_WITH_TIMEOUT(fileLines(folder, QStringLiteral("LogOrvane")).size() > linesBefore &&
                                  liveLine(fileLines(folder, QStringLiteral("LogOrvane")).last()),
                              2000);
@@ -149,11 +134,11 @@ void TestReplug::pulledAndReplugged() {
     sim = std::make_unique<SimulatorProcess>(QStringLiteral(VELMORA_SIM_PATH));
     QVERIFY2(plug(*sim), qPrintable(sim->output));
     QTest::qWait(2500); // longer than two attempts would take
-    QVERIFY(!port.isOpen());
+    QVERIFY(!desktop.port.isOpen());
     QVERIFY(!monitor.isConnected());
     QVERIFY(lineGone());
     QCOMPARE(connectButton->text(), QStringLiteral("Connect"));
-    QVERIFY(notifier.messages.isEmpty());
+    QVERIFY(desktop.notifier.messages.isEmpty());
 }
 
 QTEST_MAIN(TestReplug)

@@ -4,6 +4,7 @@
 //   QT_QPA_PLATFORM=offscreen velmora_trends_screenshot docs/trends-window.png
 #include "TestPlatform.h"
 
+#include "NoBrowser.h"
 #include "app/LinkOpener.h"
 #include "app/WindowMain.h"
 #include "link/Frame.h"
@@ -16,11 +17,6 @@
 #include <cstdio>
 
 namespace {
-
-class NoBrowser : public LinkOpener {
-public:
-    void open(const QUrl&) override {}
-};
 
 void put16(QByteArray& frame, int value) {
     frame.append(char((value >> 8) & 0xFF));

@@ -1,5 +1,6 @@
 #include "Files.h"
 #include "Hex.h"
+#include "NoBrowser.h"
 #include "TestPlatform.h"
 #include "app/LinkOpener.h"
 #include "app/MainMenuBar.h"
@@ -42,11 +43,6 @@ const char* const kHpuFrame = "00 12 10 07 01 F4 FF F0 01 03 0E";
 
 const QByteArray kTitles7 = "LOG ORVANE\n  time  ;  U_in[V]; U_out[V]; I_out[A]; P_out[W]; RPM; Temp[0C];\n";
 const QByteArray kValues = ";48.512;27.310;05.120;139.8;1520;35.2;";
-
-class NoBrowser : public LinkOpener {
-public:
-    void open(const QUrl&) override {}
-};
 
 class ScriptedFileChooser : public TrendFileChooser {
 public:
