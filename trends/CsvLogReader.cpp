@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QPointer>
 
 #include <algorithm>
 #include <limits>
@@ -62,13 +61,14 @@ QString readLog(const QString& path, const std::atomic<bool>& cancelled, int& sk
 } // namespace
 
 CsvLogReader::CsvLogReader(QObject* parent)
-    : QObject(parent) {
+    : QObject(parent)
+    , worker_(this) {
     qRegisterMetaType<QVector<TrendPoint>>();
     qRegisterMetaType<TrendCurves>();
 }
 
 CsvLogReader::~CsvLogReader() {
-    stopThread();
+    worker_.stop();
 }
 
 QString CsvLogReader::unreadableMessage(const QString& path) {
@@ -96,36 +96,21 @@ LogReadResult CsvLogReader::readFile(const QString& path) {
 }
 
 void CsvLogReader::start(const QString& path, int maxPoints) {
-    stopThread();
-    const quint64 generation = ++generation_;
-    cancelled_ = std::make_shared<std::atomic<bool>>(false);
-    const std::shared_ptr<std::atomic<bool>> cancelled = cancelled_;
-    QPointer<CsvLogReader> self(this);
-    // Results travel to this object's thread as queued calls; those of an older read are dropped.
-    const auto post = [self, generation](auto function) {
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self, generation, function] {
-                if (self && self->generation_ == generation)
-                    function(self.data());
-            },
-            Qt::QueuedConnection);
-    };
-    thread_ = QThread::create([path, maxPoints, cancelled, post] {
+    // Results travel to this object's thread as posted calls; those of a cancelled read are dropped.
+    worker_.start([this, path, maxPoints](const std::atomic<bool>& cancelled,
+                                          const WorkerThread::Post& post) {
         int skipped = 0;
         bool hpuTitles = false;
         QVector<TrendPoint> all;
         qint64 from = std::numeric_limits<qint64>::max();
         qint64 to = std::numeric_limits<qint64>::min();
         const auto postCurves = [&] {
-            post([curves = trendCurves(all, from, to, maxPoints)](CsvLogReader* reader) {
-                emit reader->curvesRead(curves);
-            });
+            post([this, curves = trendCurves(all, from, to, maxPoints)] { emit curvesRead(curves); });
         };
         QElapsedTimer sinceCurves;
         qint64 nextCurvesMs = 0; // the first chunk's curves at once
         const QString error = readLog(
-            path, *cancelled, skipped, hpuTitles,
+            path, cancelled, skipped, hpuTitles,
             [&](QVector<TrendPoint>&& points) {
                 for (const TrendPoint& p : points) {
                     from = std::min(from, p.time);
@@ -142,35 +127,21 @@ void CsvLogReader::start(const QString& path, int maxPoints) {
                 nextCurvesMs = std::max<qint64>(kCurvesIntervalMs, 2 * cost.elapsed());
                 sinceCurves.start();
             },
-            [&](qint64 done, qint64 total) {
-                post([done, total](CsvLogReader* reader) { emit reader->progress(done, total); });
-            });
-        if (*cancelled)
+            [&](qint64 done, qint64 total) { post([this, done, total] { emit progress(done, total); }); });
+        if (cancelled)
             return;
         if (error.isEmpty()) {
             if (!all.isEmpty())
                 postCurves();
-            post([points = std::move(all)](CsvLogReader* reader) { emit reader->pointsRead(points); });
+            post([this, points = std::move(all)] { emit pointsRead(points); });
         }
-        post([error, skipped](CsvLogReader* reader) {
-            reader->stopThread();
-            emit reader->finished(error, skipped);
+        post([this, error, skipped] {
+            worker_.stop();
+            emit finished(error, skipped);
         });
     });
-    thread_->start(QThread::LowPriority);
 }
 
 void CsvLogReader::cancel() {
-    ++generation_;
-    stopThread();
-}
-
-void CsvLogReader::stopThread() {
-    if (!thread_)
-        return;
-    if (cancelled_)
-        *cancelled_ = true;
-    thread_->wait();
-    delete thread_;
-    thread_ = nullptr;
+    worker_.stop();
 }

@@ -2,14 +2,11 @@
 
 #include "trends/TrendPoint.h"
 #include "trends/TrendSegments.h"
+#include "trends/WorkerThread.h"
 
 #include <QObject>
 #include <QString>
-#include <QThread>
 #include <QVector>
-
-#include <atomic>
-#include <memory>
 
 // What reading a log gave.
 struct LogReadResult {
@@ -39,7 +36,7 @@ public:
     // maxPoints: per chart, two a pixel column of the plot.
     void start(const QString& path, int maxPoints = 1600);
     void cancel();
-    bool isReading() const { return thread_ != nullptr; }
+    bool isReading() const { return worker_.isBusy(); }
 
     // The same reading, done in the caller's thread.
     static LogReadResult readFile(const QString& path);
@@ -58,11 +55,7 @@ signals:
     void finished(const QString& error, int skippedLines);
 
 private:
-    void stopThread();
-
-    QThread* thread_ = nullptr;
-    std::shared_ptr<std::atomic<bool>> cancelled_;
-    quint64 generation_ = 0; // results of a cancelled read are dropped
+    WorkerThread worker_;
 };
 
 Q_DECLARE_METATYPE(QVector<TrendPoint>)

@@ -1,7 +1,6 @@
 #include "trends/TrendCsvWriter.h"
 
 #include <QDateTime>
-#include <QPointer>
 #include <QSaveFile>
 
 namespace {
@@ -30,10 +29,11 @@ void appendLine(QByteArray& text, const TrendPoint& p) {
 } // namespace
 
 TrendCsvWriter::TrendCsvWriter(QObject* parent)
-    : QObject(parent) {}
+    : QObject(parent)
+    , worker_(this) {}
 
 TrendCsvWriter::~TrendCsvWriter() {
-    stopThread();
+    worker_.stop();
 }
 
 bool TrendCsvWriter::write(const QString& path, const QVector<TrendPoint>& points,
@@ -57,33 +57,12 @@ bool TrendCsvWriter::write(const QString& path, const QVector<TrendPoint>& point
 }
 
 void TrendCsvWriter::start(const QString& path, QVector<TrendPoint> points) {
-    stopThread();
-    const quint64 generation = ++generation_;
-    cancelled_ = std::make_shared<std::atomic<bool>>(false);
-    const std::shared_ptr<std::atomic<bool>> cancelled = cancelled_;
-    QPointer<TrendCsvWriter> self(this);
-    thread_ = QThread::create([self, generation, path, points = std::move(points), cancelled] {
-        const bool ok = write(path, points, *cancelled);
-        if (*cancelled)
-            return;
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self, generation, path, ok] {
-                if (!self || self->generation_ != generation)
-                    return; // a newer write took its place
-                self->stopThread();
-                emit self->finished(path, ok);
-            },
-            Qt::QueuedConnection);
+    worker_.start([this, path, points = std::move(points)](const std::atomic<bool>& cancelled,
+                                                           const WorkerThread::Post& post) {
+        const bool ok = write(path, points, cancelled);
+        post([this, path, ok] {
+            worker_.stop();
+            emit finished(path, ok);
+        });
     });
-    thread_->start(QThread::LowPriority);
-}
-
-void TrendCsvWriter::stopThread() {
-    if (!thread_)
-        return;
-    *cancelled_ = true;
-    thread_->wait();
-    delete thread_;
-    thread_ = nullptr;
 }

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "trends/TrendPoint.h"
+#include "trends/WorkerThread.h"
 
 #include <QObject>
 #include <QString>
-#include <QThread>
 #include <QVector>
 
 #include <atomic>
-#include <memory>
 
 // Writes a span of the trends as a CSV file: a title line, then one line a second with the
 // time (ISO, local) and the seven values in point decimals, a field left empty where a value
@@ -24,7 +23,7 @@ public:
     ~TrendCsvWriter() override; // a write under way is abandoned: the file stays as it was
 
     void start(const QString& path, QVector<TrendPoint> points);
-    bool isWriting() const { return thread_ != nullptr; }
+    bool isWriting() const { return worker_.isBusy(); }
 
     // The same writing, done in the caller's thread; false when the file could not be written
     // or the write was cancelled.
@@ -35,9 +34,5 @@ signals:
     void finished(const QString& path, bool ok);
 
 private:
-    void stopThread();
-
-    QThread* thread_ = nullptr;
-    std::shared_ptr<std::atomic<bool>> cancelled_;
-    quint64 generation_ = 0; // the end of an abandoned write is not reported
+    WorkerThread worker_;
 };
