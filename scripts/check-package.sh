@@ -55,7 +55,8 @@ for program in "${programs[@]}"; do
   "${no_display[@]}" "$unpacked/usr/bin/$program" --version | grep -qx "$program $version" \
     || fail "$program --version does not print \"$program $version\""
 done
-echo "velmora --version, velmora --help, ${programs[*]/%/ --help and --version} answered"
+printf -v names '%s, ' velmora "${programs[@]}"
+echo "${names%, }: --help and --version answered"
 
 echo "== desktop-file-validate"
 desktop-file-validate "$unpacked/usr/share/applications/$app_id.desktop"
