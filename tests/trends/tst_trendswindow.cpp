@@ -479,6 +479,43 @@ private slots:
         QVERIFY(!QApplication::activeModalWidget());
     }
 
+    // A log is cut for the width the window had when it was opened. Widened, the window cuts
+    // it again as fine as its new pixel columns once the resize has ended; narrowed, it keeps
+    // the finer curves it has.
+    void aWiderWindowCutsTheLogAgain() {
+        Standalone s;
+        s.window.resize(700, 860);
+        s.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+        QByteArray log = kTitles7; // an hour and a half, the voltage changing every second
+        for (int k = 0; k < 5400; ++k)
+            log += QTime(10, 0).addSecs(k).toString(QStringLiteral("HH:mm:ss")).toLatin1() + ';' +
+                   QByteArray::number(40 + k % 17) + ".000;27.310;05.120;139.8;1520;35.2;\n";
+        const QString path = s.dir.filePath(QStringLiteral("2026_03_14_LogOrvane_FT4ABCDE.csv"));
+        writeFile(path, log);
+        s.window.openLog(path);
+        QTRY_VERIFY_WITH_TIMEOUT(!s.window.isReading(), 10000);
+        TrendChart* chart = s.window.chart(TrendChannel::InputVoltage);
+        const auto points = [chart] {
+            const QVector<TrendSegment> runs = chart->drawnSegments();
+            return runs.size() == 1 ? int(runs.first().size()) : -1; // one run: no gap in the log
+        };
+        const int narrowColumns = chart->width();
+        const int narrow = points();
+        QVERIFY2(narrow > narrowColumns && narrow <= 2 * std::max(400, narrowColumns),
+                 qPrintable(QString::number(narrow)));
+
+        s.window.resize(1500, 860);
+        QTRY_VERIFY_WITH_TIMEOUT(points() > 2 * std::max(400, narrowColumns), 5000);
+        const int wideColumns = chart->width();
+        const int wide = points();
+        QVERIFY2(wide > wideColumns && wide <= 2 * wideColumns, qPrintable(QString::number(wide)));
+
+        s.window.resize(700, 860);
+        QTest::qWait(3 * TrendsWindow::kRecutDelayMs);
+        QCOMPARE(points(), wide);
+    }
+
     void exportsTheVisibleSpan() {
         Standalone s;
         for (int k = 0; k < 600; ++k)

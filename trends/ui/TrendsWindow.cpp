@@ -17,6 +17,7 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -49,6 +50,10 @@ TrendsWindow::TrendsWindow(const SampleRing& ring, std::function<TrendThresholds
     });
     connect(&reader_, &CsvLogReader::finished, this, &TrendsWindow::onReadFinished);
     connect(&csvWriter_, &TrendCsvWriter::finished, this, &TrendsWindow::onCsvExported);
+    recutTimer_ = new QTimer(this);
+    recutTimer_->setSingleShot(true);
+    recutTimer_->setInterval(kRecutDelayMs);
+    connect(recutTimer_, &QTimer::timeout, this, &TrendsWindow::recutLogCurves);
     updateControls();
 }
 
@@ -150,6 +155,7 @@ QString TrendsWindow::writeFailureMessage(const QString& path) {
 
 void TrendsWindow::showLive() {
     reader_.cancel();
+    curveCutter_.stop();
     source_ = Source::Live;
     logPath_.clear();
     logPoints_ = {};
@@ -187,8 +193,10 @@ void TrendsWindow::openLog(const QString& path) {
     logPath_ = path;
     logPoints_ = {};
     logCurves_ = {};
+    curveCutter_.stop();
+    logCurvesBudget_ = pointBudget();
     progress_->setValue(0);
-    reader_.start(path, pointBudget());
+    reader_.start(path, logCurvesBudget_);
     updateControls();
     refresh();
 }
@@ -241,6 +249,26 @@ void TrendsWindow::onReadFinished(const QString& error, int skippedLines) {
         text += QStringLiteral(", ") + skippedText(skippedLines);
     sourceLabel_->setText(text);
     refresh();
+    recutLogCurves(); // the window may have grown while the log was read
+}
+
+void TrendsWindow::recutLogCurves() {
+    // The reader cut the curves for the width the window had when the log was opened; a
+    // wider window gets them again, as fine as its pixel columns, away from the window's
+    // thread: a long log holds millions of seconds.
+    const int budget = pointBudget();
+    if (source_ != Source::Log || reader_.isReading() || logPoints_.isEmpty() || budget <= logCurvesBudget_)
+        return;
+    curveCutter_.start([this, points = logPoints_, from = logCurves_.from, to = logCurves_.to,
+                        budget](const std::atomic<bool>&, const WorkerThread::Post& post) {
+        TrendCurves curves = trendCurves(points, from, to, budget);
+        post([this, curves = std::move(curves), budget] {
+            curveCutter_.stop();
+            logCurves_ = curves;
+            logCurvesBudget_ = budget;
+            refresh();
+        });
+    });
 }
 
 void TrendsWindow::updateControls() {
@@ -292,6 +320,8 @@ void TrendsWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // The charts take their new size when the layout has run.
     QMetaObject::invokeMethod(this, &TrendsWindow::alignAllCharts, Qt::QueuedConnection);
+    if (source_ == Source::Log)
+        recutTimer_->start();
 }
 
 void TrendsWindow::showEvent(QShowEvent* event) {

@@ -5,6 +5,7 @@
 #include "trends/TrendPoint.h"
 #include "trends/TrendSegments.h"
 #include "trends/TrendThresholds.h"
+#include "trends/WorkerThread.h"
 
 #include <QVector>
 #include <QWidget>
@@ -16,6 +17,7 @@ class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 class SampleRing;
 class WindowGeometryStore;
 class TrendChart;
@@ -34,6 +36,7 @@ class TrendsWindow : public QWidget {
 public:
     enum class Source { Live, Log };
     static constexpr int kSpanMinutes[] = {1, 10, 60};
+    static constexpr int kRecutDelayMs = 250; // after the last step of a resize
 
     TrendsWindow(const SampleRing& ring, std::function<TrendThresholds()> thresholds, TrendFileChooser& files,
                  Notifier& notifier, WindowGeometryStore& geometry, std::function<QString()> logFolder,
@@ -84,6 +87,7 @@ private:
     void onPointsRead(const QVector<TrendPoint>& points);
     void drawCurves(const TrendCurves& curves);
     void onReadFinished(const QString& error, int skippedLines);
+    void recutLogCurves();
     void openNeighbour(int step);
     void updateControls();
     void alignAllCharts();
@@ -106,8 +110,11 @@ private:
     int spanMinutes_ = 10;
     bool paused_ = false;
     QString logPath_;
-    QVector<TrendPoint> logPoints_; // all the log's points, once read to its end
-    TrendCurves logCurves_;         // worked out by the reader, for the width the log opened at
+    QVector<TrendPoint> logPoints_;  // all the log's points, once read to its end
+    TrendCurves logCurves_;          // worked out by the reader, for the width the log opened at
+    int logCurvesBudget_ = 0;        // the points a chart those curves were cut for
+    WorkerThread curveCutter_{this}; // cuts a read log's curves again for a wider window
+    QTimer* recutTimer_ = nullptr;   // waits for the end of a resize
     qint64 from_ = 0;
     qint64 to_ = 0;
     QVector<QPair<qreal, qreal>> alignedRanges_; // the value ranges the plot areas were laid out for
