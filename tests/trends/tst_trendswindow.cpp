@@ -428,6 +428,16 @@ private slots:
         QCOMPARE(trends->chart(TrendChannel::Pressure)->drawnSegments().size(), 0);
         auto* source = trends->findChild<QLabel*>(QStringLiteral("SourceLabel"));
         QVERIFY2(source->text().endsWith(QStringLiteral("3 lines skipped")), qPrintable(source->text()));
+        // Export CSV… writes the log's every second, its silent one with empty fields.
+        const QString exported = dir.filePath(QStringLiteral("day14.csv"));
+        QSignalSpy written(trends, &TrendsWindow::csvExported);
+        trends->exportCsv(exported);
+        QVERIFY(written.wait(10000));
+        const QList<QByteArray> lines = readAll(exported).split('\n');
+        QCOMPARE(lines.size(), 1 + 3 + 1);
+        QVERIFY2(lines[1].startsWith("2026-03-14 10:00:00;48.512;"), lines[1].constData());
+        QCOMPARE(lines[2], QByteArray("2026-03-14 10:00:01;;;;;;;"));
+        QVERIFY2(lines[3].startsWith("2026-03-14 10:00:02;48.512;"), lines[3].constData());
         auto* previous = trends->findChild<QPushButton*>(QStringLiteral("PreviousDayButton"));
         auto* next = trends->findChild<QPushButton*>(QStringLiteral("NextDayButton"));
         QVERIFY(previous->isEnabled());

@@ -383,13 +383,9 @@ void TrendsWindow::drawCurves(const TrendCurves& curves) {
 }
 
 QVector<TrendPoint> TrendsWindow::visiblePoints() const {
-    QVector<TrendPoint> points;
-    if (source_ == Source::Live)
-        return ring_.between(from_, to_);
-    for (const TrendPoint& p : logPoints_)
-        if (p.time >= from_ && p.time <= to_)
-            points.append(p);
-    return points;
+    // A log is shown whole, from its first second to its last: its points are shared as they
+    // are, not copied on the window's thread (a year's log holds millions).
+    return source_ == Source::Live ? ring_.between(from_, to_) : logPoints_;
 }
 
 void TrendsWindow::chooseExport(bool png) {
