@@ -2,6 +2,7 @@
 #include "MessageBoxAnswerer.h"
 #include "Recorders.h"
 #include "app/MessageBoxNotifier.h"
+#include "app/Translations.h"
 #include "trends/SampleRing.h"
 #include "trends/TrendFileChooser.h"
 #include "trends/ui/ProductionView.h"
@@ -12,7 +13,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTabWidget>
+#include <QTranslator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -256,6 +260,28 @@ private slots:
         QVERIFY2(answerer.texts.first().startsWith(QStringLiteral("Unable to write")),
                  qPrintable(answerer.texts.first()));
         QVERIFY(!QFileInfo::exists(s.files.exportTo));
+    }
+
+    // In French: the pages, the month and the totals with the locale's decimal comma.
+    void inFrench() {
+        QVERIFY(installTranslations(*qApp, QLocale(QLocale::French, QLocale::France)));
+        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+        const auto english = qScopeGuard([] {
+            for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+                QCoreApplication::removeTranslator(translator);
+                delete translator;
+            }
+        });
+        Standalone s;
+        writeFile(s.log(QDate(2026, 3, 14)), kHeader + seconds(QTime(8, 0), 600, "600.0"));
+        QVERIFY(s.showProduction());
+        auto* pages = s.window.findChild<QTabWidget*>(QStringLiteral("TrendsPages"));
+        QCOMPARE(pages->tabText(0), QStringLiteral("Courbes"));
+        QCOMPARE(pages->tabText(1), QStringLiteral("Production"));
+        QCOMPARE(s.text("MonthLabel"), QStringLiteral("mars 2026"));
+        QCOMPARE(s.text("TodayLabel"), QStringLiteral("Aujourd'hui : 0,100 kWh"));
+        QCOMPARE(s.text("MonthTotalLabel"), QStringLiteral("mars 2026 : 0,100 kWh"));
+        QCOMPARE(s.button("PreviousMonthButton")->text(), QStringLiteral("◀ Mois précédent"));
     }
 
     // Assistive technology is told the trends window is a window, named by its title.
