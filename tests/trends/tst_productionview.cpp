@@ -77,7 +77,7 @@ struct Standalone {
                             QStringLiteral(".csv"));
     }
     bool waitLoaded() {
-        return QTest::qWaitFor([this] { return view()->isLoaded() && !view()->isReading(); }, 10000);
+        return QTest::qWaitFor([this] { return view()->isLoaded() && !view()->isReading(); }, 60000);
     }
     // Shows the Production page and waits for its month.
     bool showProduction() {
@@ -205,7 +205,7 @@ private slots:
     void closedWhileReadingThenShownAgain() {
         Standalone s;
         for (int d = 1; d <= 4; ++d)
-            writeFile(s.log(QDate(2026, 3, d)), kHeader + seconds(QTime(0, 0), 86400, "100.0"));
+            writeFile(s.log(QDate(2026, 3, d)), kHeader + seconds(QTime(0, 0), 21600, "100.0"));
         s.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&s.window));
         QSignalSpy loaded(s.view(), &ProductionView::loaded);
@@ -225,7 +225,7 @@ private slots:
         s.window.showProduction();
         QVERIFY(s.waitLoaded());
         QCOMPARE(loaded.size(), 1);
-        QCOMPARE(s.text("MonthTotalLabel"), QStringLiteral("March 2026: 9.600 kWh"));
+        QCOMPARE(s.text("MonthTotalLabel"), QStringLiteral("March 2026: 2.400 kWh"));
     }
 
     // Export CSV…: the daily totals where the user chose; a file that cannot be written is
