@@ -12,10 +12,13 @@
 #include "core/Captions.h"
 #include "core/NumberMask.h"
 #include "core/WindowGeometryStore.h"
+#include "datalog/CsvLog.h"
 #include "display/HpuDecoder.h"
 #include "display/ui/CanvasProp.h"
+#include "trends/LogFileName.h"
 #include "trends/TrendThresholds.h"
 #include "trends/ui/QtTrendFileChooser.h"
+#include "trends/ui/ProductionView.h"
 #include "trends/ui/TrendsWindow.h"
 
 #include <QAccessible>
@@ -570,6 +573,16 @@ TrendsWindow* WindowMain::showTrendsWindow() {
                 return monitor_.state().LogFolder;
             },
             this);
+        ProductionView* production = trendsWindow_->productionView();
+        // The live seconds are the selected adapter's, named as its log file is.
+        production->setLiveAdapter([this] {
+            const ControlsState& c = monitor_.controls();
+            const QString entry = c.SerialPortsPopupMenu_rows.value(c.SerialPortsPopupMenu_selected);
+            if (entry.isEmpty())
+                return QString();
+            return LogFileName::parse(CsvLog::fileName(monitor_.platform().wallClock.now(), entry)).adapter;
+        });
+        production->setClock([this] { return monitor_.platform().wallClock.now(); });
     }
     trendsWindow_->show();
     trendsWindow_->raise();

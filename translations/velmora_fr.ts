@@ -703,6 +703,85 @@ L&apos;écrire quand même dans le HPU ?</translation>
     </message>
 </context>
 <context>
+    <name>ProductionView</name>
+    <message>
+        <source>◀ Previous month</source>
+        <translation>◀ Mois précédent</translation>
+    </message>
+    <message>
+        <source>Next month ▶</source>
+        <translation>Mois suivant ▶</translation>
+    </message>
+    <message>
+        <source>Export CSV…</source>
+        <translation>Exporter en CSV…</translation>
+    </message>
+    <message>
+        <source>Energy</source>
+        <translation>Énergie</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source>Day</source>
+        <translation>Jour</translation>
+    </message>
+    <message>
+        <source>Energy [kWh]</source>
+        <translation>Énergie [kWh]</translation>
+    </message>
+    <message>
+        <source>not known</source>
+        <translation>inconnue</translation>
+    </message>
+    <message>
+        <source>%1 kWh over %2 h measured</source>
+        <translation>%1 kWh sur %2 h mesurées</translation>
+    </message>
+    <message>
+        <source>Today: %1 kWh</source>
+        <translation>Aujourd&apos;hui : %1 kWh</translation>
+    </message>
+    <message>
+        <source>Today: not known</source>
+        <translation>Aujourd&apos;hui : inconnue</translation>
+    </message>
+    <message>
+        <source>Today: …</source>
+        <translation>Aujourd&apos;hui : …</translation>
+    </message>
+    <message>
+        <source>%1: %2 kWh</source>
+        <translation>%1 : %2 kWh</translation>
+    </message>
+    <message>
+        <source>%1: not known</source>
+        <translation>%1 : inconnue</translation>
+    </message>
+    <message>
+        <source>%1: …</source>
+        <translation>%1 : …</translation>
+    </message>
+    <message>
+        <source>No log in %1</source>
+        <translation>Aucun log dans %1</translation>
+    </message>
+    <message>
+        <source>Reading the logs of %1…</source>
+        <translation>Lecture des logs de %1…</translation>
+    </message>
+    <message>
+        <source>Logs of %1: %2 read</source>
+        <translation>Logs de %1 : %2 lus</translation>
+    </message>
+    <message>
+        <source>%1 not read</source>
+        <translation>%1 non lus</translation>
+    </message>
+</context>
+<context>
     <name>ReplaySerialPort</name>
     <message>
         <source>The capture %1 cannot be replayed: %2</source>
@@ -867,6 +946,14 @@ L&apos;écrire quand même dans le HPU ?</translation>
     <message>
         <source>CSV file (*.csv)</source>
         <translation>Fichier CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>Curves</source>
+        <translation>Courbes</translation>
+    </message>
+    <message>
+        <source>Production</source>
+        <translation>Production</translation>
     </message>
 </context>
 <context>

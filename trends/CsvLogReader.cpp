@@ -95,6 +95,16 @@ LogReadResult CsvLogReader::readFile(const QString& path) {
     return result;
 }
 
+QString CsvLogReader::readPoints(const QString& path, const std::atomic<bool>& cancelled,
+                                const std::function<void(QVector<TrendPoint>&&)>& onPoints, int* skippedLines) {
+    int skipped = 0;
+    bool hpuTitles = false;
+    const QString error = readLog(path, cancelled, skipped, hpuTitles, onPoints, [](qint64, qint64) {});
+    if (skippedLines)
+        *skippedLines = skipped;
+    return error;
+}
+
 void CsvLogReader::start(const QString& path, int maxPoints) {
     // Results travel to this object's thread as posted calls; those of a cancelled read are dropped.
     worker_.start([this, path, maxPoints](const std::atomic<bool>& cancelled,

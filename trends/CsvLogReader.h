@@ -8,6 +8,9 @@
 #include <QString>
 #include <QVector>
 
+#include <atomic>
+#include <functional>
+
 // What reading a log gave.
 struct LogReadResult {
     QString error; // a message for the user when the file was refused or unreadable
@@ -40,6 +43,12 @@ public:
 
     // The same reading, done in the caller's thread.
     static LogReadResult readFile(const QString& path);
+    // The same reading in the caller's thread, the points handed over chunk by chunk as they
+    // are read; the message of a refusal or a read error, empty when read to the end or
+    // cancelled.
+    static QString readPoints(const QString& path, const std::atomic<bool>& cancelled,
+                              const std::function<void(QVector<TrendPoint>&&)>& onPoints,
+                              int* skippedLines = nullptr);
 
     static QString unreadableMessage(const QString& path);
     static QString binaryMessage(const QString& path);

@@ -38,3 +38,15 @@ QString neighbouringLog(const QString& path, int step) {
     }
     return best;
 }
+
+QString newestLogAdapter(const QString& folder) {
+    if (folder.isEmpty())
+        return QString();
+    LogFileName newest;
+    for (const QString& entry : QDir(folder).entryList({QStringLiteral("*_LogOrvane_*.csv")}, QDir::Files)) {
+        const LogFileName name = LogFileName::parse(entry);
+        if (name.isValid() && (!newest.isValid() || name.date > newest.date))
+            newest = name;
+    }
+    return newest.adapter;
+}

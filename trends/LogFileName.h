@@ -16,3 +16,7 @@ struct LogFileName {
 // The log of the same adapter in the same folder that comes before (step -1) or after
 // (step +1) the given one by date, skipping days without a file; empty when there is none.
 QString neighbouringLog(const QString& path, int step);
+
+// The adapter of the most recent log in the folder (by the date in its name); empty when the
+// folder holds none.
+QString newestLogAdapter(const QString& folder);

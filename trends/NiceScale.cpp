@@ -3,32 +3,42 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-// 1, 2, 5 or 10 times the power of ten below x: the next at or above it (ceiling) or the nearest.
-double niceNumber(double x, bool ceiling) {
-    const double power = std::pow(10.0, std::floor(std::log10(x)));
-    const double q = x / power;
-    double nice;
-    if (ceiling)
-        nice = q <= 1.0 ? 1 : q <= 2.0 ? 2 : q <= 5.0 ? 5 : 10;
-    else
-        nice = q < 1.5 ? 1 : q < 3.0 ? 2 : q < 7.0 ? 5 : 10;
-    return nice * power;
-}
-
-} // namespace
-
 NiceScale niceScale(double low, double high, int ticks) {
     ticks = std::max(2, ticks);
     if (!(high > low) || !std::isfinite(low) || !std::isfinite(high))
         return NiceScale{};
-    const double step = niceNumber(niceNumber(high - low, true) / (ticks - 1), false);
-    const double first = std::floor(low / step);
-    const double last = std::ceil(high / step);
-    NiceScale scale;
-    scale.min = first * step;
-    scale.max = last * step;
-    scale.ticks = int(last - first) + 1;
-    return scale;
+    // From a step a little finer than the range over the ticks, up the 1-2-5 ladder to the
+    // first whose whole steps cover the range in at most that many steps.
+    const double rough = (high - low) / ticks;
+    const int lowest = int(std::floor(std::log10(rough)));
+    static const double kMantissas[] = {1, 2, 5};
+    for (int exponent = lowest; exponent < lowest + 8; ++exponent) {
+        const double power = std::pow(10.0, exponent);
+        for (double mantissa : kMantissas) {
+            const double step = mantissa * power;
+            const double first = std::floor(low / step);
+            const double last = std::ceil(high / step);
+            if (last - first > ticks)
+                continue;
+            NiceScale scale;
+            scale.min = first * step;
+            scale.max = last * step;
+            scale.ticks = int(last - first) + 1;
+            return scale;
+        }
+    }
+    return NiceScale{low, high, 2};
+}
+
+NiceScale valueScale(double low, double high, int ticks) {
+    if (!std::isfinite(low) || !std::isfinite(high) || low > high)
+        return niceScale(0, 1, ticks);
+    const double margin = high > low ? (high - low) * 0.08 : std::max(1.0, std::fabs(high) * 0.05);
+    double from = low - margin;
+    double to = high + margin;
+    if (low >= 0 && from < 0)
+        from = 0;
+    if (high <= 0 && low < 0 && to > 0)
+        to = 0;
+    return niceScale(from, to, ticks);
 }

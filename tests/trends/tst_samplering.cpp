@@ -170,6 +170,34 @@ private slots:
         QCOMPARE(scale.max, max);
         QCOMPARE(scale.ticks, ticks);
     }
+
+    // A chart's axis around its values: a margin that stops at zero when the values do not
+    // cross it (no -50 V under readings of 0 to 50 V), and the axis 0 to 1 without values.
+    void valueAxesFromWhereTheValuesAre_data() {
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::addColumn<int>("ticks");
+        QTest::newRow("0 to 50 V") << 0.0 << 50.0 << 0.0 << 60.0 << 4;
+        QTest::newRow("48 to 52 V") << 48.0 << 52.0 << 45.0 << 55.0 << 3;
+        QTest::newRow("flat at 0 A") << 0.0 << 0.0 << 0.0 << 1.0 << 3;
+        QTest::newRow("flat at 230") << 230.0 << 230.0 << 200.0 << 260.0 << 4;
+        QTest::newRow("below zero") << -12.0 << -3.0 << -15.0 << 0.0 << 4;
+        QTest::newRow("across zero") << -5.0 << 45.0 << -50.0 << 50.0 << 3;
+        QTest::newRow("no values") << double(INFINITY) << double(-INFINITY) << 0.0 << 1.0 << 3;
+    }
+    void valueAxesFromWhereTheValuesAre() {
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QFETCH(double, min);
+        QFETCH(double, max);
+        QFETCH(int, ticks);
+        const NiceScale scale = valueScale(low, high, 3);
+        QCOMPARE(scale.min, min);
+        QCOMPARE(scale.max, max);
+        QCOMPARE(scale.ticks, ticks);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSampleRing)

@@ -96,16 +96,11 @@ void TrendChart::draw(const QVector<TrendSegment>& segments, qint64 from, qint64
         low = std::min(low, *threshold);
         high = std::max(high, *threshold);
     }
-    if (!std::isfinite(low)) {
-        low = 0;
-        high = 1;
-    }
     // The axes first: every series works out its geometry again when they change, so the
     // curves are mapped once, with their new points, not also with their old ones.
-    const double margin = high > low ? (high - low) * 0.08 : std::max(1.0, std::fabs(high) * 0.05);
     // Round figures: the range, its labels and so the layout change only when the curve
     // crosses one, not every second; an axis set to what it has already does no work.
-    const NiceScale scale = niceScale(low - margin, high + margin, kValueTicks);
+    const NiceScale scale = valueScale(low, high, kValueTicks);
     if (scale != scale_) {
         scale_ = scale;
         valueAxis_->setRange(scale.min, scale.max);

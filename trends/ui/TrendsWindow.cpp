@@ -5,8 +5,11 @@
 #include "trends/LogFileName.h"
 #include "trends/SampleRing.h"
 #include "trends/TrendFileChooser.h"
+#include "trends/ui/ProductionView.h"
 #include "trends/ui/TrendChart.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
@@ -17,10 +20,23 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <limits>
+
+namespace {
+
+// A plain QWidget reaches assistive technology as a client area; this one is a window of
+// its own, with its title as its name.
+QAccessibleInterface* trendsWindowAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("TrendsWindow") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
+} // namespace
 
 TrendsWindow::TrendsWindow(const SampleRing& ring, std::function<TrendThresholds()> thresholds,
                            TrendFileChooser& files, Notifier& notifier, WindowGeometryStore& geometry,
@@ -32,6 +48,11 @@ TrendsWindow::TrendsWindow(const SampleRing& ring, std::function<TrendThresholds
     , notifier_(notifier)
     , geometry_(geometry)
     , logFolder_(std::move(logFolder)) {
+    static const bool accessibleAsWindow = [] {
+        QAccessible::installFactory(trendsWindowAccessible);
+        return true;
+    }();
+    (void)accessibleAsWindow;
     setObjectName(QStringLiteral("TrendsWindow"));
     setWindowTitle(tr("Trends"));
     resize(900, 860);
@@ -63,6 +84,39 @@ TrendsWindow::~TrendsWindow() {
 }
 
 void TrendsWindow::buildControls() {
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName(QStringLiteral("TrendsPages"));
+    pages_->setDocumentMode(true);
+    pages_->addTab(buildCurvesPage(), tr("Curves"));
+    production_ = new ProductionView(ring_, files_, notifier_, logFolder_, pages_);
+    production_->setOpenLog([this] { return logPath_; });
+    pages_->addTab(production_, tr("Production"));
+    connect(pages_, &QTabWidget::currentChanged, this, [this] {
+        if (pages_->currentIndex() != 0)
+            return;
+        alignedRanges_.clear(); // laid out afresh: the charts may have been resized while hidden
+        refresh();
+    });
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(pages_);
+}
+
+bool TrendsWindow::isShowingProduction() const {
+    return pages_->currentWidget() == production_;
+}
+
+void TrendsWindow::showCurves() {
+    pages_->setCurrentIndex(0);
+}
+
+void TrendsWindow::showProduction() {
+    pages_->setCurrentWidget(production_);
+}
+
+QWidget* TrendsWindow::buildCurvesPage() {
+    auto* page = new QWidget(this);
+    page->setObjectName(QStringLiteral("CurvesPage"));
     const auto button = [this](const char* name, const QString& text) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(QLatin1String(name));
@@ -138,11 +192,12 @@ void TrendsWindow::buildControls() {
         charts_.append(chart);
     }
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 6, 0, 0);
     layout->addLayout(tools);
     layout->addLayout(status);
     layout->addWidget(chartArea_, 1);
+    return page;
 }
 
 QString TrendsWindow::skippedText(int lines) {
@@ -189,6 +244,7 @@ void TrendsWindow::chooseLog() {
 }
 
 void TrendsWindow::openLog(const QString& path) {
+    showCurves();
     source_ = Source::Log;
     logPath_ = path;
     logPoints_ = {};
@@ -208,7 +264,7 @@ void TrendsWindow::openNeighbour(int step) {
 }
 
 void TrendsWindow::onRingAppended() {
-    if (source_ != Source::Live || paused_ || !isVisible() || isMinimized())
+    if (source_ != Source::Live || paused_ || !isVisible() || isMinimized() || isShowingProduction())
         return; // nothing to see: drawn afresh when shown, restored or resumed
     // A long span moves by less than a pixel column a second (the hour by about four
     // seconds a column): it is drawn again when the newest second reaches the next column.

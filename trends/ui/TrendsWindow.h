@@ -13,10 +13,12 @@
 #include <functional>
 
 class Notifier;
+class ProductionView;
 class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTabWidget;
 class QTimer;
 class SampleRing;
 class WindowGeometryStore;
@@ -29,7 +31,8 @@ class TrendFileChooser;
 // 60 minutes of the sample ring, redrawn with each new second while visible and not paused;
 // hidden, it costs nothing. File ▸ Open log… shows a CSV log instead, read in the
 // background with a progress bar, with the previous and next day's file of the adapter a
-// click away. Closing only hides it, so it comes back where and as large as it was; the
+// click away. A second page, Production, shows the energy made day by day from the logs.
+// Closing only hides it, so it comes back where and as large as it was; the
 // size and place are kept for the next run too.
 class TrendsWindow : public QWidget {
     Q_OBJECT
@@ -50,6 +53,8 @@ public:
     bool isExportingCsv() const { return csvWriter_.isWriting(); }
     // The charts, top to bottom, in the order of TrendChannel.
     TrendChart* chart(TrendChannel channel) const { return charts_[static_cast<int>(channel)]; }
+    ProductionView* productionView() const { return production_; }
+    bool isShowingProduction() const;
     qint64 spanFrom() const { return from_; }
     qint64 spanTo() const { return to_; }
 
@@ -57,6 +62,8 @@ public:
     static QString writeFailureMessage(const QString& path);
 
 public slots:
+    void showCurves();
+    void showProduction();
     void showLive();
     void setSpanMinutes(int minutes);
     void setPaused(bool paused);
@@ -82,6 +89,7 @@ protected:
 
 private:
     void buildControls();
+    QWidget* buildCurvesPage();
     void onRingAppended();
     void onCurvesRead(const TrendCurves& curves);
     void onPointsRead(const QVector<TrendPoint>& points);
@@ -122,6 +130,8 @@ private:
     qreal alignedLeft_ = -1;                     // the plot areas' common edges
     qreal alignedRight_ = -1;
 
+    QTabWidget* pages_ = nullptr;
+    ProductionView* production_ = nullptr;
     QVector<TrendChart*> charts_;
     QWidget* chartArea_ = nullptr;
     QComboBox* spanBox_ = nullptr;
