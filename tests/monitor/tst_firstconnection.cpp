@@ -16,10 +16,11 @@ struct Bench {
     QStringList events;
 
     Bench() {
-        QObject::connect(&first, &FirstConnection::waiting, [this](FirstConnection::Reason reason, const QStringList&) {
-            told << (reason == FirstConnection::Reason::Absent ? QStringLiteral("absent")
-                                                               : QStringLiteral("cannot open"));
-        });
+        QObject::connect(
+            &first, &FirstConnection::waiting, [this](FirstConnection::Reason reason, const QStringList&) {
+                told << (reason == FirstConnection::Reason::Absent ? QStringLiteral("absent")
+                                                                   : QStringLiteral("cannot open"));
+            });
         QObject::connect(&first, &FirstConnection::connected,
                          [this](const QString& device) { told << QStringLiteral("connected: ") + device; });
         QObject::connect(&monitor, &Monitor::eventOccurred,

@@ -78,8 +78,8 @@ struct LogFile {
 QList<LogFile> logFiles(const QString& folder) {
     QList<LogFile> files;
     const QRegularExpression dayName(QStringLiteral("^(\\d{4})_(\\d\\d)_(\\d\\d)_LogOrvane_"));
-    for (const QString& name : QDir(folder).entryList({QStringLiteral("*_LogOrvane_*.csv")}, QDir::Files,
-                                                      QDir::Name)) {
+    for (const QString& name :
+         QDir(folder).entryList({QStringLiteral("*_LogOrvane_*.csv")}, QDir::Files, QDir::Name)) {
         QFile file(QDir(folder).filePath(name));
         if (!file.open(QIODevice::ReadOnly))
             continue;
@@ -146,8 +146,8 @@ private slots:
         // Twelve seconds before midnight by the board's clock.
         const QDateTime realNow = QDateTime::currentDateTime();
         clock.setOffset(realNow.secsTo(QDateTime(realNow.date().addDays(1), QTime(0, 0))) - 12);
-        const QStringList arguments{"--port",    link,         "--log-folder", logs,
-                                    "--mqtt",    broker.url(), "--mqtt-id",    "fieldday"};
+        const QStringList arguments{"--port", link,         "--log-folder", logs,
+                                    "--mqtt", broker.url(), "--mqtt-id",    "fieldday"};
         auto logger = std::make_unique<LoggerProcess>(kLogger);
         logger->process.setProcessEnvironment(clock.environment());
         logger->start(arguments);
@@ -155,7 +155,8 @@ private slots:
                                   qPrintable(logger->stderrText()), 10000);
 
         // Midnight passes: a new day's file.
-        QTRY_VERIFY_WITH_TIMEOUT(logFiles(logs).size() == 2 && logFiles(logs).last().lines.size() >= 5, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(logFiles(logs).size() == 2 && logFiles(logs).last().lines.size() >= 5,
+                                 30000);
 
         // The clock is set: an hour ahead at once.
         const QDateTime beforeStep = clock.now();
@@ -201,8 +202,9 @@ private slots:
         QString error;
         QVERIFY2(subscriber.connectTo(broker.port(), {kState}, &error), qPrintable(error));
         QTRY_VERIFY_WITH_TIMEOUT(
-            QDateTime::fromString(QJsonDocument::fromJson(subscriber.last(kState)).object().value("time").toString(),
-                                  Qt::ISODate) >= brokerBack.addSecs(-1),
+            QDateTime::fromString(
+                QJsonDocument::fromJson(subscriber.last(kState)).object().value("time").toString(),
+                Qt::ISODate) >= brokerBack.addSecs(-1),
             20000);
         QTest::qWait(5000);
         const qint64 memoryAtEnd = residentBytes(*logger);
@@ -248,7 +250,8 @@ private slots:
                     explained = explained || (previous >= outage.from && second <= outage.to);
                 if (!explained)
                     lost << QStringLiteral("%1 to %2 missing")
-                                .arg(previous.addSecs(1).toString(Qt::ISODate), second.addSecs(-1).toString(Qt::ISODate));
+                                .arg(previous.addSecs(1).toString(Qt::ISODate),
+                                     second.addSecs(-1).toString(Qt::ISODate));
             }
             previous = second;
         }

@@ -89,7 +89,8 @@ private slots:
             << demo + QStringList{"--frobnicate"} << "Unknown option 'frobnicate'";
         QTest::newRow("stray argument") << demo + QStringList{"extra"} << "unexpected argument: extra";
         QTest::newRow("record into a missing folder")
-            << demo + QStringList{"--record", dir.filePath("gone/bus.txt")} << "The bus capture cannot be written to";
+            << demo + QStringList{"--record", dir.filePath("gone/bus.txt")}
+            << "The bus capture cannot be written to";
         QTest::newRow("password without broker")
             << demo + QStringList{"--mqtt-password-file", password} << "--mqtt-password-file needs --mqtt";
         QTest::newRow("id without broker")
@@ -202,7 +203,8 @@ private slots:
         QCOMPARE(captureLines.first(), QByteArray("# velmora capture 1"));
         QVERIFY2(captureLines.size() > 10, qPrintable(QString::number(captureLines.size())));
         for (int i = 1; i < captureLines.size(); ++i)
-            QVERIFY2(captureLines[i].isEmpty() || captureLines[i].contains(" rx "), captureLines[i].constData());
+            QVERIFY2(captureLines[i].isEmpty() || captureLines[i].contains(" rx "),
+                     captureLines[i].constData());
     }
 
     // The adapter pulled out and plugged back: a symbolic link is its stable name, pointed at a
@@ -279,9 +281,12 @@ private slots:
     void startConditionsAreWaitedOut_data() {
         QTest::addColumn<QString>("condition");
         QTest::addColumn<QString>("toldOnce");
-        QTest::newRow("adapter absent") << "absent" << "is not there: waiting for it";
-        QTest::newRow("port held by another program") << "held" << "cannot be opened (held by another program";
-        QTest::newRow("log folder missing") << "no folder" << "is missing or cannot be written yet";
+        QTest::newRow("adapter absent") << "absent"
+                                        << "is not there: waiting for it";
+        QTest::newRow("port held by another program") << "held"
+                                                      << "cannot be opened (held by another program";
+        QTest::newRow("log folder missing") << "no folder"
+                                            << "is missing or cannot be written yet";
     }
     void startConditionsAreWaitedOut() {
         QFETCH(QString, condition);
@@ -303,7 +308,8 @@ private slots:
 
         LoggerProcess logger(kLogger);
         logger.start({QStringLiteral("--port"), link, QStringLiteral("--log-folder"), logs});
-        QTRY_VERIFY2_WITH_TIMEOUT(logger.stderrText().contains(toldOnce), qPrintable(logger.stderrText()), 5000);
+        QTRY_VERIFY2_WITH_TIMEOUT(logger.stderrText().contains(toldOnce), qPrintable(logger.stderrText()),
+                                  5000);
         QTest::qWait(3000); // three more attempts
         QCOMPARE(logger.process.state(), QProcess::Running);
         QCOMPARE(logger.stderrText().count(toldOnce), 1);
@@ -365,12 +371,14 @@ private slots:
         logger.start({QStringLiteral("--port"), device, QStringLiteral("--log-folder"), logs.path()});
         QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs.path()).size() >= 1, 10000);
         ::kill(pid_t(sim.processId()), SIGSTOP);
-        QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().contains(QLatin1String("connection lost: no byte from ")), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            logger.stderrText().contains(QLatin1String("connection lost: no byte from ")), 15000);
         QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().contains(QLatin1String("reconnected: ")), 3000);
         ::kill(pid_t(sim.processId()), SIGCONT);
         const int linesBack = int(LoggerProcess::logLines(logs.path()).size());
         QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs.path()).size() >= linesBack + 2, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(!LoggerProcess::logLines(logs.path()).last().contains(QLatin1String(";-1")), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!LoggerProcess::logLines(logs.path()).last().contains(QLatin1String(";-1")),
+                                 5000);
         QCOMPARE(logger.stderrText().count(QLatin1String("connection lost: ")), 1);
 
         const QStringList journals =
@@ -425,15 +433,18 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT((receive(), notices.size() >= 1), 5000);
         QCOMPARE(notices.first(), QStringLiteral("READY=1\nSTATUS=looking for ") + link);
         QTRY_VERIFY_WITH_TIMEOUT(
-            (receive(), notices.contains(QStringLiteral("STATUS=%1 is not there: waiting for it").arg(link))), 3000);
+            (receive(), notices.contains(QStringLiteral("STATUS=%1 is not there: waiting for it").arg(link))),
+            3000);
         QTest::qWait(3000);
         receive();
         const int alive = int(notices.count(QStringLiteral("WATCHDOG=1")));
-        QVERIFY2(alive >= 4 && alive <= 8, qPrintable(notices.join(QLatin1Char('|')))); // at each tick, twice a second
+        QVERIFY2(alive >= 4 && alive <= 8,
+                 qPrintable(notices.join(QLatin1Char('|')))); // at each tick, twice a second
 
         QVERIFY(QFile::link(device, link));
         QTRY_VERIFY_WITH_TIMEOUT(
-            (receive(), notices.contains(QStringLiteral("STATUS=reading %1, logging to %2").arg(link, work.path()))),
+            (receive(),
+             notices.contains(QStringLiteral("STATUS=reading %1, logging to %2").arg(link, work.path()))),
             5000);
         logger.signal(SIGTERM);
         QVERIFY(logger.process.waitForFinished(10000));

@@ -16,7 +16,7 @@ std::chrono::microseconds alivePeriod() {
     static const std::chrono::microseconds period = [] {
         uint64_t usec = 0;
         return sd_watchdog_enabled(0, &usec) > 0 ? std::chrono::microseconds(usec / 4)
-                                                  : std::chrono::microseconds(0);
+                                                 : std::chrono::microseconds(0);
     }();
     return period;
 }

@@ -130,11 +130,12 @@ int main(int argc, char** argv) {
 
     // The device, chosen as a technician would in the window's list, and waited for as the
     // running logger waits for a pulled adapter: a service may start before its adapter is ready.
-    FirstConnection firstConnection(monitor, [&options](const QStringList& rows) { return chosenRow(options, rows); });
+    FirstConnection firstConnection(monitor,
+                                    [&options](const QStringList& rows) { return chosenRow(options, rows); });
     console.notifier().mute = [&firstConnection](const QString& text) {
         return firstConnection.isWaiting() && text == PortSelection::kOpenFailedMessage;
     };
-    const QString wanted = options.demo ? QStringLiteral("the demonstration")
+    const QString wanted = options.demo                 ? QStringLiteral("the demonstration")
                            : options.portPath.isEmpty() ? options.deviceMatch
                                                         : options.portPath;
     QObject::connect(&firstConnection, &FirstConnection::waiting, &app,
@@ -169,7 +170,8 @@ int main(int argc, char** argv) {
             return status; // stopped while waiting
     }
     console.notifier().mute = nullptr;
-    const QString reading = QStringLiteral("reading %1, logging to %2").arg(deviceName, monitor.state().LogFolder);
+    const QString reading =
+        QStringLiteral("reading %1, logging to %2").arg(deviceName, monitor.state().LogFolder);
     tellConsole(reading);
     ServiceNotice::status(reading);
 
