@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all deps build run test test-main test-asan test-fuzz test-package package fuzz bench soak clean
+.PHONY: all deps build run test test-main test-asan test-fuzz test-package package fuzz bench soak field-day clean
 
 all: build
 
@@ -85,6 +85,15 @@ SOAK_HOURS ?= 24
 soak: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target soak_day
 	./$(BUILD)/tests/soak/soak_day $(SOAK_HOURS)
+
+# A field day of the unattended logger on the simulated installation, alone and with the adapter
+# pulled for a whole minute: a clock step, a kill -9 with a torn line, the pull, a broker
+# restart. A shorter pull of the same script runs in `make test` (tst_fieldday).
+FIELD_DAY_PULL_SECONDS ?= 60
+field-day: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target tst_fieldday velmora-logger velmora-sim
+	cd $(BUILD) && FIELD_DAY_PULL_SECONDS=$(FIELD_DAY_PULL_SECONDS) QT_QPA_PLATFORM=offscreen \
+	  ctest -R '^tst_fieldday$$' --output-on-failure --verbose
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -6,6 +6,7 @@ void Reconnection::start(const QString& deviceName) {
     deviceName_ = deviceName;
     active_ = true;
     lost_ = false;
+    lastHeardMs_ = -1;
     device_ = SerialDevice();
     listed(&device_);
 }
@@ -22,14 +23,32 @@ bool Reconnection::lose() {
     return true;
 }
 
-Reconnection::Outcome Reconnection::tick() {
+void Reconnection::heard(qint64 nowMs) {
+    if (active_ && !lost_)
+        lastHeardMs_ = nowMs;
+}
+
+Reconnection::Outcome Reconnection::tick(qint64 nowMs) {
     if (!active_)
         return Outcome::Nothing;
     if (!lost_) {
         // The device the port was opened on, watched without a scan of the system's devices.
         const bool present = devices_.isPresent(device_);
-        if (present && port_.isOpen())
+        const bool silent =
+            silenceLimitMs_ > 0 && lastHeardMs_ >= 0 && nowMs - lastHeardMs_ >= silenceLimitMs_;
+        if (present && port_.isOpen() && !silent)
             return Outcome::Nothing;
+        if (present && port_.isOpen()) {
+            // Only a silence that follows bytes counts: a bus that never spoke is not reopened
+            // again and again, and after this reopening the watch waits for bytes once more.
+            lossReason_ = QStringLiteral("no byte from %1 for %2 s while its port was open: reopening it")
+                              .arg(deviceName_)
+                              .arg(silenceLimitMs_ / 1000);
+            port_.close();
+            lost_ = true;
+            lastHeardMs_ = -1;
+            return Outcome::Lost;
+        }
         // The device left the system's list, or its port was closed some other way: a port
         // kept open on a vanished device only waits for errors.
         lossReason_ = present ? QStringLiteral("the port of %1 was closed").arg(deviceName_)
@@ -43,6 +62,7 @@ Reconnection::Outcome Reconnection::tick() {
         return Outcome::Nothing; // tried again at the next tick
     device_ = device;
     lost_ = false;
+    lastHeardMs_ = -1;
     return Outcome::Reconnected;
 }
 

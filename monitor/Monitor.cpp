@@ -211,6 +211,7 @@ void Monitor::setReceptionPace(ReceptionPacer::Pace pace) {
 }
 
 void Monitor::SerialConnection1_DataReceived() {
+    parts_->reconnection.heard(platform_.clock.elapsedMs());
     // Decodes at once when the bytes are taken as they arrive; otherwise it starts the tick.
     receive([this] { parts_->reception.SerialConnection1_DataReceived(); });
 }
@@ -278,13 +279,17 @@ void Monitor::TimerReconnect_Action() {
                               state_.timeLastDataHPU);
         controls_.busHealthText = parts_->health.text();
     }
-    const Reconnection::Outcome outcome = parts_->reconnection.tick();
+    const Reconnection::Outcome outcome = parts_->reconnection.tick(platform_.clock.elapsedMs());
     if (outcome == Reconnection::Outcome::Lost)
         record(MonitorEvent::Kind::ConnectionLost, parts_->reconnection.lossReason());
     else if (outcome == Reconnection::Outcome::Reconnected)
         record(MonitorEvent::Kind::Reconnected, parts_->reconnection.deviceName());
     updateConnectionLine();
     emit changed();
+}
+
+void Monitor::setSilentAdapterReopened(qint64 ms) {
+    parts_->reconnection.setSilenceLimit(ms);
 }
 
 bool Monitor::isReconnecting() const {

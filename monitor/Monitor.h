@@ -57,6 +57,10 @@ public:
     // An event of a consumer above the monitor (the publisher), journalled as the monitor's own.
     void recordEvent(MonitorEvent::Kind kind, const QString& detail) { record(kind, detail); }
 
+    // An adapter that stays open but sends no byte for ms after bytes were flowing is closed and
+    // reopened (the unattended logger); 0, the window's default, leaves it open.
+    void setSilentAdapterReopened(qint64 ms);
+
     // The link was lost under a connected window and is being reopened.
     bool isReconnecting() const;
 

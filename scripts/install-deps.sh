@@ -13,10 +13,16 @@ packages=(cmake ninja-build g++ clang make qt6-base-dev qt6-base-dev-tools qt6-s
           qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
           # MQTT: the client library, and the broker the tests start on 127.0.0.1.
           libmosquitto-dev mosquitto
+          # velmora-logger as a systemd service: readiness and watchdog notices (sd_notify).
+          libsystemd-dev
+          # The field-day test steps the logger's clock (libfaketime).
+          faketime
           # make bench: the plain serial terminal the CPU figures are compared with.
           picocom
           # The Debian package and its checks.
           dpkg-dev fakeroot file desktop-file-utils appstream lintian
+          # ... and systemd-analyze, which checks the logger's service unit in it.
+          systemd
           # The icon's PNG sizes, rendered from its SVG at build time.
           librsvg2-bin
           # The manual pages, made from each program's --help.

@@ -138,6 +138,46 @@ private slots:
         QVERIFY(b.monitor.isConnected());
         QVERIFY(b.monitor.state().serial_count_errors <= 5);
     }
+
+    // An adapter open but silent: reopened once when the limit is set and bytes were flowing
+    // before; never when it is off (the window), when the bus never spoke, or when bytes come
+    // back just in time. After the reopening the watch waits for bytes again, so a bus that
+    // stays silent is not reopened every 10 s.
+    void silentAdapterReopenedOnlyAfterBytesFlowed_data() {
+        QTest::addColumn<qint64>("limitMs");
+        QTest::addColumn<bool>("bytesFirst");
+        QTest::addColumn<qint64>("silenceMs"); // then bytes again
+        QTest::addColumn<bool>("reopened");
+        QTest::newRow("silent 10 s after bytes") << qint64(10000) << true << qint64(31000) << true;
+        QTest::newRow("limit off (the window)") << qint64(0) << true << qint64(31000) << false;
+        QTest::newRow("never spoke") << qint64(10000) << false << qint64(31000) << false;
+        QTest::newRow("bytes back after 9 s") << qint64(10000) << true << qint64(8900) << false;
+    }
+    void silentAdapterReopenedOnlyAfterBytesFlowed() {
+        QFETCH(qint64, limitMs);
+        QFETCH(bool, bytesFirst);
+        QFETCH(qint64, silenceMs);
+        QFETCH(bool, reopened);
+        Bench b;
+        b.monitor.setSilentAdapterReopened(limitMs);
+        if (bytesFirst)
+            b.receive(kConverter);
+        b.timeline.advance(silenceMs);
+        QVERIFY(b.port.isOpen());
+        QCOMPARE(b.port.openCount, reopened ? 2 : 1);
+        QStringList expected{QStringLiteral("connected: ttyUSB0")};
+        if (reopened)
+            expected << QStringLiteral("connection lost: no byte from ttyUSB0 for 10 s while its port was "
+                                       "open: reopening it")
+                     << QStringLiteral("reconnected: ttyUSB0");
+        QCOMPARE(b.events, expected);
+        // Data flows on the port as before, and the watch is armed again by it.
+        b.receive(kConverter);
+        QCOMPARE(b.monitor.state().U_in, 52.5);
+        b.timeline.advance(12000);
+        QCOMPARE(b.port.openCount, limitMs > 0 ? (reopened ? 3 : 2) : 1);
+        QVERIFY(b.monitor.isConnected());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestReconnection)

@@ -2,6 +2,7 @@
 // never does) to the installation it reads.
 #include "LoggerProcess.h"
 #include "datalog/CsvLog.h"
+#include "link/QtSerialPort.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -10,6 +11,13 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstring>
+
+#ifdef VELMORA_WITH_SYSTEMD
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -71,14 +79,8 @@ private slots:
         const QStringList demo{QStringLiteral("--demo"), QStringLiteral("--log-folder"), logs};
         QTest::newRow("no device") << QStringList{} << "exactly one of --port PATH, --device TEXT or --demo";
         QTest::newRow("two devices") << QStringList{"--demo", "--port", aFile} << "exactly one of";
-        QTest::newRow("port missing")
-            << QStringList{"--port", missing} << "--port: " + missing + " does not exist";
-        QTest::newRow("no such device") << QStringList{"--device", "no-such-adapter-xyz"}
-                                        << "no serial device name contains \"no-such-adapter-xyz\"";
-        QTest::newRow("log folder missing")
-            << QStringList{"--demo", "--log-folder", missing} << "does not exist";
         QTest::newRow("log folder a file")
-            << QStringList{"--demo", "--log-folder", aFile} << "is not a folder this user can write to";
+            << QStringList{"--demo", "--log-folder", aFile} << "--log-folder: " + aFile + " is not a folder";
         QTest::newRow("alarm settings missing") << demo + QStringList{"--alarm-settings", missing}
                                                 << "--alarm-settings: " + missing + " does not exist";
         QTest::newRow("twice the same")
@@ -87,7 +89,8 @@ private slots:
             << demo + QStringList{"--frobnicate"} << "Unknown option 'frobnicate'";
         QTest::newRow("stray argument") << demo + QStringList{"extra"} << "unexpected argument: extra";
         QTest::newRow("record into a missing folder")
-            << demo + QStringList{"--record", dir.filePath("gone/bus.txt")} << "The bus capture cannot be written to";
+            << demo + QStringList{"--record", dir.filePath("gone/bus.txt")}
+            << "The bus capture cannot be written to";
         QTest::newRow("password without broker")
             << demo + QStringList{"--mqtt-password-file", password} << "--mqtt-password-file needs --mqtt";
         QTest::newRow("id without broker")
@@ -200,7 +203,8 @@ private slots:
         QCOMPARE(captureLines.first(), QByteArray("# velmora capture 1"));
         QVERIFY2(captureLines.size() > 10, qPrintable(QString::number(captureLines.size())));
         for (int i = 1; i < captureLines.size(); ++i)
-            QVERIFY2(captureLines[i].isEmpty() || captureLines[i].contains(" rx "), captureLines[i].constData());
+            QVERIFY2(captureLines[i].isEmpty() || captureLines[i].contains(" rx "),
+                     captureLines[i].constData());
     }
 
     // The adapter pulled out and plugged back: a symbolic link is its stable name, pointed at a
@@ -271,6 +275,187 @@ private slots:
         QVERIFY(logger.process.waitForFinished(10000));
         QCOMPARE(logger.process.exitCode(), 0);
     }
+
+    // A service may start before its adapter, its port or its log folder is ready: the logger
+    // says so once, keeps running, and logs as soon as it can.
+    void startConditionsAreWaitedOut_data() {
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QString>("toldOnce");
+        QTest::newRow("adapter absent") << "absent"
+                                        << "is not there: waiting for it";
+        QTest::newRow("port held by another program") << "held"
+                                                      << "cannot be opened (held by another program";
+        QTest::newRow("log folder missing") << "no folder"
+                                            << "is missing or cannot be written yet";
+    }
+    void startConditionsAreWaitedOut() {
+        QFETCH(QString, condition);
+        QFETCH(QString, toldOnce);
+        QTemporaryDir work;
+        const QString link = work.filePath(QStringLiteral("ttyUSB-hydro"));
+        const QString logs = work.filePath(QStringLiteral("logs"));
+        QProcess sim;
+        QByteArray simOutput;
+        const QString device = startSimulator(sim, {}, simOutput);
+        QVERIFY2(!device.isEmpty(), simOutput.constData());
+        QtSerialPort holder; // another program that has the port open
+        if (condition != QLatin1String("absent"))
+            QVERIFY(QFile::link(device, link));
+        if (condition == QLatin1String("held"))
+            QVERIFY(holder.open({link, link}));
+        if (condition != QLatin1String("no folder"))
+            QVERIFY(QDir().mkpath(logs));
+
+        LoggerProcess logger(kLogger);
+        logger.start({QStringLiteral("--port"), link, QStringLiteral("--log-folder"), logs});
+        QTRY_VERIFY2_WITH_TIMEOUT(logger.stderrText().contains(toldOnce), qPrintable(logger.stderrText()),
+                                  5000);
+        QTest::qWait(3000); // three more attempts
+        QCOMPARE(logger.process.state(), QProcess::Running);
+        QCOMPARE(logger.stderrText().count(toldOnce), 1);
+        QVERIFY2(!logger.stderrText().contains(QLatin1String("The serial connection could not be opened")),
+                 qPrintable(logger.stderrText()));
+
+        if (condition == QLatin1String("absent"))
+            QVERIFY(QFile::link(device, link)); // plugged in
+        else if (condition == QLatin1String("held"))
+            holder.close();
+        else
+            QVERIFY(QDir().mkpath(logs)); // the card mounted
+        QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs).size() >= 2, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!LoggerProcess::logLines(logs).last().contains(QLatin1String(";-1")), 5000);
+        QCOMPARE(logger.stderrText().count(toldOnce), 1);
+        logger.signal(SIGTERM);
+        QVERIFY(logger.process.waitForFinished(10000));
+        QCOMPARE(logger.process.exitCode(), 0);
+        sim.kill();
+        sim.waitForFinished(5000);
+    }
+
+    // Stopped while it waits for its device: a clean stop, nothing logged.
+    void stopsCleanlyWhileWaiting_data() {
+        QTest::addColumn<QStringList>("device");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("--port") << QStringList{"--port", dir.filePath("missing")}
+                                << dir.filePath("missing") + " is not there: waiting for it";
+        QTest::newRow("--device") << QStringList{"--device", "no-such-adapter-xyz"}
+                                  << "no serial device name contains \"no-such-adapter-xyz\" (present: ";
+    }
+    void stopsCleanlyWhileWaiting() {
+        QFETCH(QStringList, device);
+        QFETCH(QString, told);
+        QTemporaryDir logs;
+        LoggerProcess logger(kLogger);
+        logger.start(device + QStringList{QStringLiteral("--log-folder"), logs.path()});
+        QTRY_VERIFY2_WITH_TIMEOUT(logger.stderrText().contains(told), qPrintable(logger.stderrText()), 5000);
+        QTest::qWait(1500);
+        QCOMPARE(logger.process.state(), QProcess::Running);
+        logger.signal(SIGTERM);
+        QVERIFY(logger.process.waitForFinished(10000));
+        QCOMPARE(logger.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(logger.process.exitCode(), 0);
+        QCOMPARE(logger.stderrText().count(told), 1);
+        QVERIFY(QDir(logs.path()).isEmpty());
+    }
+
+    // A wedged adapter: the port stays open and no byte comes (the simulator stopped, its
+    // pseudo-terminal still there). After 10 s it is closed, reopened and journalled; the log
+    // resumes when bytes flow again.
+    void aSilentAdapterIsReopened() {
+        QTemporaryDir logs;
+        QProcess sim;
+        QByteArray simOutput;
+        const QString device = startSimulator(sim, {}, simOutput);
+        QVERIFY2(!device.isEmpty(), simOutput.constData());
+        LoggerProcess logger(kLogger);
+        logger.start({QStringLiteral("--port"), device, QStringLiteral("--log-folder"), logs.path()});
+        QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs.path()).size() >= 1, 10000);
+        ::kill(pid_t(sim.processId()), SIGSTOP);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            logger.stderrText().contains(QLatin1String("connection lost: no byte from ")), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().contains(QLatin1String("reconnected: ")), 3000);
+        ::kill(pid_t(sim.processId()), SIGCONT);
+        const int linesBack = int(LoggerProcess::logLines(logs.path()).size());
+        QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs.path()).size() >= linesBack + 2, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!LoggerProcess::logLines(logs.path()).last().contains(QLatin1String(";-1")),
+                                 5000);
+        QCOMPARE(logger.stderrText().count(QLatin1String("connection lost: ")), 1);
+
+        const QStringList journals =
+            QDir(logs.path()).entryList({QStringLiteral("*_EventsOrvane_*.csv")}, QDir::Files);
+        QCOMPARE(journals.size(), 1);
+        QFile journal(QDir(logs.path()).filePath(journals.first()));
+        QVERIFY(journal.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QString events = QString::fromUtf8(journal.readAll());
+        QVERIFY2(events.contains(QLatin1String(";connection lost;no byte from ")) &&
+                     events.contains(QLatin1String(";reconnected;")),
+                 qPrintable(events));
+        logger.signal(SIGTERM);
+        QVERIFY(logger.process.waitForFinished(10000));
+        QCOMPARE(logger.process.exitCode(), 0);
+        sim.kill();
+        sim.waitForFinished(5000);
+    }
+
+#ifdef VELMORA_WITH_SYSTEMD
+    // The service manager's side of Type=notify: a datagram socket named by NOTIFY_SOCKET, and
+    // a watchdog of one second. Ready while the adapter is still absent, alive at each log
+    // tick, the status once it reads, stopping on SIGTERM.
+    void tellsTheServiceManagerReadyAliveAndStopping() {
+        QTemporaryDir work;
+        const QByteArray socketPath = work.filePath(QStringLiteral("notify")).toLocal8Bit();
+        const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        QVERIFY(fd >= 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        QVERIFY(size_t(socketPath.size()) < sizeof(address.sun_path));
+        std::memcpy(address.sun_path, socketPath.constData(), size_t(socketPath.size()));
+        QCOMPARE(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+        QStringList notices;
+        const auto receive = [&] {
+            char buffer[512];
+            ssize_t n;
+            while ((n = ::recv(fd, buffer, sizeof(buffer), 0)) > 0)
+                notices << QString::fromUtf8(buffer, int(n));
+        };
+
+        QProcess sim;
+        QByteArray simOutput;
+        const QString device = startSimulator(sim, {}, simOutput);
+        QVERIFY2(!device.isEmpty(), simOutput.constData());
+        const QString link = work.filePath(QStringLiteral("ttyUSB-hydro"));
+        LoggerProcess logger(kLogger);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromLocal8Bit(socketPath));
+        env.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("1000000"));
+        logger.process.setProcessEnvironment(env);
+        logger.start({QStringLiteral("--port"), link, QStringLiteral("--log-folder"), work.path()});
+        QTRY_VERIFY_WITH_TIMEOUT((receive(), notices.size() >= 1), 5000);
+        QCOMPARE(notices.first(), QStringLiteral("READY=1\nSTATUS=looking for ") + link);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (receive(), notices.contains(QStringLiteral("STATUS=%1 is not there: waiting for it").arg(link))),
+            3000);
+        QTest::qWait(3000);
+        receive();
+        const int alive = int(notices.count(QStringLiteral("WATCHDOG=1")));
+        QVERIFY2(alive >= 4 && alive <= 8,
+                 qPrintable(notices.join(QLatin1Char('|')))); // at each tick, twice a second
+
+        QVERIFY(QFile::link(device, link));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (receive(),
+             notices.contains(QStringLiteral("STATUS=reading %1, logging to %2").arg(link, work.path()))),
+            5000);
+        logger.signal(SIGTERM);
+        QVERIFY(logger.process.waitForFinished(10000));
+        QCOMPARE(logger.process.exitCode(), 0);
+        receive();
+        QCOMPARE(notices.last(), QStringLiteral("STOPPING=1"));
+        ::close(fd);
+        sim.kill();
+        sim.waitForFinished(5000);
+    }
+#endif
 
 private:
     QTemporaryDir dir;

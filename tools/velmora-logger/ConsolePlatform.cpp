@@ -8,7 +8,8 @@ void tellConsole(const QString& text) {
 }
 
 void ConsoleNotifier::showMessage(const QString& text) {
-    tellConsole(text);
+    if (!mute || !mute(text))
+        tellConsole(text);
     if (onMessage)
         onMessage(text);
 }

@@ -12,6 +12,7 @@ public:
     void showMessage(const QString& text) override;
     void beep() override {}
     std::function<void(const QString&)> onMessage; // lets the logger act on a message
+    std::function<bool(const QString&)> mute;      // true: not printed (the logger says it its way)
 };
 
 // The logger makes no sound: nobody is there to hear it.

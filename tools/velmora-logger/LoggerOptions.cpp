@@ -116,12 +116,11 @@ QString parseLoggerOptions(const QStringList& arguments, const LoggerCapabilitie
 
     // Files and folders.
     if (parser.isSet(logFolder)) {
+        // A folder missing or not writable yet (a card not mounted, a state folder not made)
+        // is waited for, as when it goes away later; only a file in its place is a mistake.
         const QFileInfo folder(parser.value(logFolder));
-        if (!folder.exists())
-            return QStringLiteral("--log-folder: %1 does not exist").arg(parser.value(logFolder));
-        if (!folder.isDir() || !folder.isWritable())
-            return QStringLiteral("--log-folder: %1 is not a folder this user can write to")
-                .arg(parser.value(logFolder));
+        if (folder.exists() && !folder.isDir())
+            return QStringLiteral("--log-folder: %1 is not a folder").arg(parser.value(logFolder));
         options.logFolder = QDir::cleanPath(folder.absoluteFilePath());
     }
     if (parser.isSet(alarmSettings)) {

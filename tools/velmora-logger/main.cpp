@@ -3,13 +3,16 @@
 // never sends a command to the HPU.
 #include "ConsolePlatform.h"
 #include "LoggerOptions.h"
+#include "ServiceNotice.h"
 #include "TerminationSignals.h"
 
 #include "alarms/AlarmSettingsFile.h"
 #include "core/Version.h"
 #include "datalog/CsvLog.h"
 #include "datalog/LogFolderSetting.h"
+#include "link/PortSelection.h"
 #include "monitor/BusRecorder.h"
+#include "monitor/FirstConnection.h"
 #include "monitor/Monitor.h"
 #include "publish/MqttId.h"
 #include "publish/MqttPublisher.h"
@@ -20,6 +23,7 @@
 #endif
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -29,11 +33,16 @@ namespace {
 
 constexpr int kLogRetryMs = 10000;    // a log folder that failed is tried again after this
 constexpr int kFarewellWaitMs = 2000; // for the broker to take "offline" when stopping
+// An adapter open but silent this long after bytes were flowing is reopened: nobody is there
+// to press Disconnect and Connect.
+constexpr qint64 kSilentAdapterMs = 10000;
 
-// The row of the device list the options name; -1 when none.
+// The row of the device list the options name; -1 when none is there (yet).
 int chosenRow(const LoggerOptions& options, const QStringList& rows) {
-    if (options.deviceMatch.isEmpty())
-        return int(rows.size()) - 1; // --port and --demo add their device last
+    if (options.demo)
+        return int(rows.size()) - 1; // the demonstration adds its device last
+    if (!options.portPath.isEmpty())
+        return int(rows.lastIndexOf(options.portPath)); // listed while the path leads somewhere
     for (int i = 0; i < rows.size(); ++i)
         if (rows[i].contains(options.deviceMatch, Qt::CaseInsensitive))
             return i;
@@ -58,10 +67,6 @@ int main(int argc, char** argv) {
         tellConsole(problem + QStringLiteral("\nTry velmora-logger --help"));
         return 2;
     }
-    if (!options.portPath.isEmpty() && !QFileInfo::exists(options.portPath)) {
-        tellConsole(QStringLiteral("--port: %1 does not exist").arg(options.portPath));
-        return 2;
-    }
 
     ConsolePlatform console(options.portPath.isEmpty() ? QStringList() : QStringList{options.portPath});
     std::unique_ptr<DemoPlatform> demo;
@@ -71,20 +76,10 @@ int main(int argc, char** argv) {
     Monitor monitor(platform);
     // It never speaks, so no quiet gap needs the tick's timing: half the wake-ups.
     monitor.setReceptionPace(ReceptionPacer::Pace::AsBytesArrive);
+    monitor.setSilentAdapterReopened(kSilentAdapterMs);
     monitor.open();
-
-    // The device, chosen as a technician would in the window's list.
-    monitor.PortListUpdater_Action();
-    const QStringList rows = monitor.controls().SerialPortsPopupMenu_rows;
-    const int row = chosenRow(options, rows);
-    if (row < 0) {
-        tellConsole(QStringLiteral("--device: no serial device name contains \"%1\"; present: %2")
-                        .arg(options.deviceMatch,
-                             rows.isEmpty() ? QStringLiteral("none") : rows.join(QStringLiteral(", "))));
-        return 2;
-    }
-    monitor.SerialPortsPopupMenu_SelectionChanged(row);
-    const QString deviceName = rows[row];
+    // Alive for the service manager's watchdog while the log tick runs, and only then.
+    QObject::connect(&monitor.TimerLog(), &Timer::timeout, &app, [] { ServiceNotice::alive(); });
 
     // Thresholds as the window saved them; the log folder from the command line.
     if (!options.alarmSettings.isEmpty())
@@ -97,6 +92,12 @@ int main(int argc, char** argv) {
         tellConsole(QStringLiteral("no Documents or home folder for the log: name one with --log-folder"));
         return 2;
     }
+    const QFileInfo folder(monitor.state().LogFolder);
+    if (!folder.isDir() || !folder.isWritable())
+        tellConsole(QStringLiteral("the log folder %1 is missing or cannot be written yet: it is tried "
+                                   "again every %2 s")
+                        .arg(monitor.state().LogFolder)
+                        .arg(kLogRetryMs / 1000));
     // Nobody can tick the Log box again: a failing folder is tried again a little later.
     console.notifier().onMessage = [&monitor](const QString& text) {
         if (text == CsvLog::failureMessage())
@@ -108,14 +109,73 @@ int main(int argc, char** argv) {
     if (!options.recordFile.isEmpty() && !recorder.start(options.recordFile))
         return 2; // the recorder said why, on stderr
 
-    monitor.ConnectButton_Action();
-    if (!monitor.isConnected())
-        return 1; // the port said why, on stderr
-    tellConsole(QStringLiteral("reading %1, logging to %2").arg(deviceName, monitor.state().LogFolder));
-
-    // Publishing.
     std::unique_ptr<MqttTransport> transport;
     std::unique_ptr<MqttPublisher> publisher;
+    const auto finish = [&](int status) {
+        ServiceNotice::stopping();
+        if (publisher)
+            publisher->stop(kFarewellWaitMs);
+        monitor.close();
+        QCoreApplication::exit(status);
+    };
+    bool stopping = false;
+    TerminationSignals termination;
+    if (!termination.install())
+        tellConsole(QStringLiteral("SIGINT and SIGTERM cannot be caught: stopping may lose the last second"));
+    QObject::connect(&termination, &TerminationSignals::received, &app, [&](int signalNumber) {
+        tellConsole(QStringLiteral("stopping (signal %1)").arg(signalNumber));
+        stopping = true;
+        finish(0);
+    });
+
+    // The device, chosen as a technician would in the window's list, and waited for as the
+    // running logger waits for a pulled adapter: a service may start before its adapter is ready.
+    FirstConnection firstConnection(monitor,
+                                    [&options](const QStringList& rows) { return chosenRow(options, rows); });
+    console.notifier().mute = [&firstConnection](const QString& text) {
+        return firstConnection.isWaiting() && text == PortSelection::kOpenFailedMessage;
+    };
+    const QString wanted = options.demo                 ? QStringLiteral("the demonstration")
+                           : options.portPath.isEmpty() ? options.deviceMatch
+                                                        : options.portPath;
+    QObject::connect(&firstConnection, &FirstConnection::waiting, &app,
+                     [&](FirstConnection::Reason reason, const QStringList& rows) {
+                         QString text;
+                         if (reason == FirstConnection::Reason::CannotOpen)
+                             text = QStringLiteral("%1 cannot be opened (held by another program, or not "
+                                                   "allowed): trying again every second")
+                                        .arg(wanted);
+                         else if (!options.portPath.isEmpty())
+                             text = QStringLiteral("%1 is not there: waiting for it").arg(wanted);
+                         else
+                             text = QStringLiteral("no serial device name contains \"%1\" (present: %2): "
+                                                   "waiting for it")
+                                        .arg(wanted, rows.isEmpty() ? QStringLiteral("none")
+                                                                    : rows.join(QStringLiteral(", ")));
+                         tellConsole(text);
+                         ServiceNotice::status(text);
+                     });
+    QString deviceName;
+    QEventLoop untilConnected;
+    QObject::connect(&firstConnection, &FirstConnection::connected, &app, [&](const QString& name) {
+        deviceName = name;
+        untilConnected.quit();
+    });
+    // Ready from here on for the service manager: waiting for the adapter is part of the service.
+    ServiceNotice::ready(QStringLiteral("looking for %1").arg(wanted));
+    firstConnection.start();
+    if (deviceName.isEmpty()) {
+        const int status = untilConnected.exec();
+        if (stopping)
+            return status; // stopped while waiting
+    }
+    console.notifier().mute = nullptr;
+    const QString reading =
+        QStringLiteral("reading %1, logging to %2").arg(deviceName, monitor.state().LogFolder);
+    tellConsole(reading);
+    ServiceNotice::status(reading);
+
+    // Publishing.
 #ifdef VELMORA_WITH_MQTT
     if (options.mqtt) {
         const QString id = options.mqttId.isEmpty() ? MqttId::fromDeviceName(deviceName) : options.mqttId;
@@ -153,18 +213,10 @@ int main(int argc, char** argv) {
     }
 #endif
 
-    const auto finish = [&](int status) {
-        if (publisher)
-            publisher->stop(kFarewellWaitMs);
-        monitor.close();
-        QCoreApplication::exit(status);
-    };
-
     // The link's events on stderr too (the journal beside the log has them all): a lost adapter
     // is reopened by the monitor once a second until it is back. Only after a burst of serial
     // errors does the monitor give up and disconnect; the logger then leaves with status 1, for
     // the service manager to start it afresh.
-    bool stopping = false;
     QObject::connect(&monitor, &Monitor::eventOccurred, &app, [&](const MonitorEvent& event) {
         using K = MonitorEvent::Kind;
         if (event.kind == K::ConnectionLost || event.kind == K::Reconnected || event.kind == K::Disconnected)
@@ -173,15 +225,6 @@ int main(int argc, char** argv) {
             stopping = true;
             finish(1);
         }
-    });
-
-    TerminationSignals termination;
-    if (!termination.install())
-        tellConsole(QStringLiteral("SIGINT and SIGTERM cannot be caught: stopping may lose the last second"));
-    QObject::connect(&termination, &TerminationSignals::received, &app, [&](int signalNumber) {
-        tellConsole(QStringLiteral("stopping (signal %1)").arg(signalNumber));
-        stopping = true;
-        finish(0);
     });
 
     return app.exec();
