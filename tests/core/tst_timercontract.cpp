@@ -30,9 +30,6 @@ public:
         QObject::connect(timer, &Timer::timeout, timer, [this] { firings.append(now()); });
     }
     QList<qint64> firings;
-
-protected:
-    QObject owner;
 };
 
 class RealTimerBench : public TimerBench {
@@ -45,6 +42,7 @@ public:
 private:
     QtTimerFactory factory;
     QElapsedTimer clock;
+    QObject owner;
 };
 
 class ManualTimerBench : public TimerBench {
@@ -55,6 +53,7 @@ public:
 
 private:
     ManualTimeline timeline;
+    QObject owner; // its timers go before the timeline they run on
 };
 
 constexpr int kPeriodMs = 400;
