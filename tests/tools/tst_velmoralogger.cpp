@@ -45,19 +45,21 @@ QString startSimulator(QProcess& sim, const QStringList& arguments, QByteArray& 
     return QString();
 }
 
-// True when the six converter columns of a log line hold measurements: a value not heard is
-// logged as -1 in its column's mask ("-01.000", "-01.0", "-01").
+// True when the six converter columns of a log line hold what the simulated converter sends:
+// a value not heard is logged as -1 in its column's mask ("-01.000", "-01.0", "-01"), and one
+// never decoded stays at 0, while the simulated generator gives some 48 V.
 bool carriesConverterValues(const QString& line) {
     const QStringList fields = line.split(QLatin1Char(';'));
     if (fields.size() < 8)
         return false;
+    QVector<double> values;
     for (int column = 1; column <= 6; ++column) {
         bool ok = false;
-        const double value = QString(fields[column]).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-        if (!ok || value == -1.0)
+        values << QString(fields[column]).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+        if (!ok || values.last() == -1.0)
             return false;
     }
-    return true;
+    return values[0] > 10.0; // the input voltage
 }
 
 bool writeFile(const QString& path, const QByteArray& content) {
