@@ -37,26 +37,37 @@ private slots:
         QCOMPARE(parseCommandLine({"velmora", "--record-limit", "1GB"}).recordLimit, qint64(1) << 30);
     }
 
+    // A mistake is named on the first line, above the usage.
     void mistakesEndTheRun_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("unknown option") << QStringList{"velmora", "--bogus"} << 2;
-        QTest::newRow("port without a path") << QStringList{"velmora", "--port"} << 2;
-        QTest::newRow("help") << QStringList{"velmora", "--help"} << 0;
-        QTest::newRow("record limit not a size") << QStringList{"velmora", "--record-limit", "lots"} << 2;
-        QTest::newRow("record limit above 1 GiB") << QStringList{"velmora", "--record-limit", "2G"} << 2;
-        QTest::newRow("record limit too small") << QStringList{"velmora", "--record-limit", "100"} << 2;
-        QTest::newRow("speed zero") << QStringList{"velmora", "--replay", "c.txt", "--speed", "0"} << 2;
-        QTest::newRow("speed not a number") << QStringList{"velmora", "--speed", "fast"} << 2;
+        QTest::addColumn<QString>("firstLine");
+        QTest::newRow("unknown option") << QStringList{"velmora", "--bogus"} << 2 << "Unknown option 'bogus'.";
+        QTest::newRow("port without a path")
+            << QStringList{"velmora", "--port"} << 2 << "Missing value after '--port'.";
+        QTest::newRow("help") << QStringList{"velmora", "--help"} << 0
+                              << QStringLiteral("Usage: %1 [options]").arg(QCoreApplication::applicationFilePath());
+        QTest::newRow("record limit not a size") << QStringList{"velmora", "--record-limit", "lots"} << 2
+                                                 << "--record-limit must be a size from 1K to 1G, such as 500M, not lots";
+        QTest::newRow("record limit above 1 GiB") << QStringList{"velmora", "--record-limit", "2G"} << 2
+                                                  << "--record-limit must be a size from 1K to 1G, such as 500M, not 2G";
+        QTest::newRow("record limit too small") << QStringList{"velmora", "--record-limit", "100"} << 2
+                                                << "--record-limit must be a size from 1K to 1G, such as 500M, not 100";
+        QTest::newRow("speed zero") << QStringList{"velmora", "--replay", "c.txt", "--speed", "0"} << 2
+                                    << "--speed must be a number from 0.01 to 1000, not 0";
+        QTest::newRow("speed not a number") << QStringList{"velmora", "--speed", "fast"} << 2
+                                            << "--speed must be a number from 0.01 to 1000, not fast";
     }
 
     void mistakesEndTheRun() {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
+        QFETCH(QString, firstLine);
         const StartupOptions options = parseCommandLine(arguments);
         QVERIFY(options.exit);
         QCOMPARE(options.exitCode, exitCode);
-        QVERIFY(options.message.contains(QStringLiteral("--port")));
+        QCOMPARE(options.message.section(QLatin1Char('\n'), 0, 0), firstLine);
+        QVERIFY(options.message.contains(QStringLiteral("--port <PATH>"))); // the usage follows
     }
 
     // The shipped tool offers only what a user may use: the benchmark's switches (one of them

@@ -4,6 +4,7 @@
 #include "MessageBoxAnswerer.h"
 #include "NoBrowser.h"
 #include "TestPlatform.h"
+#include "UserTexts.h"
 #include "alarms/ui/WindowAlarms.h"
 #include "app/LinkOpener.h"
 #include "app/MainMenuBar.h"
@@ -213,6 +214,26 @@ private slots:
         MessageBoxNotifier notifier;
         notifier.showMessage(PortSelection::kOpenFailedMessage);
         QCOMPARE(shown, QStringLiteral("La connexion série n'a pas pu être ouverte."));
+    }
+
+    // A log folder that cannot take the day's file: the log's failure in a real message box,
+    // in French, and the Log box unticked.
+    void frenchLogFailure_toldInARealMessageBox() {
+        QVERIFY(installTranslations(*qApp));
+        TestPlatform doubles;
+        doubles.devices.setNames({QStringLiteral("ttyUSB0")});
+        MessageBoxNotifier boxes;
+        const Platform p = doubles.platform();
+        Monitor monitor(Platform{p.clock, p.wallClock, p.timers, p.port, p.devices, boxes, p.sound,
+                                 p.resources, p.userFolders});
+        doubles.timeline.advance(500); // the device listed and selected
+        // A folder where the day's file should be.
+        QVERIFY(QDir().mkpath(doubles.userFolders.documents() + QStringLiteral("/2026_03_14_LogOrvane_ttyUSB0.csv")));
+        MessageBoxAnswerer answerer;
+        monitor.ConnectButton_Action();
+        doubles.timeline.advance(1000);
+        QCOMPARE(answerer.texts, QStringList{UserTexts::kLogFailureFrench});
+        QVERIFY(!monitor.controls().CheckBoxLog_checked);
     }
 
     // The EEPROM table in French keeps what the HPU relies on: addresses, names, limits,

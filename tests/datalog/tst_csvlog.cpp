@@ -1,5 +1,6 @@
 #include "Files.h"
 #include "TestPlatform.h"
+#include "UserTexts.h"
 #include "datalog/CsvLog.h"
 
 #include <QDir>
@@ -378,7 +379,7 @@ private slots:
 
         platform.timeline.advance(500); // 10:00:00.4
 
-        QCOMPARE(platform.notifier.messages, QStringList{CsvLog::failureMessage()});
+        QCOMPARE(platform.notifier.messages, QStringList{UserTexts::kLogFailure});
         QCOMPARE(ticksWhileOpen, 3);
         QVERIFY(!run.controls.CheckBoxLog_checked);
         QCOMPARE(run.state.timeStampLastLog, QStringLiteral("00:00:00"));

@@ -1,8 +1,10 @@
 // The event journal beside the CSV log: its lines, its files, and what the monitor writes to it
-// through a connection with a loss, an alarm, a command and a log failure.
+// through a connection with a loss, an alarm, commands, an acknowledged EEPROM write and a log
+// failure.
 #include "Files.h"
 #include "Hex.h"
 #include "TestPlatform.h"
+#include "UserTexts.h"
 #include "datalog/CsvLog.h"
 #include "datalog/EventJournal.h"
 #include "link/Frame.h"
@@ -110,7 +112,8 @@ private slots:
         QVERIFY(!QFile::exists(path));
     }
 
-    // A connection with a loss, a reconnection, an alarm, a pump command and a disconnection:
+    // A connection with a loss, a reconnection, an alarm, a pump command, an EEPROM write and
+    // its acknowledgement, and a disconnection:
     // each lands in the journal, in order, while the CSV log keeps its own format.
     void monitorWritesItsEvents() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
@@ -123,6 +126,10 @@ private slots:
         b.monitor.PompeButton_Action();
         b.receive(converterFrame(485)); // the alarm clears; the pump goes out 150 ms later
         b.platform.timeline.advance(200);
+        b.monitor.ecritureEEPROM_HPU(30, 750);
+        b.receive(converterFrame(485)); // the write goes out in the next quiet gap
+        b.platform.timeline.advance(200);
+        b.receive(hexBytes("00 12 42 02 00 56")); // and the HPU acknowledges it
         b.monitor.ConnectButton_Action();
         const QList<QByteArray> lines = readAll(b.journal()).split('\n');
         const QStringList events = b.events();
@@ -130,6 +137,8 @@ private slots:
                  (QStringList{"connected;cu.usbserial-FT4ABCDE;", "connection lost;No such device;",
                               "reconnected;cu.usbserial-FT4ABCDE;", "alarm raised;input voltage 60.0 V;",
                               "alarm cleared;input voltage 48.5 V;", "command written;pump;",
+                              "command written;EEPROM write 30 = 750;",
+                              "EEPROM write acknowledged;EEPROM write 30 = 750;",
                               "disconnected;cu.usbserial-FT4ABCDE;"}));
         QVERIFY(lines.value(2).startsWith("2026-03-14;10:00:00;connected;"));
         const QByteArray csv = readAll(b.platform.userFolders.documents() +
@@ -171,7 +180,7 @@ private slots:
             b.platform.userFolders.documents() + QStringLiteral("/2026_03_14_LogOrvane_FT4ABCDE.csv");
         QVERIFY(QDir().mkpath(csv)); // a folder where the CSV file should be
         b.platform.timeline.advance(1000);
-        QCOMPARE(b.platform.notifier.messages, QStringList{CsvLog::failureMessage()});
+        QCOMPARE(b.platform.notifier.messages, QStringList{UserTexts::kLogFailure});
         QVERIFY(!b.monitor.controls().CheckBoxLog_checked);
         QVERIFY(readAll(b.journal()).contains(";log write failed;" + csv.toUtf8() + ";\n"));
     }
@@ -181,7 +190,7 @@ private slots:
         Bench b;
         QVERIFY(QDir().mkpath(b.journal())); // a folder where the journal should be
         b.monitor.ConnectButton_Action();
-        QCOMPARE(b.platform.notifier.messages, QStringList{CsvLog::failureMessage()});
+        QCOMPARE(b.platform.notifier.messages, QStringList{UserTexts::kLogFailure});
         QVERIFY(!b.monitor.controls().CheckBoxLog_checked);
     }
 };

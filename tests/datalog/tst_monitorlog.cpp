@@ -1,7 +1,7 @@
 #include "Files.h"
 #include "Hex.h"
 #include "TestPlatform.h"
-#include "datalog/CsvLog.h"
+#include "UserTexts.h"
 #include "datalog/LogFolderSetting.h"
 #include "link/Frame.h"
 #include "monitor/Monitor.h"
@@ -148,7 +148,7 @@ private slots:
 
         bench.platform.timeline.advance(480); // 10:00:01: the folder is missing
 
-        QCOMPARE(bench.platform.notifier.messages, QStringList{CsvLog::failureMessage()});
+        QCOMPARE(bench.platform.notifier.messages, QStringList{UserTexts::kLogFailure});
         QVERIFY(!bench.monitor.controls().CheckBoxLog_checked);
 
         QDir().mkpath(logs);

@@ -5,7 +5,7 @@
 // removed folder, a file in place of a folder, a file-size limit, /dev/full.
 #include "Hex.h"
 #include "TestPlatform.h"
-#include "datalog/CsvLog.h"
+#include "UserTexts.h"
 #include "datalog/LogFolderSetting.h"
 #include "link/Frame.h"
 
@@ -101,7 +101,7 @@ private slots:
 
         QVERIFY(QDir(site.logFolder).removeRecursively());
         site.run(3);
-        QCOMPARE(site.messages(), QStringList{CsvLog::failureMessage()});
+        QCOMPARE(site.messages(), QStringList{UserTexts::kLogFailure});
         QVERIFY(!site.logOn());
         QVERIFY(site.stillDecodes());
 
@@ -124,7 +124,7 @@ private slots:
         QVERIFY(writeFile(blocked, "not a folder"));
         site.chooseFolder(blocked);
         site.run(2);
-        QCOMPARE(site.messages(), QStringList{CsvLog::failureMessage()});
+        QCOMPARE(site.messages(), QStringList{UserTexts::kLogFailure});
         QVERIFY(!site.logOn());
         QCOMPARE(readAll(site.logFile()), logged);
         QVERIFY(site.stillDecodes());
@@ -153,7 +153,7 @@ private slots:
                 QSKIP("the system refuses a file-size limit");
             site.run(2);
         }
-        QCOMPARE(site.messages(), QStringList{CsvLog::failureMessage()});
+        QCOMPARE(site.messages(), QStringList{UserTexts::kLogFailure});
         QVERIFY(!site.logOn());
         QCOMPARE(readAll(site.logFile()), logged);
         QVERIFY(site.stillDecodes());
@@ -198,7 +198,7 @@ private slots:
         if (!QFile::link(QStringLiteral("/dev/full"), site.logFile()))
             QSKIP("cannot link the day's file to /dev/full here");
         site.run(3);
-        QCOMPARE(site.messages(), QStringList{CsvLog::failureMessage()});
+        QCOMPARE(site.messages(), QStringList{UserTexts::kLogFailure});
         QVERIFY(!site.logOn());
         QVERIFY(site.stillDecodes());
     }
@@ -228,7 +228,7 @@ private slots:
             QVERIFY(site.messages().isEmpty());
             QVERIFY(site.logOn());
         } else {
-            QCOMPARE(site.messages(), QStringList{CsvLog::failureMessage()});
+            QCOMPARE(site.messages(), QStringList{UserTexts::kLogFailure});
             QVERIFY(!site.logOn());
         }
         QVERIFY(site.stillDecodes());

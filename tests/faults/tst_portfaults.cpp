@@ -184,6 +184,7 @@ private slots:
         QtSerialPort port;
         Installation site(port, adapter.devicePath());
         QVERIFY2(port.isOpen(), qPrintable(site.doubles.notifier.messages.join(QLatin1Char('|'))));
+        QCOMPARE(adapter.lineSettings(), QStringLiteral("9600 8N1, raw"));
 
         QVERIFY(adapter.send(converterFrame(485)));
         QTRY_VERIFY(port.bytesAvailable() >= Frame::kConverterFrameSize);
@@ -206,6 +207,7 @@ private slots:
         QVERIFY(replugged.isValid());
         site.reconnect(replugged.devicePath());
         QVERIFY(port.isOpen());
+        QCOMPARE(replugged.lineSettings(), QStringLiteral("9600 8N1, raw"));
         for (int i = 0; i < 3; ++i) {
             QVERIFY(replugged.send(converterFrame(500)));
             QTRY_VERIFY(port.bytesAvailable() >= Frame::kConverterFrameSize);

@@ -131,6 +131,12 @@ private slots:
         logger.process.kill(); // no goodbye: the last will speaks
         QVERIFY(logger.process.waitForFinished(5000));
         QTRY_COMPARE_WITH_TIMEOUT(subscriber.last("velmora/turbine-7/status"), QByteArray("offline"), 10000);
+        // Retained: Home Assistant started after the loss learns it from the broker too.
+        MqttSubscriber later;
+        QVERIFY2(later.connectTo(broker.port(), {QStringLiteral("velmora/turbine-7/status")}, &error),
+                 qPrintable(error));
+        QTRY_COMPARE_WITH_TIMEOUT(later.last("velmora/turbine-7/status"), QByteArray("offline"), 5000);
+        QVERIFY(later.lastRetained("velmora/turbine-7/status"));
     }
 
     void brokerStoppedAndStartedAgainMidRun() {

@@ -42,8 +42,14 @@ Sim::SimulationSettings noisyLine(const SoakSettings& settings) {
     return sim; // every kind of fault, silences longer than the 3 s stale limit
 }
 
+QTime loggedTime(const QString& line) {
+    const QLocale locale;
+    return locale.toTime(line.section(QLatin1Char(';'), 0, 0), CsvLog::timeFormat(locale));
+}
+
 // The data lines of every CSV file in the folder, in date order, checked against the layout:
-// "LOG ORVANE", the title line, then the lines of the day.
+// "LOG ORVANE", the title line, then the lines of the day: a file that follows another
+// starts at midnight, and the one before ends on the day's last second.
 QStringList logLines(const QString& folder, int* files, QString* failure) {
     QStringList lines;
     const QDir dir(folder);
@@ -61,6 +67,12 @@ QStringList logLines(const QString& folder, int* files, QString* failure) {
             *failure = QStringLiteral("%1 lacks its header").arg(name);
             return {};
         }
+        if (!lines.isEmpty() && fileLines.size() > 2 &&
+            (loggedTime(lines.last()) != QTime(23, 59, 59) || loggedTime(fileLines[2]) != QTime(0, 0))) {
+            *failure = QStringLiteral("the day's file changes between \"%1\" and \"%2\", not at midnight")
+                           .arg(lines.last(), fileLines[2]);
+            return {};
+        }
         lines += fileLines.mid(2);
     }
     return lines;
@@ -68,12 +80,10 @@ QStringList logLines(const QString& folder, int* files, QString* failure) {
 
 // One line per second, none missing, none twice, across midnight too.
 QString checkOneLinePerSecond(const QStringList& lines) {
-    const QLocale locale;
-    const QString format = CsvLog::timeFormat(locale);
     int previous = -1;
     for (const QString& line : lines) {
         const QString field = line.section(QLatin1Char(';'), 0, 0);
-        const QTime time = locale.toTime(field, format);
+        const QTime time = loggedTime(line);
         if (!time.isValid())
             return QStringLiteral("unreadable time in the log line \"%1\"").arg(line);
         const int second = time.msecsSinceStartOfDay() / 1000;
@@ -126,7 +136,7 @@ SoakReport runSoak(const SoakSettings& settings) {
     QDir(dir.path()).mkpath(QStringLiteral("Documents"));
     const QString logFolder = dir.path() + QStringLiteral("/Documents"); // no Log_Folder.txt: the default
 
-    ManualTimeline timeline;
+    ManualTimeline timeline(settings.wallStart);
     SimulatedSerialPort port(timeline, timeline, noisyLine(settings));
     FakeDeviceList devices;
     devices.setNames({QStringLiteral("ttyUSB0")});

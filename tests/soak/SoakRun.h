@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QVector>
 
@@ -15,6 +16,7 @@ struct SoakSettings {
     quint32 seed = 1;
     int warmUpHours = 1;                // memory growth is measured from the end of this hour
     qint64 memoryGrowthBound = 2 << 20; // bytes over the whole run after warm-up
+    QDateTime wallStart{QDate(2026, 3, 14), QTime(10, 0)}; // local time at the start of the run
 };
 
 struct SoakReport {

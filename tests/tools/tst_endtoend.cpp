@@ -144,14 +144,21 @@ void TestEndToEnd::theToolRunsTheSimulatedInstallation() {
     QVERIFY(linesBefore >= 3);
     QTRY_VERIFY_WITH_TIMEOUT(logLines(logFolder) > linesBefore, 3000);
 
-    // The pseudo-terminal is pulled away: the port reports it and is closed; the window
-    // stays responsive and disconnects on the user's press.
+    // The pseudo-terminal is pulled away: the port reports it and is closed; the window stays
+    // connected and says it is reconnecting, and disconnects on the user's press.
+    const QString device = list->currentText();
     sim.process.kill();
     QVERIFY(sim.process.waitForFinished(5000));
     QTRY_VERIFY_WITH_TIMEOUT(!desktop.port.isOpen(), 5000);
-    QVERIFY(monitor.state().serial_count_errors > 0 || !monitor.isConnected());
-    if (monitor.isConnected())
-        QTest::mouseClick(connectButton, Qt::LeftButton);
+    QVERIFY(monitor.state().serial_count_errors > 0);
+    auto* lost = qobject_cast<QLabel*>(control("LabelConnectionLost_Values"));
+    QTRY_COMPARE_WITH_TIMEOUT(lost->text(), QStringLiteral("Connection lost – reconnecting to %1…").arg(device),
+                              3000);
+    QVERIFY(!lost->isHidden());
+    QVERIFY(monitor.isConnected());
+    QCOMPARE(connectButton->text(), QStringLiteral("Disconnect"));
+    QVERIFY(desktop.notifier.messages.isEmpty());
+    QTest::mouseClick(connectButton, Qt::LeftButton);
     QVERIFY(!monitor.isConnected());
     QCOMPARE(connectButton->text(), QStringLiteral("Connect"));
     QVERIFY(list->isEnabled());

@@ -1,6 +1,7 @@
 // velmora-logger as a program: what it refuses at start, how it stops, and what it does (and
 // never does) to the installation it reads.
 #include "LoggerProcess.h"
+#include "UserTexts.h"
 #include "datalog/CsvLog.h"
 #include "link/QtSerialPort.h"
 
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTime>
 #include <QTest>
 
 #include <csignal>
@@ -49,6 +51,23 @@ QString startSimulator(QProcess& sim, const QStringList& arguments, QByteArray& 
             return match.captured(1);
     }
     return QString();
+}
+
+// True when the six converter columns of a log line hold what the simulated converter sends:
+// a value not heard is logged as -1 in its column's mask ("-01.000", "-01.0", "-01"), and one
+// never decoded stays at 0, while the simulated generator gives some 48 V.
+bool carriesConverterValues(const QString& line) {
+    const QStringList fields = line.split(QLatin1Char(';'));
+    if (fields.size() < 8)
+        return false;
+    QVector<double> values;
+    for (int column = 1; column <= 6; ++column) {
+        bool ok = false;
+        values << QString(fields[column]).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+        if (!ok || values.last() == -1.0)
+            return false;
+    }
+    return values[0] > 10.0; // the input voltage
 }
 
 bool writeFile(const QString& path, const QByteArray& content) {
@@ -156,6 +175,15 @@ private slots:
         LoggerProcess logger(kLogger);
         logger.start({QStringLiteral("--demo"), QStringLiteral("--log-folder"), logs.path()});
         QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs.path()).size() >= 2, 10000);
+        // The signal comes early in a second, before that second's first log tick: held still
+        // and let go 300 ms into a second, the logger ticks then and every 500 ms after, so
+        // 100 ms into the next second its tick is still 200 ms away. The second under way
+        // must reach the log all the same.
+        logger.signal(SIGSTOP);
+        QTest::qWait(1000 - QTime::currentTime().msec() + 300);
+        logger.signal(SIGCONT);
+        QTest::qWait(1000 - QTime::currentTime().msec() + 100);
+        const QTime signalled = QTime::currentTime();
         logger.signal(signalNumber);
         QVERIFY(logger.process.waitForFinished(10000));
         QCOMPARE(logger.process.exitStatus(), QProcess::NormalExit);
@@ -167,6 +195,9 @@ private slots:
             const int fields = int(line.count(QLatin1Char(';')));
             QVERIFY2((fields == 7 || fields == 10) && line.endsWith(QLatin1Char(';')), qPrintable(line));
         }
+        const QString last = LoggerProcess::logLines(logs.path()).last();
+        const QTime lastLogged = QLocale().toTime(last.section(QLatin1Char(';'), 0, 0), CsvLog::timeFormat(QLocale()));
+        QCOMPARE(lastLogged.toString(Qt::ISODate), signalled.toString(Qt::ISODate));
     }
 
     // The simulator counts every command it receives: the logger must send none. What the bus
@@ -185,8 +216,7 @@ private slots:
                       QStringLiteral("--record"), capture});
         QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs.path()).size() >= 3, 10000);
         const QStringList lines = LoggerProcess::logLines(logs.path());
-        QVERIFY2(!lines.last().contains(QLatin1String(";-1")),
-                 qPrintable(lines.last())); // values, not stale markers
+        QVERIFY2(carriesConverterValues(lines.last()), qPrintable(lines.last()));
         // The window's file, named after the adapter.
         QCOMPARE(QDir(logs.path()).entryList({QStringLiteral("*_LogOrvane_*")}, QDir::Files),
                  QStringList{CsvLog::fileName(QDateTime::currentDateTime(), device)});
@@ -237,7 +267,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().contains(QLatin1String("reconnected: ")), 10000);
         const int linesBack = int(LoggerProcess::logLines(logs).size());
         QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs).size() >= linesBack + 2, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(!LoggerProcess::logLines(logs).last().contains(QLatin1String(";-1")), 5000);
+        QTRY_VERIFY2_WITH_TIMEOUT(carriesConverterValues(LoggerProcess::logLines(logs).last()),
+                                  qPrintable(LoggerProcess::logLines(logs).last()), 5000);
 
         const QStringList journals =
             QDir(logs).entryList({QStringLiteral("*_EventsOrvane_*.csv")}, QDir::Files);
@@ -266,10 +297,10 @@ private slots:
         logger.start({QStringLiteral("--demo"), QStringLiteral("--log-folder"), logs});
         QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs).size() >= 1, 10000);
         QVERIFY(QDir(logs).removeRecursively()); // the USB stick pulled out
-        QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().contains(CsvLog::failureMessage()), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(logger.stderrText().contains(UserTexts::kLogFailure), 5000);
         QVERIFY(QDir().mkpath(logs)); // and put back
         QTRY_VERIFY_WITH_TIMEOUT(LoggerProcess::logLines(logs).size() >= 1, 15000);
-        QCOMPARE(logger.stderrText().count(CsvLog::failureMessage()), 1);
+        QCOMPARE(logger.stderrText().count(UserTexts::kLogFailure), 1);
         QCOMPARE(logger.process.state(), QProcess::Running);
         logger.signal(SIGTERM);
         QVERIFY(logger.process.waitForFinished(10000));

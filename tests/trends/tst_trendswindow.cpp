@@ -522,7 +522,8 @@ private slots:
         QVERIFY2(wide > wideColumns && wide <= 2 * wideColumns, qPrintable(QString::number(wide)));
 
         s.window.resize(700, 860);
-        QTest::qWait(3 * TrendsWindow::kRecutDelayMs);
+        QTRY_VERIFY_WITH_TIMEOUT(chart->width() < wideColumns, 5000); // the resize has reached the window
+        QTRY_VERIFY_WITH_TIMEOUT(!s.window.isRecutting(), 10000);
         QCOMPARE(points(), wide);
     }
 

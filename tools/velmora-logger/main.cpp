@@ -113,6 +113,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<MqttPublisher> publisher;
     const auto finish = [&](int status) {
         ServiceNotice::stopping();
+        // The second under way goes into the log (and out to the broker) before the end,
+        // even when the stop comes before that second's tick.
+        monitor.TimerLog_Action();
         if (publisher)
             publisher->stop(kFarewellWaitMs);
         monitor.close();

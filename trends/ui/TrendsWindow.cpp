@@ -308,6 +308,10 @@ void TrendsWindow::onReadFinished(const QString& error, int skippedLines) {
     recutLogCurves(); // the window may have grown while the log was read
 }
 
+bool TrendsWindow::isRecutting() const {
+    return recutTimer_->isActive() || curveCutter_.isBusy();
+}
+
 void TrendsWindow::recutLogCurves() {
     // The reader cut the curves for the width the window had when the log was opened; a
     // wider window gets them again, as fine as its pixel columns, away from the window's

@@ -51,6 +51,8 @@ public:
     bool isPaused() const { return paused_; }
     bool isReading() const { return reader_.isReading(); }
     bool isExportingCsv() const { return csvWriter_.isWriting(); }
+    // From a resize of a log's window until its curves have been cut again, if they need it.
+    bool isRecutting() const;
     // The charts, top to bottom, in the order of TrendChannel.
     TrendChart* chart(TrendChannel channel) const { return charts_[static_cast<int>(channel)]; }
     ProductionView* productionView() const { return production_; }

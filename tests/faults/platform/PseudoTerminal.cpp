@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <termios.h>
 #include <unistd.h>
 
 PseudoTerminal::PseudoTerminal() {
@@ -56,6 +57,48 @@ QByteArray PseudoTerminal::receive() {
             break;
     }
     return bytes;
+}
+
+QString PseudoTerminal::lineSettings() const {
+    termios line{};
+    if (master_ < 0 || ::tcgetattr(master_, &line) != 0)
+        return QString();
+    const speed_t speed = ::cfgetospeed(&line);
+    QString text;
+    switch (speed) {
+    case B1200: text = QStringLiteral("1200"); break;
+    case B2400: text = QStringLiteral("2400"); break;
+    case B4800: text = QStringLiteral("4800"); break;
+    case B9600: text = QStringLiteral("9600"); break;
+    case B19200: text = QStringLiteral("19200"); break;
+    case B38400: text = QStringLiteral("38400"); break;
+    case B57600: text = QStringLiteral("57600"); break;
+    case B115200: text = QStringLiteral("115200"); break;
+    default: text = QStringLiteral("speed code %1").arg(qulonglong(speed)); break;
+    }
+    if (::cfgetispeed(&line) != speed && ::cfgetispeed(&line) != B0)
+        text += QStringLiteral(" (receiving at another speed)");
+    text += QLatin1Char(' ');
+    switch (line.c_cflag & CSIZE) {
+    case CS5: text += QLatin1Char('5'); break;
+    case CS6: text += QLatin1Char('6'); break;
+    case CS7: text += QLatin1Char('7'); break;
+    default: text += QLatin1Char('8'); break;
+    }
+    text += (line.c_cflag & PARENB) ? ((line.c_cflag & PARODD) ? QLatin1Char('O') : QLatin1Char('E'))
+                                    : QLatin1Char('N');
+    text += (line.c_cflag & CSTOPB) ? QLatin1Char('2') : QLatin1Char('1');
+    const bool raw = !(line.c_lflag & (ICANON | ECHO | ISIG | IEXTEN)) && !(line.c_oflag & OPOST) &&
+                     !(line.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP));
+    if (raw)
+        text += QStringLiteral(", raw");
+#ifdef CRTSCTS
+    if (line.c_cflag & CRTSCTS)
+        text += QStringLiteral(", RTS/CTS");
+#endif
+    if (line.c_iflag & (IXON | IXOFF))
+        text += QStringLiteral(", XON/XOFF");
+    return text;
 }
 
 void PseudoTerminal::vanish() {

@@ -22,6 +22,10 @@ public:
     bool send(const QByteArray& bytes);
     // Bytes the tool has written so far, without waiting.
     QByteArray receive();
+    // The line as the tool has set it up, read back with tcgetattr (on Linux the two ends
+    // share it): "9600 8N1" for the speed, data bits, parity and stop bits, then ", raw"
+    // when bytes pass unchanged and unbuffered, and ", RTS/CTS" or ", XON/XOFF" for a flow control.
+    QString lineSettings() const;
     // The adapter vanishes: its end closes, and every later access of the tool fails.
     void vanish();
 
