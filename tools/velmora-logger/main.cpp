@@ -6,11 +6,14 @@
 #include "TerminationSignals.h"
 
 #include "alarms/AlarmSettingsFile.h"
+#include "core/EnergyMeter.h"
 #include "core/Version.h"
 #include "datalog/CsvLog.h"
 #include "datalog/LogFolderSetting.h"
 #include "monitor/BusRecorder.h"
 #include "monitor/Monitor.h"
+#include "publish/ClockStepWatch.h"
+#include "publish/MqttClientId.h"
 #include "publish/MqttId.h"
 #include "publish/MqttPublisher.h"
 #include "sim/DemoDevice.h"
@@ -20,7 +23,9 @@
 #endif
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QSysInfo>
 #include <QTimer>
 
 #include <memory>
@@ -29,6 +34,7 @@ namespace {
 
 constexpr int kLogRetryMs = 10000;    // a log folder that failed is tried again after this
 constexpr int kFarewellWaitMs = 2000; // for the broker to take "offline" when stopping
+constexpr int kRemovalWaitMs = 15000; // for the broker to take the removal of the discovery
 
 // The row of the device list the options name; -1 when none.
 int chosenRow(const LoggerOptions& options, const QStringList& rows) {
@@ -39,6 +45,37 @@ int chosenRow(const LoggerOptions& options, const QStringList& rows) {
             return i;
     return -1;
 }
+
+// The adapter's name under /dev/serial/by-id, which names its maker, model and serial number,
+// whatever ttyUSB number the system gave it this time; empty when there is none (pseudo-terminals,
+// the demo, macOS).
+QString byIdNameOf(const QString& deviceName) {
+    const QString path = deviceName.startsWith(QLatin1Char('/')) ? deviceName : QStringLiteral("/dev/") + deviceName;
+    const QString byId = QStringLiteral("/dev/serial/by-id");
+    if (QFileInfo(path).absolutePath() == byId)
+        return QFileInfo(path).fileName();
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if (target.isEmpty())
+        return QString();
+    const QDir folder(byId);
+    for (const QString& name : folder.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot))
+        if (QFileInfo(folder.filePath(name)).canonicalFilePath() == target)
+            return name;
+    return QString();
+}
+
+// Each problem of the energy total is told once, until it changes.
+class EnergyMessages {
+public:
+    void tell(const QString& problem) {
+        if (!problem.isEmpty() && problem != last_)
+            tellConsole(problem);
+        last_ = problem;
+    }
+
+private:
+    QString last_;
+};
 
 } // namespace
 
@@ -97,11 +134,71 @@ int main(int argc, char** argv) {
         tellConsole(QStringLiteral("no Documents or home folder for the log: name one with --log-folder"));
         return 2;
     }
+    const QString installationKey = MqttId::stableKey(deviceName, byIdNameOf(deviceName));
+    const QString mqttId = options.mqttId.isEmpty() ? MqttId::fromDeviceName(deviceName) : options.mqttId;
+    PublishingNames names;
+    names.id = mqttId;
+    names.stableKey = installationKey;
+    names.topicRoot = options.mqttTopicRoot;
+    names.discoveryPrefix = options.discoveryPrefix;
+    names.discovery = options.discovery;
+    names.stateIntervalSeconds = options.mqttIntervalSeconds;
+    MqttConnection connection;
+    connection.broker = options.broker;
+    connection.password = options.mqttPassword;
+    connection.caFile = options.mqttCaFile;
+    connection.certFile = options.mqttCertFile;
+    connection.keyFile = options.mqttKeyFile;
+    connection.clientId = options.mqttClientId.isEmpty()
+                              ? MqttClientId::defaultFor(QSysInfo::machineHostName(), mqttId)
+                              : options.mqttClientId;
+
+#ifdef VELMORA_WITH_MQTT
+    // --mqtt-remove-discovery: the broker forgets the installation's configurations, and that is all.
+    if (options.removeDiscovery) {
+        MosquittoTransport transport;
+        MqttPublisher remover(transport, PublishedMessages(names));
+        const QString setup = remover.startRemoval(connection);
+        if (!setup.isEmpty()) {
+            tellConsole(QStringLiteral("MQTT: ") + setup);
+            return 1;
+        }
+        QObject::connect(&remover, &MqttPublisher::setupFailed, &app, [](const QString& reason) {
+            tellConsole(QStringLiteral("MQTT: ") + reason);
+            QCoreApplication::exit(1);
+        });
+        QObject::connect(&remover, &MqttPublisher::connectionFailed, &app,
+                         [](const QString& reason) { tellConsole(QStringLiteral("MQTT: ") + reason); });
+        QObject::connect(&remover, &MqttPublisher::discoveryRemoved, &app, [&] {
+            remover.stop(kFarewellWaitMs);
+            tellConsole(QStringLiteral("MQTT: the discovery of %1 is removed from %2")
+                            .arg(installationKey, options.broker.display()));
+            QCoreApplication::exit(0);
+        });
+        QTimer::singleShot(kRemovalWaitMs, &app, [&] {
+            tellConsole(QStringLiteral("MQTT: %1 did not take the removal within %2 s")
+                            .arg(options.broker.display())
+                            .arg(kRemovalWaitMs / 1000));
+            QCoreApplication::exit(1);
+        });
+        const int status = app.exec();
+        remover.stop(kFarewellWaitMs);
+        return status;
+    }
+#endif
+
     // Nobody can tick the Log box again: a failing folder is tried again a little later.
-    console.notifier().onMessage = [&monitor](const QString& text) {
-        if (text == CsvLog::failureMessage())
+    QString logProblem;
+    console.notifier().onMessage = [&monitor, &logProblem](const QString& text) {
+        if (text == CsvLog::failureMessage()) {
+            logProblem = text;
             QTimer::singleShot(kLogRetryMs, &monitor, [&monitor] { monitor.setLogChecked(true); });
+        }
     };
+    QObject::connect(&monitor, &Monitor::eventOccurred, &app, [&logProblem](const MonitorEvent& event) {
+        if (event.kind == MonitorEvent::Kind::LogWriteFailed)
+            logProblem = CsvLog::failureMessage() + QStringLiteral(": ") + event.detail;
+    });
 
     // --record: what the bus carries, from the start; a file that cannot be made is a mistake.
     BusRecorder recorder(monitor, console.notifier());
@@ -113,17 +210,46 @@ int main(int argc, char** argv) {
         return 1; // the port said why, on stderr
     tellConsole(QStringLiteral("reading %1, logging to %2").arg(deviceName, monitor.state().LogFolder));
 
+    // The energy produced, beside the logs.
+    EnergyMeter energy(QDir(monitor.state().LogFolder).filePath(EnergyMeter::fileNameFor(installationKey)));
+    EnergyMessages energyMessages;
+    energyMessages.tell(energy.load());
+    QObject::connect(&monitor, &Monitor::secondSampled, &app,
+                     [&](const SecondSample& sample) { energyMessages.tell(energy.addSecond(sample.outputPower)); });
+
     // Publishing.
     std::unique_ptr<MqttTransport> transport;
     std::unique_ptr<MqttPublisher> publisher;
+    bool stopping = false;
+    ClockStepWatch clockWatch;
+    std::optional<LoggerHealth::ClockStep> lastClockStep;
+    const auto health = [&] {
+        LoggerHealth h;
+        h.time = platform.wallClock.now();
+        if (const auto step = clockWatch.look(h.time, platform.clock.elapsedMs()))
+            lastClockStep = step;
+        h.lastClockStep = lastClockStep;
+        h.logWriting = monitor.controls().CheckBoxLog_checked;
+        if (h.logWriting)
+            logProblem.clear();
+        h.logProblem = logProblem;
+        h.adapterConnected = monitor.isConnected() && !monitor.isReconnecting();
+        const BusHealth::Figures& figures = monitor.busHealth().figures();
+        h.converterFramesPerSecond = figures.converterFramesPerSecond;
+        h.checksumErrors = figures.totals.checksumErrors;
+        h.converterSilentSeconds = figures.converterSilentSeconds;
+        h.hpuSilentSeconds = figures.hpuSilentSeconds;
+        return h;
+    };
+    QTimer healthTimer;
 #ifdef VELMORA_WITH_MQTT
     if (options.mqtt) {
-        const QString id = options.mqttId.isEmpty() ? MqttId::fromDeviceName(deviceName) : options.mqttId;
         transport = std::make_unique<MosquittoTransport>();
-        publisher = std::make_unique<MqttPublisher>(*transport, PublishedMessages(id));
+        publisher = std::make_unique<MqttPublisher>(*transport, PublishedMessages(names));
         const QString broker = options.broker.display();
-        QObject::connect(publisher.get(), &MqttPublisher::connected, [broker, id] {
-            tellConsole(QStringLiteral("MQTT: connected to %1, publishing velmora/%2/state").arg(broker, id));
+        const QString stateTopic = publisher->messages().stateTopic();
+        QObject::connect(publisher.get(), &MqttPublisher::connected, [broker, stateTopic] {
+            tellConsole(QStringLiteral("MQTT: connected to %1, publishing %2").arg(broker, stateTopic));
         });
         QObject::connect(
             publisher.get(), &MqttPublisher::connectionFailed, [broker](const QString& reason, bool refused) {
@@ -137,34 +263,51 @@ int main(int argc, char** argv) {
         // Told on stderr and kept in the event journal beside the log.
         QObject::connect(
             publisher.get(), &MqttPublisher::statesDropped, &monitor, [&monitor, broker](quint64 count) {
-                const QString detail = QStringLiteral("%1 seconds dropped from the queue while %2 was away")
-                                           .arg(count)
-                                           .arg(broker);
+                const QString detail =
+                    QStringLiteral("%1 seconds not published while %2 was away; the log has them")
+                        .arg(count)
+                        .arg(broker);
                 tellConsole(QStringLiteral("MQTT: ") + detail);
                 monitor.recordEvent(MonitorEvent::Kind::StatesDropped, detail);
             });
-        QObject::connect(&monitor, &Monitor::secondSampled, publisher.get(), &MqttPublisher::publishSample);
-        MqttConnection connection;
-        connection.broker = options.broker;
-        connection.password = options.mqttPassword;
-        connection.caFile = options.mqttCaFile;
-        connection.clientId = QStringLiteral("velmora-logger-") + id;
-        publisher->start(connection);
+        QObject::connect(&monitor, &Monitor::secondSampled, publisher.get(),
+                         [&](const SecondSample& sample) { publisher->publishSample(sample, energy.totalKwh()); });
+        QObject::connect(&healthTimer, &QTimer::timeout, publisher.get(), [&] { publisher->publishHealth(health()); });
+        publisher->publishHealth(health());
+        healthTimer.start(PublishedMessages::kHealthPeriodSeconds * 1000);
+        const QString setup = publisher->start(connection);
+        if (!setup.isEmpty()) {
+            tellConsole(QStringLiteral("MQTT: %1: %2").arg(broker, setup));
+            monitor.close();
+            return 1;
+        }
     }
 #endif
 
     const auto finish = [&](int status) {
+        healthTimer.stop();
+        energyMessages.tell(energy.save());
         if (publisher)
             publisher->stop(kFarewellWaitMs);
         monitor.close();
         QCoreApplication::exit(status);
     };
 
+#ifdef VELMORA_WITH_MQTT
+    // TLS that cannot work with the files given: no retry mends it, the service manager is told.
+    if (publisher)
+        QObject::connect(publisher.get(), &MqttPublisher::setupFailed, &app, [&](const QString& reason) {
+            tellConsole(QStringLiteral("MQTT: %1: %2").arg(options.broker.display(), reason));
+            if (!stopping) {
+                stopping = true;
+                finish(1);
+            }
+        });
+#endif
     // The link's events on stderr too (the journal beside the log has them all): a lost adapter
     // is reopened by the monitor once a second until it is back. Only after a burst of serial
     // errors does the monitor give up and disconnect; the logger then leaves with status 1, for
     // the service manager to start it afresh.
-    bool stopping = false;
     QObject::connect(&monitor, &Monitor::eventOccurred, &app, [&](const MonitorEvent& event) {
         using K = MonitorEvent::Kind;
         if (event.kind == K::ConnectionLost || event.kind == K::Reconnected || event.kind == K::Disconnected)
