@@ -13,6 +13,8 @@ packages=(cmake ninja-build g++ clang make qt6-base-dev qt6-base-dev-tools qt6-s
           qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
           # MQTT: the client library, and the broker the tests start on 127.0.0.1.
           libmosquitto-dev mosquitto
+          # A wall clock that jumps under a running logger, for the tests: libfaketime.
+          faketime
           # make bench: the plain serial terminal the CPU figures are compared with.
           picocom
           # The Debian package and its checks.

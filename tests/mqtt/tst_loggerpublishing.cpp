@@ -5,6 +5,8 @@
 #include "MqttSubscriber.h"
 #include "ProcessUsage.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -237,6 +239,47 @@ private slots:
         logger.signal(SIGINT);
         QVERIFY(logger.process.waitForFinished(10000));
         QCOMPARE(logger.process.exitCode(), 0);
+    }
+
+    // Seen from afar: a wall clock that jumps an hour (libfaketime, the monotonic clock left
+    // alone) and a log folder that vanishes under the running logger reach the health topic.
+    void clockStepAndLogFailureReachTheHealthTopic() {
+        const QString faketime = QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1");
+        if (!QFileInfo::exists(faketime))
+            QSKIP("libfaketime is not installed (Debian package faketime)");
+        MosquittoBroker broker;
+        START_BROKER(broker);
+        MqttSubscriber subscriber;
+        QString error;
+        QVERIFY2(subscriber.connectTo(broker.port(), kTopics, &error), qPrintable(error));
+        QTemporaryDir dir;
+        const QString clockFile = writeFileIn(dir, QStringLiteral("clock"), "+0\n");
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("logs")));
+        const QString logs = dir.filePath(QStringLiteral("logs"));
+        LoggerProcess logger(kLogger);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LD_PRELOAD"), faketime);
+        environment.insert(QStringLiteral("FAKETIME_TIMESTAMP_FILE"), clockFile);
+        environment.insert(QStringLiteral("FAKETIME_NO_CACHE"), QStringLiteral("1"));
+        environment.insert(QStringLiteral("DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
+        logger.process.setProcessEnvironment(environment);
+        logger.start({"--demo", "--log-folder", logs, "--mqtt", broker.url()});
+        QTRY_VERIFY_WITH_TIMEOUT(lastHealth(subscriber).value("converter_frames_per_second").toDouble() > 0.0,
+                                 15000);
+        QCOMPARE(lastHealth(subscriber).value("log_writing").toBool(), true);
+        QVERIFY(lastHealth(subscriber).value("clock_step_seconds").isNull()); // no step yet
+
+        QVERIFY(!writeFileIn(dir, QStringLiteral("clock"), "+3600\n").isEmpty());
+        QVERIFY(QDir(logs).removeRecursively());
+        QTRY_VERIFY_WITH_TIMEOUT(!lastHealth(subscriber).value("clock_step_seconds").isNull(), 15000);
+        const double step = lastHealth(subscriber).value("clock_step_seconds").toDouble();
+        QVERIFY2(qAbs(step - 3600) <= 2, qPrintable(QString::number(step)));
+        QTRY_COMPARE_WITH_TIMEOUT(lastHealth(subscriber).value("log_writing").toBool(true), false, 15000);
+        QVERIFY(!lastHealth(subscriber).value("log_problem").toString().isEmpty());
+        QCOMPARE(lastHealth(subscriber).value("adapter_connected").toBool(), true); // the rest goes on
+
+        logger.signal(SIGTERM);
+        QVERIFY(logger.process.waitForFinished(10000));
     }
 
     void homeAssistantRestartingGetsDiscoveryAndStateAgain() {

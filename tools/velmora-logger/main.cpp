@@ -188,16 +188,19 @@ int main(int argc, char** argv) {
 #endif
 
     // Nobody can tick the Log box again: a failing folder is tried again a little later.
-    QString logProblem;
-    console.notifier().onMessage = [&monitor, &logProblem](const QString& text) {
-        if (text == CsvLog::failureMessage()) {
-            logProblem = text;
+    console.notifier().onMessage = [&monitor](const QString& text) {
+        if (text == CsvLog::failureMessage())
             QTimer::singleShot(kLogRetryMs, &monitor, [&monitor] { monitor.setLogChecked(true); });
-        }
     };
-    QObject::connect(&monitor, &Monitor::eventOccurred, &app, [&logProblem](const MonitorEvent& event) {
-        if (event.kind == MonitorEvent::Kind::LogWriteFailed)
-            logProblem = CsvLog::failureMessage() + QStringLiteral(": ") + event.detail;
+    // The last failure of the log, for the health: a log is writing again once a retry has
+    // passed without a new failure, not merely because the box was ticked again for the retry.
+    QString logProblem;
+    qint64 lastLogFailureMs = -1;
+    QObject::connect(&monitor, &Monitor::eventOccurred, &app, [&](const MonitorEvent& event) {
+        if (event.kind != MonitorEvent::Kind::LogWriteFailed)
+            return;
+        logProblem = CsvLog::failureMessage() + QStringLiteral(": ") + event.detail;
+        lastLogFailureMs = platform.clock.elapsedMs();
     });
 
     // --record: what the bus carries, from the start; a file that cannot be made is a mistake.
@@ -229,7 +232,9 @@ int main(int argc, char** argv) {
         if (const auto step = clockWatch.look(h.time, platform.clock.elapsedMs()))
             lastClockStep = step;
         h.lastClockStep = lastClockStep;
-        h.logWriting = monitor.controls().CheckBoxLog_checked;
+        const bool recentFailure =
+            lastLogFailureMs >= 0 && platform.clock.elapsedMs() - lastLogFailureMs < kLogRetryMs + 5000;
+        h.logWriting = monitor.controls().CheckBoxLog_checked && !recentFailure;
         if (h.logWriting)
             logProblem.clear();
         h.logProblem = logProblem;
