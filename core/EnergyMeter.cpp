@@ -57,8 +57,9 @@ EnergyMeter::Reading EnergyMeter::read(const QString& path) {
 
 QString EnergyMeter::write(const QString& path) const {
     QSaveFile file(path);
-    const QByteArray text = kHeader + "\nkWh=" + QByteArray::number(wattSeconds_ / kWattSecondsPerKwh, 'f', 9) +
-                            "\nsaved=" + QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toUtf8() + "\n";
+    const QByteArray text =
+        kHeader + "\nkWh=" + QByteArray::number(wattSeconds_ / kWattSecondsPerKwh, 'f', 9) +
+        "\nsaved=" + QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toUtf8() + "\n";
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         return QStringLiteral("the energy total cannot be saved to %1: %2").arg(path, file.errorString());
     return QString();
@@ -89,10 +90,11 @@ QString EnergyMeter::load() {
         const Reading copy = read(copyPath());
         if (copy.good) {
             total = copy.wattSeconds;
-            message = (message.isEmpty() ? QStringLiteral("the energy total %1 is missing").arg(path_) : message) +
-                      QStringLiteral(": it goes on from its copy of %1, %2 kWh")
-                          .arg(copy.savedAt.isEmpty() ? QStringLiteral("unknown time") : copy.savedAt)
-                          .arg(copy.wattSeconds / kWattSecondsPerKwh, 0, 'f', 3);
+            message =
+                (message.isEmpty() ? QStringLiteral("the energy total %1 is missing").arg(path_) : message) +
+                QStringLiteral(": it goes on from its copy of %1, %2 kWh")
+                    .arg(copy.savedAt.isEmpty() ? QStringLiteral("unknown time") : copy.savedAt)
+                    .arg(copy.wattSeconds / kWattSecondsPerKwh, 0, 'f', 3);
         } else if (main.present) {
             message += QStringLiteral(" and has no good copy: the total starts again from 0 kWh");
         }

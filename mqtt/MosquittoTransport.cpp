@@ -18,7 +18,7 @@ namespace {
 // A dead connection (a router that lost power, a broker host gone) is noticed within 1.5 times
 // this, and the broker publishes the last will as soon.
 constexpr int kKeepAliveSeconds = 15;
-constexpr int kLoopTimeoutMs = 200; // how soon the thread sees a stop request
+constexpr int kLoopTimeoutMs = 200;                     // how soon the thread sees a stop request
 constexpr auto kGoodbyeGrace = std::chrono::seconds(1); // for the DISCONNECT packet to leave
 
 // libmosquitto's global set-up, once per process.
@@ -43,7 +43,7 @@ struct MosquittoTransport::Session {
     MqttConnection connection;
     std::atomic<bool> connected{false};
     std::atomic<bool> stopping{false};
-    std::atomic<bool> accepted{false}; // the broker said yes on this connection
+    std::atomic<bool> accepted{false};   // the broker said yes on this connection
     std::atomic<qint64> acceptedAtMs{0}; // when, on the steady clock
     std::atomic<int> inFlight{0};
 

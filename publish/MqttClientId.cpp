@@ -5,14 +5,16 @@
 namespace {
 
 bool plain(QChar c) {
-    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
            (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('-');
 }
 
 } // namespace
 
 QString MqttClientId::defaultFor(const QString& hostName, const QString& id) {
-    QString name = QStringLiteral("velmora-") + hostName.section(QLatin1Char('.'), 0, 0) + QLatin1Char('-') + id;
+    QString name =
+        QStringLiteral("velmora-") + hostName.section(QLatin1Char('.'), 0, 0) + QLatin1Char('-') + id;
     for (QChar& c : name)
         if (!plain(c))
             c = QLatin1Char('-');
@@ -20,7 +22,8 @@ QString MqttClientId::defaultFor(const QString& hostName, const QString& id) {
         return name;
     const QByteArray hash = QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex();
     constexpr int kHashLength = 6;
-    return name.left(kMaxLength - kHashLength - 1) + QLatin1Char('-') + QString::fromLatin1(hash.left(kHashLength));
+    return name.left(kMaxLength - kHashLength - 1) + QLatin1Char('-') +
+           QString::fromLatin1(hash.left(kHashLength));
 }
 
 bool MqttClientId::isValid(const QString& clientId) {

@@ -15,7 +15,7 @@ struct MqttConnection {
     QString certFile; // client certificate and its key, for brokers that ask for one
     QString keyFile;
     QString clientId;
-    MqttMessage will;         // published by the broker when the connection dies without a goodbye
+    MqttMessage will;          // published by the broker when the connection dies without a goodbye
     QStringList subscriptions; // subscribed again on every connection
 };
 

@@ -3,8 +3,9 @@
 #include <algorithm>
 
 bool PendingMessages::put(MqttMessage message) {
-    const auto same = std::find_if(messages_.begin(), messages_.end(),
-                                   [&](const MqttMessage& waiting) { return waiting.topic == message.topic; });
+    const auto same = std::find_if(messages_.begin(), messages_.end(), [&](const MqttMessage& waiting) {
+        return waiting.topic == message.topic;
+    });
     if (same != messages_.end()) {
         *same = std::move(message);
         return true;

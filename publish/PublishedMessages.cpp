@@ -82,8 +82,9 @@ QVector<Entity> entities() {
         e.diagnostic = true;
         return e;
     };
-    list.append(diagnostic(QStringLiteral("converter_frames_per_second"), QStringLiteral("Converter frames per second"),
-                           QStringLiteral("frames/s"), QString(), QStringLiteral("measurement")));
+    list.append(diagnostic(QStringLiteral("converter_frames_per_second"),
+                           QStringLiteral("Converter frames per second"), QStringLiteral("frames/s"),
+                           QString(), QStringLiteral("measurement")));
     list.append(diagnostic(QStringLiteral("checksum_errors"), QStringLiteral("Checksum errors"), QString(),
                            QString(), QStringLiteral("total_increasing")));
     list.append(diagnostic(QStringLiteral("converter_silent_seconds"), QStringLiteral("Converter last heard"),
@@ -267,8 +268,9 @@ QVector<MqttMessage> PublishedMessages::configs(const QString& node) const {
             config.insert(QStringLiteral("suggested_display_precision"), e.displayPrecision);
         if (e.diagnostic)
             config.insert(QStringLiteral("entity_category"), QStringLiteral("diagnostic"));
-        messages.append({QStringLiteral("%1/%2/%3/%4/config").arg(names_.discoveryPrefix, component, node, e.key),
-                         QJsonDocument(config).toJson(QJsonDocument::Compact), true, 1});
+        messages.append(
+            {QStringLiteral("%1/%2/%3/%4/config").arg(names_.discoveryPrefix, component, node, e.key),
+             QJsonDocument(config).toJson(QJsonDocument::Compact), true, 1});
     }
     return messages;
 }

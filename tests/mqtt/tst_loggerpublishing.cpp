@@ -120,7 +120,8 @@ private slots:
         QCOMPARE(c.value("unit_of_measurement").toString(), QStringLiteral("V"));
         QCOMPARE(c.value("device_class").toString(), QStringLiteral("voltage"));
         QVERIFY(c.value("expire_after").toInt() > 0);
-        QCOMPARE(c.value("default_entity_id").toString(), QStringLiteral("sensor.velmora_demo_installation_input_voltage"));
+        QCOMPARE(c.value("default_entity_id").toString(),
+                 QStringLiteral("sensor.velmora_demo_installation_input_voltage"));
         QCOMPARE(c.value("origin").toObject().value("name").toString(), QStringLiteral("velmora-logger"));
 
         // The energy produced grows with the demo's power; the logger's health comes every 10 s.
@@ -290,7 +291,8 @@ private slots:
         QVERIFY2(homeAssistant.connectTo(broker.port(), kTopics, &error), qPrintable(error));
         QTemporaryDir logs;
         LoggerProcess logger(kLogger);
-        logger.start({"--demo", "--log-folder", logs.path(), "--mqtt", broker.url(), "--mqtt-interval", "60"});
+        logger.start(
+            {"--demo", "--log-folder", logs.path(), "--mqtt", broker.url(), "--mqtt-interval", "60"});
         QTRY_COMPARE_WITH_TIMEOUT(discoveryCount(homeAssistant), kConfigs, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(homeAssistant.count(kState) == 1, 10000);
         QTest::qWait(1500);
@@ -299,7 +301,8 @@ private slots:
         homeAssistant.clear();
         QVERIFY(homeAssistant.publish(QStringLiteral("homeassistant/status"), "online"));
         QTRY_COMPARE_WITH_TIMEOUT(discoveryCount(homeAssistant), kConfigs, 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(homeAssistant.count(kState), 1, 5000); // the last state, without waiting a minute
+        QTRY_COMPARE_WITH_TIMEOUT(homeAssistant.count(kState), 1,
+                                  5000); // the last state, without waiting a minute
         QCOMPARE(homeAssistant.last(kStatus), QByteArray("online"));
 
         logger.signal(SIGTERM);
@@ -326,7 +329,8 @@ private slots:
         const int linesBefore = int(LoggerProcess::logLines(logs.path()).size());
 
         LoggerProcess remover(kLogger);
-        remover.start({"--demo", "--log-folder", logs.path(), "--mqtt", broker.url(), "--mqtt-remove-discovery"});
+        remover.start(
+            {"--demo", "--log-folder", logs.path(), "--mqtt", broker.url(), "--mqtt-remove-discovery"});
         QVERIFY(remover.process.waitForFinished(20000));
         QCOMPARE(remover.process.exitCode(), 0);
         QVERIFY2(remover.stderrText().contains(QLatin1String("discovery of demo_installation is removed")),
@@ -352,12 +356,13 @@ private slots:
         const QString key = writeFileIn(dir, QStringLiteral("client.key"), "not a key\n");
         QVERIFY(!cert.isEmpty() && !key.isEmpty());
         LoggerProcess logger(kLogger);
-        logger.start({"--demo", "--log-folder", dir.path(), "--mqtt", broker.url(), "--mqtt-ca", broker.caFile(),
-                      "--mqtt-cert", cert, "--mqtt-key", key});
+        logger.start({"--demo", "--log-folder", dir.path(), "--mqtt", broker.url(), "--mqtt-ca",
+                      broker.caFile(), "--mqtt-cert", cert, "--mqtt-key", key});
         QVERIFY(logger.process.waitForFinished(20000));
         QCOMPARE(logger.process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(logger.process.exitCode(), 1); // for the service manager: not a mistake in the options
-        QVERIFY2(logger.stderrText().contains(QLatin1String("TLS set-up failed")), qPrintable(logger.stderrText()));
+        QVERIFY2(logger.stderrText().contains(QLatin1String("TLS set-up failed")),
+                 qPrintable(logger.stderrText()));
     }
 
     void optionMistakesExitWithStatusTwo_data() {
@@ -376,7 +381,8 @@ private slots:
         QFETCH(QStringList, arguments);
         QTemporaryDir logs;
         LoggerProcess logger(kLogger);
-        logger.start(QStringList{"--demo", "--log-folder", logs.path(), "--mqtt", "mqtt://127.0.0.1:1"} + arguments);
+        logger.start(QStringList{"--demo", "--log-folder", logs.path(), "--mqtt", "mqtt://127.0.0.1:1"} +
+                     arguments);
         QVERIFY(logger.process.waitForFinished(10000));
         QCOMPARE(logger.process.exitCode(), 2);
         QVERIFY2(logger.stderrText().contains(QLatin1String("--help")), qPrintable(logger.stderrText()));

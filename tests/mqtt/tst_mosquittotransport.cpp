@@ -1,7 +1,7 @@
 #include "MosquittoBroker.h"
 #include "MqttSubscriber.h"
-#include "mqtt/MosquittoTransport.h"
 #include "core/EnergyMeter.h"
+#include "mqtt/MosquittoTransport.h"
 #include "publish/MqttPublisher.h"
 
 #include <QElapsedTimer>

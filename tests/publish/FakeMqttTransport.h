@@ -37,7 +37,9 @@ public:
         isConnected = false;
         emit connectionFailed(reason, refused);
     }
-    void brokerSends(const QString& topic, const QByteArray& payload) { emit messageReceived(topic, payload); }
+    void brokerSends(const QString& topic, const QByteArray& payload) {
+        emit messageReceived(topic, payload);
+    }
     QVector<MqttMessage> sentOn(const QString& topic) const {
         QVector<MqttMessage> result;
         for (const MqttMessage& m : sent)

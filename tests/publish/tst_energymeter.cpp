@@ -25,9 +25,9 @@ private slots:
         EnergyMeter meter(dir.filePath(EnergyMeter::fileNameFor(QStringLiteral("t1"))));
         QCOMPARE(meter.load(), QString()); // first run: nothing to tell
         QCOMPARE(meter.totalKwh().value_or(-1), 0.0);
-        run(meter, 60, 600.0);          // 600 W for a minute: 10 Wh
-        run(meter, 30, std::nullopt);   // converter silent: unknown adds nothing
-        run(meter, 30, -50.0);          // a negative reading never takes from a total
+        run(meter, 60, 600.0);        // 600 W for a minute: 10 Wh
+        run(meter, 30, std::nullopt); // converter silent: unknown adds nothing
+        run(meter, 30, -50.0);        // a negative reading never takes from a total
         QCOMPARE(meter.totalKwh().value_or(-1), 0.01);
         QVERIFY(QFile::exists(meter.filePath()));
     }

@@ -183,8 +183,9 @@ private slots:
         }
         // Both the configurations under the adapter's key and those older versions put under the id.
         QVERIFY(!transport.sentOn(QStringLiteral("homeassistant/sensor/t1/speed/config")).isEmpty());
-        QVERIFY(!transport.sentOn(QStringLiteral("homeassistant/sensor/usb-ftdi_a10k-if00-port0/speed/config"))
-                     .isEmpty());
+        QVERIFY(
+            !transport.sentOn(QStringLiteral("homeassistant/sensor/usb-ftdi_a10k-if00-port0/speed/config"))
+                 .isEmpty());
     }
 
     void aBusyTransportKeepsOnlyTheNewestStateWaiting() {

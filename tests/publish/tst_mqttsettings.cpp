@@ -1,7 +1,7 @@
 #include "publish/BrokerUrl.h"
-#include "publish/MqttId.h"
 #include "publish/ClockStepWatch.h"
 #include "publish/MqttClientId.h"
+#include "publish/MqttId.h"
 #include "publish/PendingMessages.h"
 #include "publish/ReconnectBackOff.h"
 
@@ -127,19 +127,24 @@ private slots:
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("byId");
         QTest::addColumn<QString>("key");
-        QTest::newRow("ttyUSB0 with a by-id name")
-            << "ttyUSB0" << "usb-FTDI_FT232R_USB_UART_A10K1234-if00-port0"
-            << "usb-ftdi_ft232r_usb_uart_a10k1234-if00-port0";
-        QTest::newRow("same adapter as ttyUSB3")
-            << "/dev/ttyUSB3" << "usb-FTDI_FT232R_USB_UART_A10K1234-if00-port0"
-            << "usb-ftdi_ft232r_usb_uart_a10k1234-if00-port0";
+        QTest::newRow("ttyUSB0 with a by-id name") << "ttyUSB0"
+                                                   << "usb-FTDI_FT232R_USB_UART_A10K1234-if00-port0"
+                                                   << "usb-ftdi_ft232r_usb_uart_a10k1234-if00-port0";
+        QTest::newRow("same adapter as ttyUSB3") << "/dev/ttyUSB3"
+                                                 << "usb-FTDI_FT232R_USB_UART_A10K1234-if00-port0"
+                                                 << "usb-ftdi_ft232r_usb_uart_a10k1234-if00-port0";
         QTest::newRow("by-id path given") << "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K1234-if00-port0"
                                           << "usb-FTDI_FT232R_USB_UART_A10K1234-if00-port0"
                                           << "usb-ftdi_ft232r_usb_uart_a10k1234-if00-port0";
-        QTest::newRow("second port of the adapter") << "ttyUSB1" << "usb-FTDI_Quad_B7-if01-port0"
+        QTest::newRow("second port of the adapter") << "ttyUSB1"
+                                                    << "usb-FTDI_Quad_B7-if01-port0"
                                                     << "usb-ftdi_quad_b7-if01-port0";
-        QTest::newRow("no by-id name") << "/dev/pts/4" << "" << "4";
-        QTest::newRow("demo") << "Demo installation" << "" << "demo_installation";
+        QTest::newRow("no by-id name") << "/dev/pts/4"
+                                       << ""
+                                       << "4";
+        QTest::newRow("demo") << "Demo installation"
+                              << ""
+                              << "demo_installation";
     }
     void stableKeyFollowsTheAdapterNotItsSocket() {
         QFETCH(QString, device);
@@ -173,9 +178,15 @@ private slots:
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("clientId");
-        QTest::newRow("short") << "pi" << "t7" << "velmora-pi-t7";
-        QTest::newRow("domain dropped, _ to -") << "pi.local" << "demo_inst" << "velmora-pi-demo-inst";
-        QTest::newRow("exactly 23") << "turbine" << "north-1" << "velmora-turbine-north-1";
+        QTest::newRow("short") << "pi"
+                               << "t7"
+                               << "velmora-pi-t7";
+        QTest::newRow("domain dropped, _ to -") << "pi.local"
+                                                << "demo_inst"
+                                                << "velmora-pi-demo-inst";
+        QTest::newRow("exactly 23") << "turbine"
+                                    << "north-1"
+                                    << "velmora-turbine-north-1";
     }
     void clientIdNamesHostAndInstallationWithinWhatEveryBrokerTakes() {
         QFETCH(QString, host);
@@ -187,8 +198,8 @@ private slots:
     void longClientIdsStayDistinct() {
         const QString byId = QStringLiteral("usb-ftdi_ft232r_usb_uart_a10k1234-if00-port0");
         const QString a = MqttClientId::defaultFor(QStringLiteral("raspberrypi"), byId);
-        const QString b = MqttClientId::defaultFor(QStringLiteral("raspberrypi"),
-                                                   QStringLiteral("usb-ftdi_ft232r_usb_uart_a10k9999-if00-port0"));
+        const QString b = MqttClientId::defaultFor(
+            QStringLiteral("raspberrypi"), QStringLiteral("usb-ftdi_ft232r_usb_uart_a10k9999-if00-port0"));
         const QString c = MqttClientId::defaultFor(QStringLiteral("raspberrypi2"), byId);
         QCOMPARE(a.size(), MqttClientId::kMaxLength);
         QVERIFY(a.startsWith(QLatin1String("velmora-raspberr"))); // as much of the name as fits
@@ -237,8 +248,8 @@ private slots:
         QTest::addColumn<qint64>("stepSeconds"); // 0: no step
         QTest::newRow("steady") << qint64(10000) << qint64(10000) << qint64(0);
         QTest::newRow("drift within 2 s") << qint64(11900) << qint64(10000) << qint64(0);
-        QTest::newRow("forward by years") << qint64(10000) + 3LL * 365 * 86400 * 1000 << qint64(10000)
-                                          << 3LL * 365 * 86400;
+        QTest::newRow("forward by years")
+            << qint64(10000) + 3LL * 365 * 86400 * 1000 << qint64(10000) << 3LL * 365 * 86400;
         QTest::newRow("back by an hour") << qint64(10000) - 3600000 << qint64(10000) << qint64(-3600);
         QTest::newRow("just over 2 s") << qint64(12500) << qint64(10000) << qint64(2);
     }

@@ -137,8 +137,10 @@ private slots:
             const QString component = m.topic.section(QLatin1Char('/'), 1, 1);
             const QString key = m.topic.section(QLatin1Char('/'), 3, 3);
             QCOMPARE(m.topic.section(QLatin1Char('/'), 2, 2), names.stableKey);
-            QCOMPARE(c.value("unique_id").toString(), QStringLiteral("velmora_usb-ftdi_a10k-if00-port0_") + key);
-            QCOMPARE(c.value("default_entity_id").toString(), component + QStringLiteral(".velmora_north_") + key);
+            QCOMPARE(c.value("unique_id").toString(),
+                     QStringLiteral("velmora_usb-ftdi_a10k-if00-port0_") + key);
+            QCOMPARE(c.value("default_entity_id").toString(),
+                     component + QStringLiteral(".velmora_north_") + key);
             QCOMPARE(c.value("object_id").toString(), QStringLiteral("velmora_north_") + key);
             const QJsonObject origin = c.value("origin").toObject();
             QCOMPARE(origin.value("name").toString(), QStringLiteral("velmora-logger"));
@@ -183,7 +185,8 @@ private slots:
         QCOMPARE(c.value("state_class").toString(), QStringLiteral("total_increasing"));
         QCOMPARE(c.value("unit_of_measurement").toString(), QStringLiteral("kWh"));
         // 100 W for a minute is 0.00167 kWh: the total moves every minute.
-        const QJsonObject state = json(PublishedMessages(QStringLiteral("x")).state(liveSample(), 100.0 * 60 / 3.6e6));
+        const QJsonObject state =
+            json(PublishedMessages(QStringLiteral("x")).state(liveSample(), 100.0 * 60 / 3.6e6));
         QVERIFY(state.value("energy").toDouble() > 0.0);
     }
 
@@ -230,7 +233,11 @@ private slots:
         QCOMPARE(o.value("log_writing").toBool(true), false);
         QCOMPARE(o.value("log_problem").toString(), h.logProblem);
         QCOMPARE(o.value("clock_step_seconds").toDouble(), double(h.lastClockStep->seconds()));
-        QVERIFY(o.value("clock_step").toObject().value("from").toString().startsWith(QLatin1String("2021-01-01")));
+        QVERIFY(o.value("clock_step")
+                    .toObject()
+                    .value("from")
+                    .toString()
+                    .startsWith(QLatin1String("2021-01-01")));
     }
 
     void removalEmptiesEveryConfigurationTopic() {
@@ -246,8 +253,9 @@ private slots:
         }
         for (const MqttMessage& m : messages.discovery())
             QVERIFY2(topics.contains(m.topic), qPrintable(m.topic));
-        QCOMPARE(PublishedMessages(QStringLiteral("same")).discoveryRemoval().size(),
-                 PublishedMessages(QStringLiteral("same")).discovery().size()); // one set when id and key agree
+        QCOMPARE(
+            PublishedMessages(QStringLiteral("same")).discoveryRemoval().size(),
+            PublishedMessages(QStringLiteral("same")).discovery().size()); // one set when id and key agree
     }
 
     void discoveryGivesUnitsClassesAndComponents_data() {

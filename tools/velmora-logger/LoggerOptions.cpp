@@ -87,12 +87,14 @@ QString parseLoggerOptions(const QStringList& arguments, const LoggerCapabilitie
                                     QStringLiteral("The installation's id in topics (default: from the "
                                                    "adapter's name)."),
                                     QStringLiteral("ID"));
-    const QCommandLineOption certFile(QStringLiteral("mqtt-cert"),
-                                      QStringLiteral("Client certificate for mqtts:// brokers that ask for one "
-                                                     "(with --mqtt-key)."),
-                                      QStringLiteral("FILE"));
+    const QCommandLineOption certFile(
+        QStringLiteral("mqtt-cert"),
+        QStringLiteral("Client certificate for mqtts:// brokers that ask for one "
+                       "(with --mqtt-key)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption keyFile(QStringLiteral("mqtt-key"),
-                                     QStringLiteral("The private key of --mqtt-cert."), QStringLiteral("FILE"));
+                                     QStringLiteral("The private key of --mqtt-cert."),
+                                     QStringLiteral("FILE"));
     const QCommandLineOption clientId(QStringLiteral("mqtt-client-id"),
                                       QStringLiteral("Client id given to the broker (default: "
                                                      "velmora-<hostname>-<id>, at most 23 characters)."),
@@ -105,15 +107,17 @@ QString parseLoggerOptions(const QStringList& arguments, const LoggerCapabilitie
                                        QStringLiteral("ROOT"));
     const QCommandLineOption discoveryPrefix(
         QStringLiteral("discovery-prefix"),
-        QStringLiteral("Home Assistant's discovery prefix (default homeassistant)."), QStringLiteral("PREFIX"));
+        QStringLiteral("Home Assistant's discovery prefix (default homeassistant)."),
+        QStringLiteral("PREFIX"));
     const QCommandLineOption noDiscovery(QStringLiteral("no-discovery"),
                                          QStringLiteral("Publishes no Home Assistant discovery."));
     const QCommandLineOption removeDiscovery(
         QStringLiteral("mqtt-remove-discovery"),
-        QStringLiteral("Removes the installation's retained Home Assistant discovery from the broker, and exits."));
-    const QList<QCommandLineOption> mqttOptions{passwordFile, caFile,    mqttId,          certFile,    keyFile,
-                                                clientId,     interval,  topicRoot,       discoveryPrefix,
-                                                noDiscovery,  removeDiscovery};
+        QStringLiteral(
+            "Removes the installation's retained Home Assistant discovery from the broker, and exits."));
+    const QList<QCommandLineOption> mqttOptions{passwordFile,    caFile,      mqttId,         certFile,
+                                                keyFile,         clientId,    interval,       topicRoot,
+                                                discoveryPrefix, noDiscovery, removeDiscovery};
     parser.addOptions({port, device, demo, logFolder, alarmSettings, record, mqtt});
     parser.addOptions(mqttOptions);
     if (!parser.parse(arguments))
@@ -124,9 +128,9 @@ QString parseLoggerOptions(const QStringList& arguments, const LoggerCapabilitie
         parser.showVersion();
     if (!parser.positionalArguments().isEmpty())
         return QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first());
-    for (const QCommandLineOption& single : {port, device, logFolder, alarmSettings, record, mqtt, passwordFile,
-                                             caFile, mqttId, certFile, keyFile, clientId, interval, topicRoot,
-                                             discoveryPrefix})
+    for (const QCommandLineOption& single :
+         {port, device, logFolder, alarmSettings, record, mqtt, passwordFile, caFile, mqttId, certFile,
+          keyFile, clientId, interval, topicRoot, discoveryPrefix})
         if (parser.values(single).size() > 1)
             return QStringLiteral("--%1 is given more than once").arg(single.names().first());
 
@@ -216,7 +220,8 @@ QString parseLoggerOptions(const QStringList& arguments, const LoggerCapabilitie
     }
     if (parser.isSet(clientId)) {
         if (!MqttClientId::isValid(parser.value(clientId)))
-            return QStringLiteral("--mqtt-client-id takes 1 to 128 printable characters without spaces, not \"%1\"")
+            return QStringLiteral(
+                       "--mqtt-client-id takes 1 to 128 printable characters without spaces, not \"%1\"")
                 .arg(parser.value(clientId));
         options.mqttClientId = parser.value(clientId);
     }
@@ -229,8 +234,9 @@ QString parseLoggerOptions(const QStringList& arguments, const LoggerCapabilitie
     }
     if (parser.isSet(topicRoot)) {
         if (!MqttId::isValidTopicRoot(parser.value(topicRoot)))
-            return QStringLiteral("--mqtt-topic takes topic levels of letters, digits, \"_\", \"-\" and \".\" "
-                                  "joined by \"/\", not \"%1\"")
+            return QStringLiteral(
+                       "--mqtt-topic takes topic levels of letters, digits, \"_\", \"-\" and \".\" "
+                       "joined by \"/\", not \"%1\"")
                 .arg(parser.value(topicRoot));
         options.mqttTopicRoot = parser.value(topicRoot);
     }
@@ -239,8 +245,9 @@ QString parseLoggerOptions(const QStringList& arguments, const LoggerCapabilitie
         if (!options.discovery)
             return QStringLiteral("--discovery-prefix and --no-discovery contradict each other");
         if (!MqttId::isValidTopicRoot(parser.value(discoveryPrefix)))
-            return QStringLiteral("--discovery-prefix takes topic levels of letters, digits, \"_\", \"-\" and "
-                                  "\".\" joined by \"/\", not \"%1\"")
+            return QStringLiteral(
+                       "--discovery-prefix takes topic levels of letters, digits, \"_\", \"-\" and "
+                       "\".\" joined by \"/\", not \"%1\"")
                 .arg(parser.value(discoveryPrefix));
         options.discoveryPrefix = parser.value(discoveryPrefix);
     }

@@ -50,7 +50,8 @@ int chosenRow(const LoggerOptions& options, const QStringList& rows) {
 // whatever ttyUSB number the system gave it this time; empty when there is none (pseudo-terminals,
 // the demo, macOS).
 QString byIdNameOf(const QString& deviceName) {
-    const QString path = deviceName.startsWith(QLatin1Char('/')) ? deviceName : QStringLiteral("/dev/") + deviceName;
+    const QString path =
+        deviceName.startsWith(QLatin1Char('/')) ? deviceName : QStringLiteral("/dev/") + deviceName;
     const QString byId = QStringLiteral("/dev/serial/by-id");
     if (QFileInfo(path).absolutePath() == byId)
         return QFileInfo(path).fileName();
@@ -217,8 +218,9 @@ int main(int argc, char** argv) {
     EnergyMeter energy(QDir(monitor.state().LogFolder).filePath(EnergyMeter::fileNameFor(installationKey)));
     EnergyMessages energyMessages;
     energyMessages.tell(energy.load());
-    QObject::connect(&monitor, &Monitor::secondSampled, &app,
-                     [&](const SecondSample& sample) { energyMessages.tell(energy.addSecond(sample.outputPower)); });
+    QObject::connect(&monitor, &Monitor::secondSampled, &app, [&](const SecondSample& sample) {
+        energyMessages.tell(energy.addSecond(sample.outputPower));
+    });
 
     // Publishing.
     std::unique_ptr<MqttTransport> transport;
@@ -275,9 +277,11 @@ int main(int argc, char** argv) {
                 tellConsole(QStringLiteral("MQTT: ") + detail);
                 monitor.recordEvent(MonitorEvent::Kind::StatesDropped, detail);
             });
-        QObject::connect(&monitor, &Monitor::secondSampled, publisher.get(),
-                         [&](const SecondSample& sample) { publisher->publishSample(sample, energy.totalKwh()); });
-        QObject::connect(&healthTimer, &QTimer::timeout, publisher.get(), [&] { publisher->publishHealth(health()); });
+        QObject::connect(&monitor, &Monitor::secondSampled, publisher.get(), [&](const SecondSample& sample) {
+            publisher->publishSample(sample, energy.totalKwh());
+        });
+        QObject::connect(&healthTimer, &QTimer::timeout, publisher.get(),
+                         [&] { publisher->publishHealth(health()); });
         publisher->publishHealth(health());
         healthTimer.start(PublishedMessages::kHealthPeriodSeconds * 1000);
         const QString setup = publisher->start(connection);
