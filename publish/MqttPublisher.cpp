@@ -24,8 +24,9 @@ QString MqttPublisher::start(MqttConnection connection) {
 }
 
 QString MqttPublisher::startRemoval(MqttConnection connection) {
+    // No last will and no "offline": the logger of the installation may be running elsewhere.
     removing_ = true;
-    connection.will = messages_.offline();
+    connection.will = MqttMessage{};
     const QString problem = transport_.start(connection);
     started_ = problem.isEmpty();
     return problem;
@@ -56,7 +57,8 @@ void MqttPublisher::stop(int timeoutMs) {
         return;
     started_ = false;
     connected_ = false;
-    transport_.stop(messages_.offline(), timeoutMs);
+    // A removal says goodbye with its last removal again, acknowledged once all before it are.
+    transport_.stop(removing_ ? messages_.discoveryRemoval().last() : messages_.offline(), timeoutMs);
 }
 
 void MqttPublisher::onConnected() {

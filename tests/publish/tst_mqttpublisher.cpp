@@ -181,6 +181,11 @@ private slots:
             QVERIFY(m.payload.isEmpty());
             QVERIFY(m.retain);
         }
+        // Nothing says the installation is offline: its logger may be running elsewhere.
+        QVERIFY(transport.connection.will.topic.isEmpty());
+        publisher.stop(1000);
+        QVERIFY(transport.stopped);
+        QVERIFY(transport.sentOn(QStringLiteral("velmora/t1/status")).isEmpty());
         // Both the configurations under the adapter's key and those older versions put under the id.
         QVERIFY(!transport.sentOn(QStringLiteral("homeassistant/sensor/t1/speed/config")).isEmpty());
         QVERIFY(

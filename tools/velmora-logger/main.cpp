@@ -282,7 +282,6 @@ int main(int argc, char** argv) {
         });
         QObject::connect(&healthTimer, &QTimer::timeout, publisher.get(),
                          [&] { publisher->publishHealth(health()); });
-        publisher->publishHealth(health());
         healthTimer.start(PublishedMessages::kHealthPeriodSeconds * 1000);
         const QString setup = publisher->start(connection);
         if (!setup.isEmpty()) {
