@@ -321,7 +321,7 @@ private slots:
             MqttSubscriber before;
             QString error;
             QVERIFY2(before.connectTo(broker.port(), kTopics, &error), qPrintable(error));
-            QTRY_COMPARE_WITH_TIMEOUT(discoveryCount(before, true), kConfigs, 10000);
+            QTRY_COMPARE_WITH_TIMEOUT(discoveryCount(before), kConfigs, 10000);
             QTRY_VERIFY_WITH_TIMEOUT(!before.last(kState).isEmpty(), 10000);
             logger.signal(SIGTERM);
             QVERIFY(logger.process.waitForFinished(10000));
