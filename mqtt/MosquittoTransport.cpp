@@ -80,6 +80,10 @@ struct MosquittoTransport::Session {
     static void onDisconnect(mosquitto*, void* self, int rc);
     static void onPublish(mosquitto*, void* self, int mid);
     static void onMessage(mosquitto*, void* self, const mosquitto_message* message);
+    static void onLog(mosquitto*, void* self, int level, const char* text);
+
+    // What libmosquitto said while loading the TLS files on this attempt; network thread only.
+    QString setupError;
 };
 
 namespace {
@@ -98,14 +102,15 @@ void MosquittoTransport::Session::run() {
     bool everConnected = false;
     while (!stopping) {
         // Non-blocking TCP connect: only the name lookup can hold the thread.
+        setupError.clear();
         int rc = everConnected ? mosquitto_reconnect_async(mosq)
                                : mosquitto_connect_async(mosq, host.constData(), connection.broker.port,
                                                          kKeepAliveSeconds);
         const int connectErrno = errno;
-        if (rc == MOSQ_ERR_TLS) {
-            // The certificates or the key could not be loaded: no retry mends that.
-            const QString reason = QStringLiteral("TLS set-up failed: the certificate authorities, client "
-                                                  "certificate or key cannot be used");
+        if (rc == MOSQ_ERR_TLS && !setupError.isEmpty()) {
+            // The certificates or the key could not be loaded: no retry mends that. (A handshake
+            // that fails at once, on a fast broker, is a connection failure like any other.)
+            const QString reason = QStringLiteral("TLS set-up failed: %1").arg(setupError);
             tell([reason](MosquittoTransport* t) { emit t->setupFailed(reason); });
             break;
         }
@@ -167,6 +172,25 @@ void MosquittoTransport::Session::onConnect(mosquitto*, void* self, int rc) {
     s->tell([](MosquittoTransport* t) { emit t->connected(); });
 }
 
+void MosquittoTransport::Session::onLog(mosquitto*, void* self, int level, const char* text) {
+    // The library's own words for TLS files it cannot load ("Error: Unable to load client
+    // certificate ...", "Error: Client certificate/key are inconsistent."): only these make a
+    // set-up failure, told with the file named.
+    if (level != MOSQ_LOG_ERR || !text)
+        return;
+    const QString line = QString::fromUtf8(text);
+    if (line.startsWith(QLatin1String("Error: Unable to")) ||
+        line.startsWith(QLatin1String("Error: Client certificate/key"))) {
+        auto* s = static_cast<Session*>(self);
+        QString why = line.mid(int(qstrlen("Error: ")));
+        why[0] = why[0].toLower();
+        if (why.endsWith(QLatin1Char('.')))
+            why.chop(1);
+        if (s->setupError.isEmpty())
+            s->setupError = why;
+    }
+}
+
 void MosquittoTransport::Session::onMessage(mosquitto*, void* self, const mosquitto_message* message) {
     auto* s = static_cast<Session*>(self);
     const QString topic = QString::fromUtf8(message->topic);
@@ -223,6 +247,7 @@ QString MosquittoTransport::start(const MqttConnection& connection) {
     mosquitto_disconnect_callback_set(s.mosq, &Session::onDisconnect);
     mosquitto_publish_callback_set(s.mosq, &Session::onPublish);
     mosquitto_message_callback_set(s.mosq, &Session::onMessage);
+    mosquitto_log_callback_set(s.mosq, &Session::onLog);
     const QByteArray willTopic = connection.will.topic.toUtf8();
     if (!willTopic.isEmpty()) {
         const int rc = mosquitto_will_set(s.mosq, willTopic.constData(), int(connection.will.payload.size()),

@@ -361,8 +361,9 @@ private slots:
         QVERIFY(logger.process.waitForFinished(20000));
         QCOMPARE(logger.process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(logger.process.exitCode(), 1); // for the service manager: not a mistake in the options
-        QVERIFY2(logger.stderrText().contains(QLatin1String("TLS set-up failed")),
-                 qPrintable(logger.stderrText()));
+        const QString text = logger.stderrText();
+        QVERIFY2(text.contains(QLatin1String("TLS set-up failed")), qPrintable(text));
+        QVERIFY2(text.contains(cert), qPrintable(text)); // which file
     }
 
     void optionMistakesExitWithStatusTwo_data() {

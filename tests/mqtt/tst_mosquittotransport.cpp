@@ -159,8 +159,13 @@ private slots:
         MosquittoTransport untrustedTransport;
         MqttPublisher untrusted(untrustedTransport, PublishedMessages(QStringLiteral("t1")));
         QSignalSpy failures(&untrusted, &MqttPublisher::connectionFailed);
+        QSignalSpy setupFailures(&untrusted, &MqttPublisher::setupFailed);
         untrusted.start(connectionTo(broker));
-        QTRY_VERIFY_WITH_TIMEOUT(failures.count() >= 1, 10000);
+        QTRY_VERIFY2_WITH_TIMEOUT(failures.count() >= 1,
+                                  qPrintable(setupFailures.isEmpty()
+                                                 ? QStringLiteral("no signal")
+                                                 : setupFailures.first().first().toString()),
+                                  10000);
         QVERIFY(!untrusted.isConnected());
         QVERIFY2(failures.first().at(0).toString().startsWith(QLatin1String("cannot reach the broker")),
                  qPrintable(failures.first().at(0).toString()));
