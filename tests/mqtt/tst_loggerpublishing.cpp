@@ -263,6 +263,9 @@ private slots:
         environment.insert(QStringLiteral("FAKETIME_TIMESTAMP_FILE"), clockFile);
         environment.insert(QStringLiteral("FAKETIME_NO_CACHE"), QStringLiteral("1"));
         environment.insert(QStringLiteral("DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
+        // A sanitizer build wants its runtime first among the preloaded libraries: let it be.
+        environment.insert(QStringLiteral("ASAN_OPTIONS"), environment.value(QStringLiteral("ASAN_OPTIONS")) +
+                                                               QStringLiteral(":verify_asan_link_order=0"));
         logger.process.setProcessEnvironment(environment);
         logger.start({"--demo", "--log-folder", logs, "--mqtt", broker.url()});
         QTRY_VERIFY_WITH_TIMEOUT(lastHealth(subscriber).value("converter_frames_per_second").toDouble() > 0.0,
