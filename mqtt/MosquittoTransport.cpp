@@ -1,5 +1,7 @@
 #include "mqtt/MosquittoTransport.h"
 
+#include "publish/ReconnectBackOff.h"
+
 #include <QMetaObject>
 
 #include <mosquitto.h>
@@ -13,9 +15,10 @@
 
 namespace {
 
-constexpr int kKeepAliveSeconds = 30;
-constexpr int kLoopTimeoutMs = 200; // how soon the thread sees a stop request
-constexpr int kMaxRetrySeconds = 30;
+// A dead connection (a router that lost power, a broker host gone) is noticed within 1.5 times
+// this, and the broker publishes the last will as soon.
+constexpr int kKeepAliveSeconds = 15;
+constexpr int kLoopTimeoutMs = 200;                     // how soon the thread sees a stop request
 constexpr auto kGoodbyeGrace = std::chrono::seconds(1); // for the DISCONNECT packet to leave
 
 // libmosquitto's global set-up, once per process.
@@ -40,7 +43,8 @@ struct MosquittoTransport::Session {
     MqttConnection connection;
     std::atomic<bool> connected{false};
     std::atomic<bool> stopping{false};
-    std::atomic<bool> accepted{false}; // the broker said yes on this connection
+    std::atomic<bool> accepted{false};   // the broker said yes on this connection
+    std::atomic<qint64> acceptedAtMs{0}; // when, on the steady clock
     std::atomic<int> inFlight{0};
 
     std::mutex mutex;
@@ -75,18 +79,41 @@ struct MosquittoTransport::Session {
     static void onConnect(mosquitto*, void* self, int rc);
     static void onDisconnect(mosquitto*, void* self, int rc);
     static void onPublish(mosquitto*, void* self, int mid);
+    static void onMessage(mosquitto*, void* self, const mosquitto_message* message);
+    static void onLog(mosquitto*, void* self, int level, const char* text);
+
+    // What libmosquitto said while loading the TLS files on this attempt; network thread only.
+    QString setupError;
 };
+
+namespace {
+
+qint64 steadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
 
 void MosquittoTransport::Session::run() {
     const QByteArray host = connection.broker.host.toUtf8();
-    int retrySeconds = 1;
+    ReconnectBackOff backOff;
     bool everConnected = false;
     while (!stopping) {
         // Non-blocking TCP connect: only the name lookup can hold the thread.
+        setupError.clear();
         int rc = everConnected ? mosquitto_reconnect_async(mosq)
                                : mosquitto_connect_async(mosq, host.constData(), connection.broker.port,
                                                          kKeepAliveSeconds);
         const int connectErrno = errno;
+        if (rc == MOSQ_ERR_TLS && !setupError.isEmpty()) {
+            // The certificates or the key could not be loaded: no retry mends that. (A handshake
+            // that fails at once, on a fast broker, is a connection failure like any other.)
+            const QString reason = QStringLiteral("TLS set-up failed: %1").arg(setupError);
+            tell([reason](MosquittoTransport* t) { emit t->setupFailed(reason); });
+            break;
+        }
         if (rc != MOSQ_ERR_SUCCESS) {
             report(QStringLiteral("cannot reach the broker: %1").arg(errorText(rc, connectErrno)), false);
         } else {
@@ -110,15 +137,14 @@ void MosquittoTransport::Session::run() {
             if (stopping)
                 break;
             if (wasAccepted) {
-                retrySeconds = 1; // the broker was there: try again soon
+                backOff.connectionEnded(steadyMs() - acceptedAtMs);
                 report(QStringLiteral("connection lost: %1").arg(errorText(rc, loopErrno)), false);
             } else if (rc != MOSQ_ERR_CONN_REFUSED) {
                 // The TCP connection or the TLS handshake failed (refusals are told in onConnect).
                 report(QStringLiteral("cannot reach the broker: %1").arg(errorText(rc, loopErrno)), false);
             }
         }
-        waitBeforeRetry(retrySeconds);
-        retrySeconds = qMin(retrySeconds * 2, kMaxRetrySeconds);
+        waitBeforeRetry(backOff.nextDelaySeconds());
     }
     std::lock_guard<std::mutex> lock(mutex);
     threadDone = true;
@@ -138,9 +164,38 @@ void MosquittoTransport::Session::onConnect(mosquitto*, void* self, int rc) {
         return;
     }
     s->inFlight = 0;
+    s->acceptedAtMs = steadyMs();
     s->accepted = true;
     s->connected = true;
+    for (const QString& topic : s->connection.subscriptions)
+        mosquitto_subscribe(s->mosq, nullptr, topic.toUtf8().constData(), 1);
     s->tell([](MosquittoTransport* t) { emit t->connected(); });
+}
+
+void MosquittoTransport::Session::onLog(mosquitto*, void* self, int level, const char* text) {
+    // The library's own words for TLS files it cannot load ("Error: Unable to load client
+    // certificate ...", "Error: Client certificate/key are inconsistent."): only these make a
+    // set-up failure, told with the file named.
+    if (level != MOSQ_LOG_ERR || !text)
+        return;
+    const QString line = QString::fromUtf8(text);
+    if (line.startsWith(QLatin1String("Error: Unable to")) ||
+        line.startsWith(QLatin1String("Error: Client certificate/key"))) {
+        auto* s = static_cast<Session*>(self);
+        QString why = line.mid(int(qstrlen("Error: ")));
+        why[0] = why[0].toLower();
+        if (why.endsWith(QLatin1Char('.')))
+            why.chop(1);
+        if (s->setupError.isEmpty())
+            s->setupError = why;
+    }
+}
+
+void MosquittoTransport::Session::onMessage(mosquitto*, void* self, const mosquitto_message* message) {
+    auto* s = static_cast<Session*>(self);
+    const QString topic = QString::fromUtf8(message->topic);
+    const QByteArray payload(static_cast<const char*>(message->payload), message->payloadlen);
+    s->tell([topic, payload](MosquittoTransport* t) { emit t->messageReceived(topic, payload); });
 }
 
 void MosquittoTransport::Session::onDisconnect(mosquitto*, void* self, int) {
@@ -175,28 +230,32 @@ MosquittoTransport::~MosquittoTransport() {
     finishThread(2000);
 }
 
-void MosquittoTransport::start(const MqttConnection& connection) {
+QString MosquittoTransport::start(const MqttConnection& connection) {
     if (session_)
-        return;
-    session_ = std::make_shared<Session>();
-    Session& s = *session_;
-    s.owner = this;
+        return QString();
+    auto session = std::make_shared<Session>();
+    Session& s = *session;
     s.connection = connection;
     s.mosq = mosquitto_new(connection.clientId.toUtf8().constData(), true, &s);
-    if (!s.mosq) {
-        s.report(QStringLiteral("the MQTT client could not be created"), false);
-        return;
-    }
+    if (!s.mosq)
+        return QStringLiteral("the MQTT client could not be created: %1")
+            .arg(QString::fromLocal8Bit(std::strerror(errno)));
     // Packets are written by the network thread only, never by the caller of publish().
     mosquitto_threaded_set(s.mosq, true);
     mosquitto_int_option(s.mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
     mosquitto_connect_callback_set(s.mosq, &Session::onConnect);
     mosquitto_disconnect_callback_set(s.mosq, &Session::onDisconnect);
     mosquitto_publish_callback_set(s.mosq, &Session::onPublish);
+    mosquitto_message_callback_set(s.mosq, &Session::onMessage);
+    mosquitto_log_callback_set(s.mosq, &Session::onLog);
     const QByteArray willTopic = connection.will.topic.toUtf8();
-    if (!willTopic.isEmpty())
-        mosquitto_will_set(s.mosq, willTopic.constData(), int(connection.will.payload.size()),
-                           connection.will.payload.constData(), connection.will.qos, connection.will.retain);
+    if (!willTopic.isEmpty()) {
+        const int rc = mosquitto_will_set(s.mosq, willTopic.constData(), int(connection.will.payload.size()),
+                                          connection.will.payload.constData(), connection.will.qos,
+                                          connection.will.retain);
+        if (rc != MOSQ_ERR_SUCCESS)
+            return QStringLiteral("the last will cannot be set: %1").arg(errorText(rc, errno));
+    }
     if (!connection.broker.user.isEmpty() || !connection.password.isEmpty()) {
         const QByteArray user = connection.broker.user.toUtf8();
         const QByteArray password = connection.password.toUtf8();
@@ -205,16 +264,19 @@ void MosquittoTransport::start(const MqttConnection& connection) {
     }
     if (connection.broker.tls) {
         const QByteArray caFile = connection.caFile.toLocal8Bit();
-        const int rc =
-            caFile.isEmpty()
-                ? mosquitto_tls_set(s.mosq, nullptr, "/etc/ssl/certs", nullptr, nullptr, nullptr)
-                : mosquitto_tls_set(s.mosq, caFile.constData(), nullptr, nullptr, nullptr, nullptr);
-        if (rc != MOSQ_ERR_SUCCESS) {
-            s.report(QStringLiteral("TLS set-up failed: %1").arg(errorText(rc, errno)), false);
-            return;
-        }
+        const QByteArray certFile = connection.certFile.toLocal8Bit();
+        const QByteArray keyFile = connection.keyFile.toLocal8Bit();
+        const int rc = mosquitto_tls_set(s.mosq, caFile.isEmpty() ? nullptr : caFile.constData(),
+                                         caFile.isEmpty() ? "/etc/ssl/certs" : nullptr,
+                                         certFile.isEmpty() ? nullptr : certFile.constData(),
+                                         keyFile.isEmpty() ? nullptr : keyFile.constData(), nullptr);
+        if (rc != MOSQ_ERR_SUCCESS)
+            return QStringLiteral("TLS set-up failed: %1").arg(errorText(rc, errno));
     }
+    s.owner = this;
+    session_ = std::move(session);
     std::thread([session = session_] { session->run(); }).detach();
+    return QString();
 }
 
 bool MosquittoTransport::publish(const MqttMessage& message) {

@@ -7,15 +7,15 @@
 // The transport on libmosquitto. All network work (name lookup, TCP and TLS set-up, reading,
 // writing, keep-alive) runs on one thread of its own, so a broker that is slow, unreachable
 // or behind a dead route never delays the log tick: publish() only queues the packet inside
-// libmosquitto. The thread reconnects by itself, 1 s after a loss, doubling to 30 s while the
-// broker stays away. Signals are delivered on the thread this object lives in.
+// libmosquitto. The thread reconnects by itself, as ReconnectBackOff says. Signals are
+// delivered on the thread this object lives in.
 class MosquittoTransport : public MqttTransport {
     Q_OBJECT
 public:
     explicit MosquittoTransport(QObject* parent = nullptr);
     ~MosquittoTransport() override;
 
-    void start(const MqttConnection& connection) override;
+    QString start(const MqttConnection& connection) override;
     bool publish(const MqttMessage& message) override;
     void stop(const MqttMessage& farewell, int timeoutMs) override;
 

@@ -40,3 +40,22 @@ bool MqttId::isValid(const QString& id) {
             return false;
     return true;
 }
+
+QString MqttId::stableKey(const QString& deviceName, const QString& byIdName) {
+    // The by-id name keeps its interface ending: each port of a multi-port adapter is its own
+    // installation.
+    return fromDeviceName(byIdName.trimmed().isEmpty() ? deviceName : byIdName);
+}
+
+bool MqttId::isValidTopicRoot(const QString& root) {
+    if (root.isEmpty() || root.size() > 200 || root.startsWith(QLatin1Char('$')))
+        return false;
+    for (const QString& level : root.split(QLatin1Char('/'))) {
+        if (level.isEmpty())
+            return false;
+        for (const QChar c : level)
+            if (!allowed(c) && c != QLatin1Char('.'))
+                return false;
+    }
+    return true;
+}

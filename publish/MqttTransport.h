@@ -5,14 +5,18 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 // What a transport needs to reach the broker.
 struct MqttConnection {
     BrokerUrl broker;
     QString password; // read from the password file; empty for none
     QString caFile;   // certificate authorities for mqtts://; empty: the system's own
+    QString certFile; // client certificate and its key, for brokers that ask for one
+    QString keyFile;
     QString clientId;
-    MqttMessage will; // published by the broker when the connection dies without a goodbye
+    MqttMessage will;          // published by the broker when the connection dies without a goodbye
+    QStringList subscriptions; // subscribed again on every connection
 };
 
 // How messages travel to the broker. The real one runs on libmosquitto (mqtt/), tests use a
@@ -24,8 +28,9 @@ public:
     using QObject::QObject;
     ~MqttTransport() override = default;
 
-    // Starts connecting, in the background; returns at once.
-    virtual void start(const MqttConnection& connection) = 0;
+    // Starts connecting, in the background; returns at once. A set-up that cannot work (no
+    // client, unusable TLS settings) gives its reason, and nothing starts.
+    virtual QString start(const MqttConnection& connection) = 0;
     // Hands a message over. False when it cannot take it now (not connected, or too much still
     // on its way): the caller keeps the message for later.
     virtual bool publish(const MqttMessage& message) = 0;
@@ -39,4 +44,9 @@ signals:
     // The connection ended or could not be made; the transport tries again by itself.
     // refused: the broker answered and said no (wrong user or password, not authorised).
     void connectionFailed(const QString& reason, bool refused);
+    // The set-up cannot work and no retry will mend it (certificate or key files that TLS
+    // cannot use): the transport has stopped trying.
+    void setupFailed(const QString& reason);
+    // A message on one of the subscriptions.
+    void messageReceived(const QString& topic, const QByteArray& payload);
 };

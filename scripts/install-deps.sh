@@ -15,7 +15,7 @@ packages=(cmake ninja-build g++ clang make qt6-base-dev qt6-base-dev-tools qt6-s
           libmosquitto-dev mosquitto
           # velmora-logger as a systemd service: readiness and watchdog notices (sd_notify).
           libsystemd-dev
-          # The field-day test steps the logger's clock (libfaketime).
+          # A wall clock that jumps under a running logger, for the tests (libfaketime).
           faketime
           # make bench: the plain serial terminal the CPU figures are compared with.
           picocom

@@ -1,5 +1,6 @@
 #include "MosquittoBroker.h"
 #include "MqttSubscriber.h"
+#include "core/EnergyMeter.h"
 #include "mqtt/MosquittoTransport.h"
 #include "publish/MqttPublisher.h"
 
@@ -7,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -91,13 +93,16 @@ private slots:
         broker.stop(); // no persistence: it forgets every retained message
         QTRY_VERIFY_WITH_TIMEOUT(!publisher.isConnected(), 10000);
         QVERIFY(failures.count() >= 1);
-        publisher.publishSample(sampleWith(41)); // wait in the queue
+        QSignalSpy dropped(&publisher, &MqttPublisher::statesDropped);
+        publisher.publishSample(sampleWith(41)); // replaced by the newer one while waiting
         publisher.publishSample(sampleWith(42));
-        QCOMPARE(publisher.queued(), 2);
+        QCOMPARE(publisher.pending(), 1);
 
         START_BROKER(broker);
         QTRY_COMPARE_WITH_TIMEOUT(connections.count(), 2, 20000);
-        QCOMPARE(publisher.queued(), 0);
+        QCOMPARE(publisher.pending(), 0);
+        QCOMPARE(dropped.count(), 1);
+        QCOMPARE(dropped.first().first().toULongLong(), 1ULL);
         MqttSubscriber subscriber;
         QString error;
         QVERIFY2(subscriber.connectTo(broker.port(), {"velmora/#", "homeassistant/#"}, &error),
@@ -154,12 +159,85 @@ private slots:
         MosquittoTransport untrustedTransport;
         MqttPublisher untrusted(untrustedTransport, PublishedMessages(QStringLiteral("t1")));
         QSignalSpy failures(&untrusted, &MqttPublisher::connectionFailed);
+        QSignalSpy setupFailures(&untrusted, &MqttPublisher::setupFailed);
         untrusted.start(connectionTo(broker));
-        QTRY_VERIFY_WITH_TIMEOUT(failures.count() >= 1, 10000);
+        QTRY_VERIFY2_WITH_TIMEOUT(failures.count() >= 1,
+                                  qPrintable(setupFailures.isEmpty()
+                                                 ? QStringLiteral("no signal")
+                                                 : setupFailures.first().first().toString()),
+                                  10000);
         QVERIFY(!untrusted.isConnected());
         QVERIFY2(failures.first().at(0).toString().startsWith(QLatin1String("cannot reach the broker")),
                  qPrintable(failures.first().at(0).toString()));
         untrusted.stop();
+    }
+
+    // Known power over known seconds, the total seen by Home Assistant connecting later, then a
+    // restart of the logger that goes on from the saved total.
+    void energyTotalReachesTheBrokerAndSurvivesARestart() {
+        MosquittoBroker broker;
+        START_BROKER(broker);
+        QTemporaryDir logs;
+        const QString file = logs.filePath(EnergyMeter::fileNameFor(QStringLiteral("t1")));
+        const auto runFor = [&](int seconds, double watts) {
+            EnergyMeter meter(file);
+            const QString problem = meter.load();
+            MosquittoTransport transport;
+            MqttPublisher publisher(transport, PublishedMessages(QStringLiteral("t1")));
+            publisher.start(connectionTo(broker));
+            for (int s = 0; s < seconds; ++s) {
+                SecondSample sample = sampleWith(48);
+                sample.outputPower = watts;
+                meter.addSecond(sample.outputPower);
+                publisher.publishSample(sample, meter.totalKwh());
+            }
+            const bool published =
+                QTest::qWaitFor([&] { return publisher.isConnected() && publisher.pending() == 0; }, 10000);
+            meter.save();
+            publisher.stop(2000);
+            return published ? problem : QStringLiteral("the state was not published within 10 s");
+        };
+        const auto retainedEnergy = [&] {
+            MqttSubscriber later;
+            QString error;
+            if (!later.connectTo(broker.port(), {kState}, &error))
+                return -1.0;
+            if (!QTest::qWaitFor([&] { return later.lastRetained(kState); }, 5000))
+                return -1.0;
+            return QJsonDocument::fromJson(later.last(kState)).object().value("energy").toDouble(-1.0);
+        };
+
+        QCOMPARE(runFor(90, 1200.0), QString()); // 1200 W for 90 s: 30 Wh
+        QCOMPARE(retainedEnergy(), 0.03);
+        QCOMPARE(runFor(30, 0.0), QString()); // a restart, the turbine stopped: the total stays
+        QCOMPARE(retainedEnergy(), 0.03);
+        QCOMPARE(runFor(60, 600.0), QString()); // and grows again from there: 10 Wh more
+        QCOMPARE(retainedEnergy(), 0.04);
+    }
+
+    // Two boards given the same client id throw each other off at every connection. The wait
+    // before trying again grows instead of starting again at 1 s each time.
+    void twoClientsWithOneIdDoNotHammerTheBroker() {
+        MosquittoBroker broker;
+        START_BROKER(broker);
+        MosquittoTransport first;
+        MosquittoTransport second;
+        MqttPublisher a(first, PublishedMessages(QStringLiteral("a")));
+        MqttPublisher b(second, PublishedMessages(QStringLiteral("b")));
+        QSignalSpy connectionsA(&a, &MqttPublisher::connected);
+        QSignalSpy connectionsB(&b, &MqttPublisher::connected);
+        a.start(connectionTo(broker)); // the same client id
+        QTRY_COMPARE_WITH_TIMEOUT(connectionsA.count(), 1, 10000);
+        b.start(connectionTo(broker));
+        QTest::qWait(12000);
+        // Waits of 1, 1, 2, 2, 4, 4 s: about 7 connections in 12 s; a wait that started again
+        // at 1 s after each would make about 13.
+        const int connections = int(connectionsA.count() + connectionsB.count());
+        qInfo("%d connections in 12 s", connections);
+        QVERIFY2(connections >= 3, "both kept trying");
+        QVERIFY2(connections <= 9, qPrintable(QString::number(connections)));
+        a.stop(500);
+        b.stop(500);
     }
 
     void noBrokerIsSaidSoAndStopDoesNotWait() {

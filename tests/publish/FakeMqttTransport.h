@@ -8,9 +8,10 @@
 class FakeMqttTransport : public MqttTransport {
     Q_OBJECT
 public:
-    void start(const MqttConnection& c) override {
+    QString start(const MqttConnection& c) override {
         ++starts;
         connection = c;
+        return setupProblem;
     }
     bool publish(const MqttMessage& message) override {
         if (!isConnected || room == 0)
@@ -36,6 +37,9 @@ public:
         isConnected = false;
         emit connectionFailed(reason, refused);
     }
+    void brokerSends(const QString& topic, const QByteArray& payload) {
+        emit messageReceived(topic, payload);
+    }
     QVector<MqttMessage> sentOn(const QString& topic) const {
         QVector<MqttMessage> result;
         for (const MqttMessage& m : sent)
@@ -45,6 +49,7 @@ public:
     }
 
     int starts = 0;
+    QString setupProblem; // what start() answers
     MqttConnection connection;
     QVector<MqttMessage> sent;
     bool isConnected = false;

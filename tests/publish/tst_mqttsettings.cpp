@@ -1,6 +1,9 @@
 #include "publish/BrokerUrl.h"
+#include "publish/ClockStepWatch.h"
+#include "publish/MqttClientId.h"
 #include "publish/MqttId.h"
-#include "publish/OutgoingQueue.h"
+#include "publish/PendingMessages.h"
+#include "publish/ReconnectBackOff.h"
 
 #include <QTest>
 
@@ -106,16 +109,164 @@ private slots:
         QCOMPARE(MqttId::isValid(id), valid);
     }
 
-    void fullQueueDropsTheOldestAndCounts() {
-        OutgoingQueue queue(3);
-        for (int i = 1; i <= 5; ++i)
-            queue.push({QStringLiteral("t"), QByteArray::number(i), true, 0});
-        QCOMPARE(queue.size(), 3);
-        QCOMPARE(queue.front().payload, QByteArray("3"));
-        QCOMPARE(queue.takeDropped(), quint64(2));
-        QCOMPARE(queue.takeDropped(), quint64(0)); // told once
-        queue.push({QStringLiteral("t"), "6", true, 0});
-        QCOMPARE(queue.droppedTotal(), quint64(3));
+    void pendingKeepsTheNewestOfEachTopicInFirstOrder() {
+        PendingMessages pending;
+        QVERIFY(!pending.put({QStringLiteral("state"), "1", true, 0}));
+        QVERIFY(!pending.put({QStringLiteral("health"), "h1", true, 0}));
+        QVERIFY(pending.put({QStringLiteral("state"), "2", true, 0}));
+        QVERIFY(pending.put({QStringLiteral("state"), "3", true, 0}));
+        QCOMPARE(pending.size(), 2);
+        QCOMPARE(pending.front(), (MqttMessage{QStringLiteral("state"), "3", true, 0}));
+        pending.pop();
+        QCOMPARE(pending.front().payload, QByteArray("h1"));
+        pending.pop();
+        QVERIFY(pending.isEmpty());
+    }
+
+    void stableKeyFollowsTheAdapterNotItsSocket_data() {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("byId");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("ttyUSB0 with a by-id name") << "ttyUSB0"
+                                                   << "usb-FTDI_FT232R_USB_UART_A10K1234-if00-port0"
+                                                   << "usb-ftdi_ft232r_usb_uart_a10k1234-if00-port0";
+        QTest::newRow("same adapter as ttyUSB3") << "/dev/ttyUSB3"
+                                                 << "usb-FTDI_FT232R_USB_UART_A10K1234-if00-port0"
+                                                 << "usb-ftdi_ft232r_usb_uart_a10k1234-if00-port0";
+        QTest::newRow("by-id path given") << "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K1234-if00-port0"
+                                          << "usb-FTDI_FT232R_USB_UART_A10K1234-if00-port0"
+                                          << "usb-ftdi_ft232r_usb_uart_a10k1234-if00-port0";
+        QTest::newRow("second port of the adapter") << "ttyUSB1"
+                                                    << "usb-FTDI_Quad_B7-if01-port0"
+                                                    << "usb-ftdi_quad_b7-if01-port0";
+        QTest::newRow("no by-id name") << "/dev/pts/4"
+                                       << ""
+                                       << "4";
+        QTest::newRow("demo") << "Demo installation"
+                              << ""
+                              << "demo_installation";
+    }
+    void stableKeyFollowsTheAdapterNotItsSocket() {
+        QFETCH(QString, device);
+        QFETCH(QString, byId);
+        QFETCH(QString, key);
+        QCOMPARE(MqttId::stableKey(device, byId), key);
+    }
+
+    void topicRoots_data() {
+        QTest::addColumn<QString>("root");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("default") << "velmora" << true;
+        QTest::newRow("two levels") << "site-3/velmora" << true;
+        QTest::newRow("dots") << "home.hydro" << true;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("empty level") << "a//b" << false;
+        QTest::newRow("leading slash") << "/velmora" << false;
+        QTest::newRow("trailing slash") << "velmora/" << false;
+        QTest::newRow("wildcard") << "velmora/#" << false;
+        QTest::newRow("single wildcard") << "a/+/b" << false;
+        QTest::newRow("system topic") << "$SYS" << false;
+        QTest::newRow("space") << "my velmora" << false;
+    }
+    void topicRoots() {
+        QFETCH(QString, root);
+        QFETCH(bool, valid);
+        QCOMPARE(MqttId::isValidTopicRoot(root), valid);
+    }
+
+    void clientIdNamesHostAndInstallationWithinWhatEveryBrokerTakes_data() {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("clientId");
+        QTest::newRow("short") << "pi"
+                               << "t7"
+                               << "velmora-pi-t7";
+        QTest::newRow("domain dropped, _ to -") << "pi.local"
+                                                << "demo_inst"
+                                                << "velmora-pi-demo-inst";
+        QTest::newRow("exactly 23") << "turbine"
+                                    << "north-1"
+                                    << "velmora-turbine-north-1";
+    }
+    void clientIdNamesHostAndInstallationWithinWhatEveryBrokerTakes() {
+        QFETCH(QString, host);
+        QFETCH(QString, id);
+        QFETCH(QString, clientId);
+        QCOMPARE(MqttClientId::defaultFor(host, id), clientId);
+    }
+
+    void longClientIdsStayDistinct() {
+        const QString byId = QStringLiteral("usb-ftdi_ft232r_usb_uart_a10k1234-if00-port0");
+        const QString a = MqttClientId::defaultFor(QStringLiteral("raspberrypi"), byId);
+        const QString b = MqttClientId::defaultFor(
+            QStringLiteral("raspberrypi"), QStringLiteral("usb-ftdi_ft232r_usb_uart_a10k9999-if00-port0"));
+        const QString c = MqttClientId::defaultFor(QStringLiteral("raspberrypi2"), byId);
+        QCOMPARE(a.size(), MqttClientId::kMaxLength);
+        QVERIFY(a.startsWith(QLatin1String("velmora-raspberr"))); // as much of the name as fits
+        QVERIFY(a != b);
+        QVERIFY(a != c);
+        QCOMPARE(a, MqttClientId::defaultFor(QStringLiteral("raspberrypi"), byId)); // same at every start
+        for (const QChar ch : a)
+            QVERIFY(ch.isLetterOrNumber() || ch == QLatin1Char('-'));
+    }
+
+    void clientIdsGivenByTheUser_data() {
+        QTest::addColumn<QString>("clientId");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("plain") << "hydro-north" << true;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("space") << "a b" << false;
+        QTest::newRow("too long") << QString(129, QLatin1Char('a')) << false;
+        QTest::newRow("not ASCII") << QString::fromUtf8("turbine-é") << false;
+    }
+    void clientIdsGivenByTheUser() {
+        QFETCH(QString, clientId);
+        QFETCH(bool, valid);
+        QCOMPARE(MqttClientId::isValid(clientId), valid);
+    }
+
+    void backOffGrowsAndOnlyAStableConnectionStartsItAgain() {
+        ReconnectBackOff backOff;
+        QList<int> delays;
+        for (int i = 0; i < 7; ++i)
+            delays.append(backOff.nextDelaySeconds());
+        QCOMPARE(delays, (QList<int>{1, 2, 4, 8, 16, 30, 30}));
+        // Thrown off after 5 s (another board with the same client id): the wait keeps growing.
+        backOff.connectionEnded(5000);
+        QCOMPARE(backOff.nextDelaySeconds(), 30);
+        backOff.connectionEnded(ReconnectBackOff::kStableConnectionMs - 1);
+        QCOMPARE(backOff.nextDelaySeconds(), 30);
+        // A minute of connection: the broker was really there, try again soon.
+        backOff.connectionEnded(ReconnectBackOff::kStableConnectionMs);
+        QCOMPARE(backOff.nextDelaySeconds(), 1);
+        QCOMPARE(backOff.nextDelaySeconds(), 2);
+    }
+
+    void clockStepsOfMoreThanTwoSecondsEitherWay_data() {
+        QTest::addColumn<qint64>("wallMovesMs");
+        QTest::addColumn<qint64>("monotonicMovesMs");
+        QTest::addColumn<qint64>("stepSeconds"); // 0: no step
+        QTest::newRow("steady") << qint64(10000) << qint64(10000) << qint64(0);
+        QTest::newRow("drift within 2 s") << qint64(11900) << qint64(10000) << qint64(0);
+        QTest::newRow("forward by years")
+            << qint64(10000) + 3LL * 365 * 86400 * 1000 << qint64(10000) << 3LL * 365 * 86400;
+        QTest::newRow("back by an hour") << qint64(10000) - 3600000 << qint64(10000) << qint64(-3600);
+        QTest::newRow("just over 2 s") << qint64(12500) << qint64(10000) << qint64(2);
+    }
+    void clockStepsOfMoreThanTwoSecondsEitherWay() {
+        QFETCH(qint64, wallMovesMs);
+        QFETCH(qint64, monotonicMovesMs);
+        QFETCH(qint64, stepSeconds);
+        const QDateTime start(QDate(2021, 1, 1), QTime(0, 0), Qt::UTC);
+        ClockStepWatch watch;
+        QVERIFY(!watch.look(start, 500));
+        const auto step = watch.look(start.addMSecs(wallMovesMs), 500 + monotonicMovesMs);
+        QCOMPARE(bool(step), stepSeconds != 0);
+        if (step) {
+            QCOMPARE(step->seconds(), stepSeconds);
+            QCOMPARE(step->from, start.addMSecs(monotonicMovesMs));
+        }
+        QVERIFY(!watch.look(start.addMSecs(wallMovesMs + 1000), 1500 + monotonicMovesMs)); // once
     }
 };
 

@@ -1,5 +1,6 @@
 #include "LoggerOptions.h"
 
+#include "publish/MqttClientId.h"
 #include "publish/MqttId.h"
 
 #include <QCommandLineParser>
@@ -86,8 +87,39 @@ QString parseLoggerOptions(const QStringList& arguments, const LoggerCapabilitie
                                     QStringLiteral("The installation's id in topics (default: from the "
                                                    "adapter's name)."),
                                     QStringLiteral("ID"));
-    parser.addOptions(
-        {port, device, demo, logFolder, alarmSettings, record, mqtt, passwordFile, caFile, mqttId});
+    const QCommandLineOption certFile(
+        QStringLiteral("mqtt-cert"),
+        QStringLiteral("Client certificate for mqtts:// brokers that ask for one "
+                       "(with --mqtt-key)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption keyFile(QStringLiteral("mqtt-key"),
+                                     QStringLiteral("The private key of --mqtt-cert."),
+                                     QStringLiteral("FILE"));
+    const QCommandLineOption clientId(QStringLiteral("mqtt-client-id"),
+                                      QStringLiteral("Client id given to the broker (default: "
+                                                     "velmora-<hostname>-<id>, at most 23 characters)."),
+                                      QStringLiteral("ID"));
+    const QCommandLineOption interval(QStringLiteral("mqtt-interval"),
+                                      QStringLiteral("Publishes the state every SECONDS (default 1)."),
+                                      QStringLiteral("SECONDS"));
+    const QCommandLineOption topicRoot(QStringLiteral("mqtt-topic"),
+                                       QStringLiteral("Root of the topics (default velmora)."),
+                                       QStringLiteral("ROOT"));
+    const QCommandLineOption discoveryPrefix(
+        QStringLiteral("discovery-prefix"),
+        QStringLiteral("Home Assistant's discovery prefix (default homeassistant)."),
+        QStringLiteral("PREFIX"));
+    const QCommandLineOption noDiscovery(QStringLiteral("no-discovery"),
+                                         QStringLiteral("Publishes no Home Assistant discovery."));
+    const QCommandLineOption removeDiscovery(
+        QStringLiteral("mqtt-remove-discovery"),
+        QStringLiteral(
+            "Removes the installation's retained Home Assistant discovery from the broker, and exits."));
+    const QList<QCommandLineOption> mqttOptions{passwordFile,    caFile,      mqttId,         certFile,
+                                                keyFile,         clientId,    interval,       topicRoot,
+                                                discoveryPrefix, noDiscovery, removeDiscovery};
+    parser.addOptions({port, device, demo, logFolder, alarmSettings, record, mqtt});
+    parser.addOptions(mqttOptions);
     if (!parser.parse(arguments))
         return parser.errorText();
     if (parser.isSet(QStringLiteral("help")))
@@ -97,7 +129,8 @@ QString parseLoggerOptions(const QStringList& arguments, const LoggerCapabilitie
     if (!parser.positionalArguments().isEmpty())
         return QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first());
     for (const QCommandLineOption& single :
-         {port, device, logFolder, alarmSettings, record, mqtt, passwordFile, caFile, mqttId})
+         {port, device, logFolder, alarmSettings, record, mqtt, passwordFile, caFile, mqttId, certFile,
+          keyFile, clientId, interval, topicRoot, discoveryPrefix})
         if (parser.values(single).size() > 1)
             return QStringLiteral("--%1 is given more than once").arg(single.names().first());
 
@@ -137,7 +170,7 @@ QString parseLoggerOptions(const QStringList& arguments, const LoggerCapabilitie
 
     // The broker.
     if (!parser.isSet(mqtt)) {
-        for (const QCommandLineOption& needsBroker : {passwordFile, caFile, mqttId})
+        for (const QCommandLineOption& needsBroker : mqttOptions)
             if (parser.isSet(needsBroker))
                 return QStringLiteral("--%1 needs --mqtt").arg(needsBroker.names().first());
         return QString();
@@ -170,5 +203,55 @@ QString parseLoggerOptions(const QStringList& arguments, const LoggerCapabilitie
                 .arg(parser.value(mqttId));
         options.mqttId = parser.value(mqttId);
     }
+    if (parser.isSet(certFile) != parser.isSet(keyFile))
+        return QStringLiteral("--mqtt-cert and --mqtt-key go together");
+    if (parser.isSet(certFile)) {
+        if (!options.broker.tls)
+            return QStringLiteral("--mqtt-cert applies to mqtts:// addresses only");
+        for (const QCommandLineOption& file : {certFile, keyFile}) {
+            const QString problem =
+                readableFile(QStringLiteral("--") + file.names().first(), parser.value(file));
+            if (!problem.isEmpty())
+                return problem;
+        }
+        options.mqttCertFile = parser.value(certFile);
+        options.mqttKeyFile = parser.value(keyFile);
+    }
+    if (parser.isSet(clientId)) {
+        if (!MqttClientId::isValid(parser.value(clientId)))
+            return QStringLiteral(
+                       "--mqtt-client-id takes 1 to 128 printable characters without spaces, not \"%1\"")
+                .arg(parser.value(clientId));
+        options.mqttClientId = parser.value(clientId);
+    }
+    if (parser.isSet(interval)) {
+        bool ok = false;
+        options.mqttIntervalSeconds = parser.value(interval).toInt(&ok);
+        if (!ok || options.mqttIntervalSeconds < 1 || options.mqttIntervalSeconds > 3600)
+            return QStringLiteral("--mqtt-interval takes whole seconds from 1 to 3600, not \"%1\"")
+                .arg(parser.value(interval));
+    }
+    if (parser.isSet(topicRoot)) {
+        if (!MqttId::isValidTopicRoot(parser.value(topicRoot)))
+            return QStringLiteral(
+                       "--mqtt-topic takes topic levels of letters, digits, \"_\", \"-\" and \".\" "
+                       "joined by \"/\", not \"%1\"")
+                .arg(parser.value(topicRoot));
+        options.mqttTopicRoot = parser.value(topicRoot);
+    }
+    options.discovery = !parser.isSet(noDiscovery);
+    if (parser.isSet(discoveryPrefix)) {
+        if (!options.discovery)
+            return QStringLiteral("--discovery-prefix and --no-discovery contradict each other");
+        if (!MqttId::isValidTopicRoot(parser.value(discoveryPrefix)))
+            return QStringLiteral(
+                       "--discovery-prefix takes topic levels of letters, digits, \"_\", \"-\" and "
+                       "\".\" joined by \"/\", not \"%1\"")
+                .arg(parser.value(discoveryPrefix));
+        options.discoveryPrefix = parser.value(discoveryPrefix);
+    }
+    options.removeDiscovery = parser.isSet(removeDiscovery);
+    if (options.removeDiscovery && !options.discovery)
+        return QStringLiteral("--mqtt-remove-discovery and --no-discovery contradict each other");
     return QString();
 }

@@ -24,6 +24,14 @@ struct LoggerOptions {
     QString mqttPassword; // read from --mqtt-password-file
     QString mqttCaFile;   // --mqtt-ca FILE
     QString mqttId;       // --mqtt-id ID; empty: from the adapter's name
+    QString mqttCertFile; // --mqtt-cert FILE and --mqtt-key FILE: a client certificate
+    QString mqttKeyFile;
+    QString mqttClientId;                              // --mqtt-client-id ID; empty: velmora-<hostname>-<id>
+    int mqttIntervalSeconds = 1;                       // --mqtt-interval SECONDS
+    QString mqttTopicRoot = QStringLiteral("velmora"); // --mqtt-topic ROOT
+    QString discoveryPrefix = QStringLiteral("homeassistant"); // --discovery-prefix PREFIX
+    bool discovery = true;                                     // --no-discovery
+    bool removeDiscovery = false; // --mqtt-remove-discovery: clear the configurations and exit
 };
 
 struct LoggerCapabilities {

@@ -7,6 +7,7 @@
 #include "TerminationSignals.h"
 
 #include "alarms/AlarmSettingsFile.h"
+#include "core/EnergyMeter.h"
 #include "core/Version.h"
 #include "datalog/CsvLog.h"
 #include "datalog/LogFolderSetting.h"
@@ -14,6 +15,8 @@
 #include "monitor/BusRecorder.h"
 #include "monitor/FirstConnection.h"
 #include "monitor/Monitor.h"
+#include "publish/ClockStepWatch.h"
+#include "publish/MqttClientId.h"
 #include "publish/MqttId.h"
 #include "publish/MqttPublisher.h"
 #include "sim/DemoDevice.h"
@@ -23,16 +26,20 @@
 #endif
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QSysInfo>
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
 constexpr int kLogRetryMs = 10000;    // a log folder that failed is tried again after this
 constexpr int kFarewellWaitMs = 2000; // for the broker to take "offline" when stopping
+constexpr int kRemovalWaitMs = 15000; // for the broker to take the removal of the discovery
 // An adapter open but silent this long after bytes were flowing is reopened: nobody is there
 // to press Disconnect and Connect.
 constexpr qint64 kSilentAdapterMs = 10000;
@@ -47,6 +54,64 @@ int chosenRow(const LoggerOptions& options, const QStringList& rows) {
         if (rows[i].contains(options.deviceMatch, Qt::CaseInsensitive))
             return i;
     return -1;
+}
+
+// The adapter's name under /dev/serial/by-id, which names its maker, model and serial number,
+// whatever ttyUSB number the system gave it this time; empty when there is none (pseudo-terminals,
+// the demo, macOS).
+QString byIdNameOf(const QString& deviceName) {
+    const QString path =
+        deviceName.startsWith(QLatin1Char('/')) ? deviceName : QStringLiteral("/dev/") + deviceName;
+    const QString byId = QStringLiteral("/dev/serial/by-id");
+    if (QFileInfo(path).absolutePath() == byId)
+        return QFileInfo(path).fileName();
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if (target.isEmpty())
+        return QString();
+    const QDir folder(byId);
+    for (const QString& name : folder.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot))
+        if (QFileInfo(folder.filePath(name)).canonicalFilePath() == target)
+            return name;
+    return QString();
+}
+
+// Each problem of the energy total is told once, until it changes.
+class EnergyMessages {
+public:
+    void tell(const QString& problem) {
+        if (!problem.isEmpty() && problem != last_)
+            tellConsole(problem);
+        last_ = problem;
+    }
+
+private:
+    QString last_;
+};
+
+// The names the installation is published under.
+PublishingNames publishingNames(const LoggerOptions& options, const QString& deviceName,
+                                const QString& installationKey) {
+    PublishingNames names;
+    names.id = options.mqttId.isEmpty() ? MqttId::fromDeviceName(deviceName) : options.mqttId;
+    names.stableKey = installationKey;
+    names.topicRoot = options.mqttTopicRoot;
+    names.discoveryPrefix = options.discoveryPrefix;
+    names.discovery = options.discovery;
+    names.stateIntervalSeconds = options.mqttIntervalSeconds;
+    return names;
+}
+
+MqttConnection mqttConnection(const LoggerOptions& options, const QString& mqttId) {
+    MqttConnection connection;
+    connection.broker = options.broker;
+    connection.password = options.mqttPassword;
+    connection.caFile = options.mqttCaFile;
+    connection.certFile = options.mqttCertFile;
+    connection.keyFile = options.mqttKeyFile;
+    connection.clientId = options.mqttClientId.isEmpty()
+                              ? MqttClientId::defaultFor(QSysInfo::machineHostName(), mqttId)
+                              : options.mqttClientId;
+    return connection;
 }
 
 } // namespace
@@ -98,17 +163,77 @@ int main(int argc, char** argv) {
                                    "again every %2 s")
                         .arg(monitor.state().LogFolder)
                         .arg(kLogRetryMs / 1000));
+#ifdef VELMORA_WITH_MQTT
+    // --mqtt-remove-discovery: the broker forgets the installation's configurations, and that is all.
+    // The installation is named by the device as it is listed now: nothing is read from it.
+    if (options.removeDiscovery) {
+        monitor.PortListUpdater_Action();
+        const QStringList rows = monitor.controls().SerialPortsPopupMenu_rows;
+        const int row = chosenRow(options, rows);
+        const QString deviceName = row >= 0 ? rows[row] : options.portPath;
+        if (deviceName.isEmpty()) {
+            tellConsole(QStringLiteral("--mqtt-remove-discovery: no serial device name contains \"%1\"; present: %2")
+                            .arg(options.deviceMatch,
+                                 rows.isEmpty() ? QStringLiteral("none") : rows.join(QStringLiteral(", "))));
+            return 2;
+        }
+        const QString installationKey = MqttId::stableKey(deviceName, byIdNameOf(deviceName));
+        const PublishingNames names = publishingNames(options, deviceName, installationKey);
+        MosquittoTransport transport;
+        MqttPublisher remover(transport, PublishedMessages(names));
+        const QString setup = remover.startRemoval(mqttConnection(options, names.id));
+        if (!setup.isEmpty()) {
+            tellConsole(QStringLiteral("MQTT: ") + setup);
+            return 1;
+        }
+        QObject::connect(&remover, &MqttPublisher::setupFailed, &app, [](const QString& reason) {
+            tellConsole(QStringLiteral("MQTT: ") + reason);
+            QCoreApplication::exit(1);
+        });
+        QObject::connect(&remover, &MqttPublisher::connectionFailed, &app,
+                         [](const QString& reason) { tellConsole(QStringLiteral("MQTT: ") + reason); });
+        QObject::connect(&remover, &MqttPublisher::discoveryRemoved, &app, [&] {
+            remover.stop(kFarewellWaitMs);
+            tellConsole(QStringLiteral("MQTT: the discovery of %1 is removed from %2")
+                            .arg(installationKey, options.broker.display()));
+            QCoreApplication::exit(0);
+        });
+        QTimer::singleShot(kRemovalWaitMs, &app, [&] {
+            tellConsole(QStringLiteral("MQTT: %1 did not take the removal within %2 s")
+                            .arg(options.broker.display())
+                            .arg(kRemovalWaitMs / 1000));
+            QCoreApplication::exit(1);
+        });
+        const int status = app.exec();
+        remover.stop(kFarewellWaitMs);
+        return status;
+    }
+#endif
+
     // Nobody can tick the Log box again: a failing folder is tried again a little later.
     console.notifier().onMessage = [&monitor](const QString& text) {
         if (text == CsvLog::failureMessage())
             QTimer::singleShot(kLogRetryMs, &monitor, [&monitor] { monitor.setLogChecked(true); });
     };
+    // The last failure of the log, for the health: a log is writing again once a retry has
+    // passed without a new failure, not merely because the box was ticked again for the retry.
+    QString logProblem;
+    qint64 lastLogFailureMs = -1;
+    QObject::connect(&monitor, &Monitor::eventOccurred, &app, [&](const MonitorEvent& event) {
+        if (event.kind != MonitorEvent::Kind::LogWriteFailed)
+            return;
+        logProblem = CsvLog::failureMessage() + QStringLiteral(": ") + event.detail;
+        lastLogFailureMs = platform.clock.elapsedMs();
+    });
 
     // --record: what the bus carries, from the start; a file that cannot be made is a mistake.
     BusRecorder recorder(monitor, console.notifier());
     if (!options.recordFile.isEmpty() && !recorder.start(options.recordFile))
         return 2; // the recorder said why, on stderr
 
+    std::unique_ptr<EnergyMeter> energy;
+    EnergyMessages energyMessages;
+    QTimer healthTimer;
     std::unique_ptr<MqttTransport> transport;
     std::unique_ptr<MqttPublisher> publisher;
     const auto finish = [&](int status) {
@@ -116,6 +241,9 @@ int main(int argc, char** argv) {
         // The second under way goes into the log (and out to the broker) before the end,
         // even when the stop comes before that second's tick.
         monitor.TimerLog_Action();
+        healthTimer.stop();
+        if (energy)
+            energyMessages.tell(energy->save());
         if (publisher)
             publisher->stop(kFarewellWaitMs);
         monitor.close();
@@ -130,7 +258,6 @@ int main(int argc, char** argv) {
         stopping = true;
         finish(0);
     });
-
     // The device, chosen as a technician would in the window's list, and waited for as the
     // running logger waits for a pulled adapter: a service may start before its adapter is ready.
     FirstConnection firstConnection(monitor,
@@ -178,15 +305,47 @@ int main(int argc, char** argv) {
     tellConsole(reading);
     ServiceNotice::status(reading);
 
+    // The energy produced, beside the logs, under the adapter's stable name.
+    const QString installationKey = MqttId::stableKey(deviceName, byIdNameOf(deviceName));
+    energy = std::make_unique<EnergyMeter>(
+        QDir(monitor.state().LogFolder).filePath(EnergyMeter::fileNameFor(installationKey)));
+    energyMessages.tell(energy->load());
+    QObject::connect(&monitor, &Monitor::secondSampled, &app, [&](const SecondSample& sample) {
+        energyMessages.tell(energy->addSecond(sample.outputPower));
+    });
+
     // Publishing.
+    ClockStepWatch clockWatch;
+    std::optional<LoggerHealth::ClockStep> lastClockStep;
+    const auto health = [&] {
+        LoggerHealth h;
+        h.time = platform.wallClock.now();
+        if (const auto step = clockWatch.look(h.time, platform.clock.elapsedMs()))
+            lastClockStep = step;
+        h.lastClockStep = lastClockStep;
+        const bool recentFailure =
+            lastLogFailureMs >= 0 && platform.clock.elapsedMs() - lastLogFailureMs < kLogRetryMs + 5000;
+        h.logWriting = monitor.controls().CheckBoxLog_checked && !recentFailure;
+        if (h.logWriting)
+            logProblem.clear();
+        h.logProblem = logProblem;
+        h.adapterConnected = monitor.isConnected() && !monitor.isReconnecting();
+        const BusHealth::Figures& figures = monitor.busHealth().figures();
+        h.converterFramesPerSecond = figures.converterFramesPerSecond;
+        h.checksumErrors = figures.totals.checksumErrors;
+        h.converterSilentSeconds = figures.converterSilentSeconds;
+        h.hpuSilentSeconds = figures.hpuSilentSeconds;
+        return h;
+    };
 #ifdef VELMORA_WITH_MQTT
     if (options.mqtt) {
-        const QString id = options.mqttId.isEmpty() ? MqttId::fromDeviceName(deviceName) : options.mqttId;
+        const PublishingNames names = publishingNames(options, deviceName, installationKey);
         transport = std::make_unique<MosquittoTransport>();
-        publisher = std::make_unique<MqttPublisher>(*transport, PublishedMessages(id));
+        publisher = std::make_unique<MqttPublisher>(*transport, PublishedMessages(names));
         const QString broker = options.broker.display();
-        QObject::connect(publisher.get(), &MqttPublisher::connected, [broker, id] {
-            tellConsole(QStringLiteral("MQTT: connected to %1, publishing velmora/%2/state").arg(broker, id));
+        const QString stateTopic = publisher->messages().stateTopic();
+        QObject::connect(publisher.get(), &MqttPublisher::connected, [broker, stateTopic] {
+            tellConsole(QStringLiteral("MQTT: connected to %1, publishing %2").arg(broker, stateTopic));
         });
         QObject::connect(
             publisher.get(), &MqttPublisher::connectionFailed, [broker](const QString& reason, bool refused) {
@@ -200,19 +359,33 @@ int main(int argc, char** argv) {
         // Told on stderr and kept in the event journal beside the log.
         QObject::connect(
             publisher.get(), &MqttPublisher::statesDropped, &monitor, [&monitor, broker](quint64 count) {
-                const QString detail = QStringLiteral("%1 seconds dropped from the queue while %2 was away")
-                                           .arg(count)
-                                           .arg(broker);
+                const QString detail =
+                    QStringLiteral("%1 seconds not published while %2 was away; the log has them")
+                        .arg(count)
+                        .arg(broker);
                 tellConsole(QStringLiteral("MQTT: ") + detail);
                 monitor.recordEvent(MonitorEvent::Kind::StatesDropped, detail);
             });
-        QObject::connect(&monitor, &Monitor::secondSampled, publisher.get(), &MqttPublisher::publishSample);
-        MqttConnection connection;
-        connection.broker = options.broker;
-        connection.password = options.mqttPassword;
-        connection.caFile = options.mqttCaFile;
-        connection.clientId = QStringLiteral("velmora-logger-") + id;
-        publisher->start(connection);
+        QObject::connect(&monitor, &Monitor::secondSampled, publisher.get(), [&](const SecondSample& sample) {
+            publisher->publishSample(sample, energy->totalKwh());
+        });
+        QObject::connect(&healthTimer, &QTimer::timeout, publisher.get(),
+                         [&] { publisher->publishHealth(health()); });
+        healthTimer.start(PublishedMessages::kHealthPeriodSeconds * 1000);
+        // TLS that cannot work with the files given: no retry mends it, the service manager is told.
+        QObject::connect(publisher.get(), &MqttPublisher::setupFailed, &app, [&](const QString& reason) {
+            tellConsole(QStringLiteral("MQTT: %1: %2").arg(options.broker.display(), reason));
+            if (!stopping) {
+                stopping = true;
+                finish(1);
+            }
+        });
+        const QString setup = publisher->start(mqttConnection(options, names.id));
+        if (!setup.isEmpty()) {
+            tellConsole(QStringLiteral("MQTT: %1: %2").arg(broker, setup));
+            monitor.close();
+            return 1;
+        }
     }
 #endif
 

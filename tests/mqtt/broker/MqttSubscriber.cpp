@@ -39,6 +39,11 @@ void MqttSubscriber::disconnect() {
     mosq_ = nullptr;
 }
 
+bool MqttSubscriber::publish(const QString& topic, const QByteArray& payload, bool retain) {
+    return mosq_ && mosquitto_publish(mosq_, nullptr, topic.toUtf8().constData(), int(payload.size()),
+                                      payload.constData(), 1, retain) == MOSQ_ERR_SUCCESS;
+}
+
 void MqttSubscriber::onMessage(mosquitto*, void* self, const mosquitto_message* message) {
     auto* s = static_cast<MqttSubscriber*>(self);
     std::lock_guard<std::mutex> lock(s->mutex_);

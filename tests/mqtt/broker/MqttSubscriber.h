@@ -11,7 +11,8 @@
 struct mosquitto;
 
 // A client that listens on a broker as Home Assistant would, for tests: it subscribes to the
-// topics given and keeps every message it receives (retained ones included) with its flag.
+// topics given and keeps every message it receives (retained ones included) with its flag. It
+// can also say what Home Assistant says.
 class MqttSubscriber {
 public:
     struct Received {
@@ -26,6 +27,8 @@ public:
     // Connects to 127.0.0.1:port and subscribes; false (with the reason) when it cannot.
     bool connectTo(int port, const QStringList& topics, QString* error);
     void disconnect();
+    // Publishes as Home Assistant does its birth message ("online" on homeassistant/status).
+    bool publish(const QString& topic, const QByteArray& payload, bool retain = false);
 
     std::vector<Received> messages() const;
     int count(const QString& topic) const;
