@@ -160,11 +160,12 @@ EepromBackupReading parseEepromBackup(const QByteArray& bytes) {
         // names another parameter, or counts in another unit, would write it to the wrong one.
         const QStringList row = *catalogueRow(p.address);
         if (p.identifier != row[kColParameter] || p.unit != row[kColUnity])
-            return refused(BackupText::tr("%1 (address %2) is %3 in \"%4\", but address %2 holds %5 in \"%6\".")
-                               .arg(entry)
-                               .arg(p.address)
-                               .arg(p.identifier.isEmpty() ? BackupText::tr("unnamed") : p.identifier,
-                                    p.unit, row[kColParameter], row[kColUnity]));
+            return refused(
+                BackupText::tr("%1 (address %2) is %3 in \"%4\", but address %2 holds %5 in \"%6\".")
+                    .arg(entry)
+                    .arg(p.address)
+                    .arg(p.identifier.isEmpty() ? BackupText::tr("unnamed") : p.identifier, p.unit,
+                         row[kColParameter], row[kColUnity]));
         backup.parameters.append(p);
     }
     reading.ok = true;

@@ -550,9 +550,10 @@ bool HpuEepromEditor::writeDifferences() {
                                                 .arg(file_->boardNumber)
                                                 .arg(fields_.SYS_NoCarte);
     if (file_->softwareVersion < 0)
-        question += QLatin1String("\n\n") +
-                    tr("The file does not say which HPU software version it was saved from; this HPU runs %1.")
-                        .arg(fields_.SYS_VersionSoft);
+        question +=
+            QLatin1String("\n\n") +
+            tr("The file does not say which HPU software version it was saved from; this HPU runs %1.")
+                .arg(fields_.SYS_VersionSoft);
     else if (file_->softwareVersion != fields_.SYS_VersionSoft)
         question +=
             QLatin1String("\n\n") + tr("The file was saved from HPU software version %1; this HPU runs %2.")
@@ -605,7 +606,8 @@ void HpuEepromEditor::continueRestore(const QString& stoppedBecause) {
                 differing.append(tr("  %1: HPU %2, file %3").arg(describe(p.address)).arg(held).arg(p.raw));
         }
         const int count = int(plan.verified.size() + plan.heldOther.size());
-        const QString written = count == 1 ? tr("1 parameter written") : tr("%1 parameters written").arg(count);
+        const QString written =
+            count == 1 ? tr("1 parameter written") : tr("%1 parameters written").arg(count);
         if (differing.isEmpty())
             report = tr("%1, all verified").arg(written);
         else

@@ -90,6 +90,6 @@ private:
     const WallClock* clock_ = nullptr;
     QString backupFolder_;
     bool opened_ = false;
-    int editingRow_ = -1;       // the row whose Value cell is open for editing
+    int editingRow_ = -1;         // the row whose Value cell is open for editing
     bool closeWhenEnded_ = false; // Escape or the close box came during a write
 };

@@ -455,13 +455,16 @@ private slots:
         QTest::addColumn<QByteArray>("readBack"); // empty: the HPU does not answer
         QTest::addColumn<QString>("report");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("before it leaves") << false << QByteArray()
-                                          << "Cancelled: \"Max generator voltage\" was not written." << "500";
+        QTest::newRow("before it leaves")
+            << false << QByteArray() << "Cancelled: \"Max generator voltage\" was not written."
+            << "500";
         QTest::newRow("sent, and the HPU took it")
-            << true << readAnswerAfter450() << "Cancelled: \"Max generator voltage\" was written and verified."
+            << true << readAnswerAfter450()
+            << "Cancelled: \"Max generator voltage\" was written and verified."
             << "450";
         QTest::newRow("sent, and the HPU kept its value")
-            << true << defaultsReadAnswer() << "Cancelled: \"Max generator voltage\" was not written." << "500";
+            << true << defaultsReadAnswer() << "Cancelled: \"Max generator voltage\" was not written."
+            << "500";
         QTest::newRow("sent, and the HPU silent")
             << true << QByteArray()
             << "Cancelled: \"Max generator voltage\" is not confirmed: the HPU did not answer the read-back. "
@@ -551,9 +554,10 @@ private slots:
         otherBoard[32] = char(0x2B); // board 43: another HPU answers now
         b.link.answerRead(otherBoard);
         b.timeline.advance(500);
-        QCOMPARE(reports, QStringList{QStringLiteral("Restore stopped: the HPU's board number changed from 42 to 43. "
-                                                     "Written and read back: \"Max generator voltage\". Not written: "
-                                                     "\"Min generator voltage\".")});
+        QCOMPARE(reports,
+                 QStringList{QStringLiteral("Restore stopped: the HPU's board number changed from 42 to 43. "
+                                            "Written and read back: \"Max generator voltage\". Not written: "
+                                            "\"Min generator voltage\".")});
         QCOMPARE(b.link.writeRequests, (QList<QPair<qint64, qint64>>{{33, 450}}));
         b.timeline.advance(3000);
         QCOMPARE(b.link.writeRequests.size(), 1);

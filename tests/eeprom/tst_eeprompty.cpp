@@ -101,10 +101,10 @@ private slots:
         OnThePty p;
         p.installation.rewrite = shortened;
         WindowHPU& w = p.open();
-        QTRY_VERIFY_WITH_TIMEOUT(p.monitor.trace().text().contains(QStringLiteral("envoi EEPROM incomplet\n")),
-                                 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(p.status(), QStringLiteral("The HPU's answer was incomplete: asking again…"),
-                                  3000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            p.monitor.trace().text().contains(QStringLiteral("envoi EEPROM incomplet\n")), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(p.status(),
+                                  QStringLiteral("The HPU's answer was incomplete: asking again…"), 3000);
         QVERIFY(!p.monitor.trace().text().contains(QStringLiteral("envoi EEPROM valide")));
         QVERIFY(!w.Listbox_EEPROM()->isEnabled());
         QCOMPARE(p.value(15), QString()); // "Delay time before releasing if RPM=0"
@@ -184,22 +184,24 @@ private slots:
         WindowHPU& w = p.openRead();
         p.installation.deafToWrites = true;
         QVERIFY(w.editor().Listbox_EEPROM_CellAction(4, QStringLiteral("210"))); // address 34
-        QTRY_VERIFY_WITH_TIMEOUT(p.installation.bytesFromTool.contains(QByteArray::fromHex("121145052200d20161")),
-                                 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            p.installation.bytesFromTool.contains(QByteArray::fromHex("121145052200d20161")), 3000);
 
         p.installation.pull();
         QTRY_VERIFY_WITH_TIMEOUT(!p.monitor.isLineUp(), 3000);
         QVERIFY(p.monitor.isConnected()); // being reopened
-        QTRY_COMPARE_WITH_TIMEOUT(p.status(),
-                                  QStringLiteral("Waiting for the connection: \"Min generator voltage\" is not "
-                                                 "written yet."),
-                                  2000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            p.status(),
+            QStringLiteral("Waiting for the connection: \"Min generator voltage\" is not "
+                           "written yet."),
+            2000);
 
         MessageBoxAnswerer account;
         w.close();
         QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 3000);
         QCOMPARE(account.texts.size(), 1);
-        QVERIFY2(account.texts[0].startsWith(QStringLiteral("Cancelled: \"Min generator voltage\" is not confirmed")),
+        QVERIFY2(account.texts[0].startsWith(
+                     QStringLiteral("Cancelled: \"Min generator voltage\" is not confirmed")),
                  qPrintable(account.texts[0]));
 
         const qsizetype sentBeforePlug = p.installation.bytesFromTool.size();

@@ -169,7 +169,8 @@ private slots:
                "feathering before immersion\"";
         QTest::newRow("with the first request on the line")
             << true << "\"Max generator voltage\""
-            << "\"Solenoid aperture time in high pressure\", \"Full pumping for feathering before immersion\"";
+            << "\"Solenoid aperture time in high pressure\", \"Full pumping for feathering before "
+               "immersion\"";
     }
     void cancelFinishesTheExchangeInProgress() {
         QFETCH(bool, firstSent);
@@ -186,12 +187,14 @@ private slots:
         QCOMPARE(r.writeOrder(), firstSent ? QList<int>{33} : QList<int>{});
         QCOMPARE(r.eeprom().value(33), firstSent ? 600 : 500);
         QCOMPARE(r.eeprom().value(40), int(Sim::SimulatedEeprom::factoryValue(40)));
-        QCOMPARE(r.reports, QStringList{QStringLiteral("Restore cancelled. Written and read back: %1. Not written: %2.")
-                                            .arg(readBack, notWritten)});
+        QCOMPARE(r.reports,
+                 QStringList{QStringLiteral("Restore cancelled. Written and read back: %1. Not written: %2.")
+                                 .arg(readBack, notWritten)});
         QVERIFY(r.editor.listModel().enabled);
         QVERIFY(!r.editor.isBusy());
         // The read-back of the one written shows; the others still differ.
-        QCOMPARE(r.editor.differences(), firstSent ? (QVector<qint64>{40, 45}) : (QVector<qint64>{33, 40, 45}));
+        QCOMPARE(r.editor.differences(),
+                 firstSent ? (QVector<qint64>{40, 45}) : (QVector<qint64>{33, 40, 45}));
         const int commands = r.commandCount();
         r.timeline.advance(3000);
         QCOMPARE(r.commandCount(), commands);
@@ -212,9 +215,9 @@ private slots:
         QVERIFY(r.editor.writeDifferences());
         QVERIFY(r.restoreEnded(30000));
         QVERIFY(tookBack);
-        QCOMPARE(r.reports,
-                 QStringList{QStringLiteral("3 parameters written; these differ from the file:\n"
-                                            "  Full pumping for feathering before immersion: HPU 15000, file 20000")});
+        QCOMPARE(r.reports, QStringList{QStringLiteral(
+                                "3 parameters written; these differ from the file:\n"
+                                "  Full pumping for feathering before immersion: HPU 15000, file 20000")});
         QCOMPARE(r.editor.differences(), QVector<qint64>{45});
         QCOMPARE(r.writeOrder(), (QList<int>{33, 40, 45}));
     }
@@ -246,14 +249,17 @@ private slots:
         // The second request, if it left, reached nobody who answered: not confirmed. If it was
         // still waiting, it was withdrawn: not written, as the third.
         if (r.writtenAddresses().contains(40)) {
-            QVERIFY2(report.contains(QStringLiteral("Not confirmed: \"Solenoid aperture time in high pressure\"")),
-                     qPrintable(report));
-            QVERIFY2(report.contains(QStringLiteral("Not written: \"Full pumping for feathering before immersion\".")),
+            QVERIFY2(
+                report.contains(QStringLiteral("Not confirmed: \"Solenoid aperture time in high pressure\"")),
+                qPrintable(report));
+            QVERIFY2(report.contains(
+                         QStringLiteral("Not written: \"Full pumping for feathering before immersion\".")),
                      qPrintable(report));
         } else {
-            QVERIFY2(report.contains(QStringLiteral("Not written: \"Solenoid aperture time in high pressure\", "
-                                                    "\"Full pumping for feathering before immersion\".")),
-                     qPrintable(report));
+            QVERIFY2(
+                report.contains(QStringLiteral("Not written: \"Solenoid aperture time in high pressure\", "
+                                               "\"Full pumping for feathering before immersion\".")),
+                qPrintable(report));
             QVERIFY(!report.contains(QStringLiteral("Not confirmed")));
         }
         QVERIFY(!r.editor.isRestoring());
@@ -270,8 +276,9 @@ private slots:
     void damagedFileIsRefused_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("error");
-        const QString good = QStringLiteral(
-            "{\"address\": 33, \"identifier\": \"TENSION_ALTERNATEUR_HAUTE\", \"unit\": \"0.1 V\", \"raw\": 450}");
+        const QString good =
+            QStringLiteral("{\"address\": 33, \"identifier\": \"TENSION_ALTERNATEUR_HAUTE\", \"unit\": \"0.1 "
+                           "V\", \"raw\": 450}");
         QTest::newRow("truncated JSON") << file(good).toUtf8().left(40) << "not a well-formed JSON file";
         QTest::newRow("unknown address")
             << file(good + QStringLiteral(", {\"address\": 47, \"raw\": 1}")).toUtf8()
@@ -352,9 +359,10 @@ private slots:
         QVERIFY2(r.prompts.questions[0].contains(QStringLiteral(
                      "The file does not say which HPU board it was saved from; this HPU is board 42.")),
                  qPrintable(r.prompts.questions[0]));
-        QVERIFY2(r.prompts.questions[0].contains(QStringLiteral(
-                     "The file does not say which HPU software version it was saved from; this HPU runs 112.")),
-                 qPrintable(r.prompts.questions[0]));
+        QVERIFY2(
+            r.prompts.questions[0].contains(QStringLiteral(
+                "The file does not say which HPU software version it was saved from; this HPU runs 112.")),
+            qPrintable(r.prompts.questions[0]));
     }
 };
 

@@ -2,10 +2,10 @@
 #include "ManualTimeline.h"
 #include "SimulatedLine.h"
 #include "TestPlatform.h"
+#include "app/MakeWindowHPU.h"
 #include "eeprom/EepromBackup.h"
 #include "eeprom/EepromFileChooser.h"
 #include "eeprom/ui/FileDialogEepromFileChooser.h"
-#include "app/MakeWindowHPU.h"
 #include "eeprom/ui/MessageBoxEepromPrompts.h"
 #include "eeprom/ui/WindowHPU.h"
 #include "link/Frame.h"
@@ -287,7 +287,8 @@ private slots:
         QCOMPARE(w.writeOrder(), QList<int>{33});
         // Read back and shown: the write is over, and no request of it is heard again.
         QCOMPARE(w.writesHeard(3000), QStringList{});
-        QCOMPARE(w.window.statusLine()->text(), QStringLiteral("\"Max generator voltage\" written and read back."));
+        QCOMPARE(w.window.statusLine()->text(),
+                 QStringLiteral("\"Max generator voltage\" written and read back."));
         QCOMPARE(w.eeprom().value(33), 450);
         QCOMPARE(w.cell(3, kColValue), QStringLiteral("450"));
         QCOMPARE(w.cell(3, kColRealValue), QStringLiteral("45.0 [V]"));
@@ -414,8 +415,8 @@ private slots:
             auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             if (edit->text() != path)
                 edit->setText(path); // not typed: the completer's popup would open over the dialog
-            QPushButton* open =
-                dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Open);
+            QPushButton* open = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))
+                                    ->button(QDialogButtonBox::Open);
             if (!open->isEnabled()) {
                 edit->clear(); // set again on the next tick, when the model may know the file
                 return;

@@ -241,8 +241,9 @@ private slots:
         QVERIFY(line.state.reponseHPU);
         QVERIFY(!line.state.presenceHPU); // only a status frame shows the HPU present
         QCOMPARE(line.state.timeLastDataHPU, qint64(1434));
-        QCOMPARE(hexString(QByteArray(reinterpret_cast<const char*>(line.state.TrameBufferEEPROM.data()), 37)),
-                 hexString(answer));
+        QCOMPARE(
+            hexString(QByteArray(reinterpret_cast<const char*>(line.state.TrameBufferEEPROM.data()), 37)),
+            hexString(answer));
         QCOMPARE(quint8(line.state.TrameBufferEEPROM[37]), quint8(0x77)); // later entries kept
 
         line.timeline.advance(100);

@@ -75,8 +75,7 @@ private slots:
         QCOMPARE(bench.monitor.controls().Rect_AlertInputVoltage, AlertFill::Transparent);
         bench.connectAt500();
         // U_in 60.0 V above the 53.0 V threshold.
-        bench.port.feed(
-            Frame::withChecksum(hexBytes("00 01 10 10 02 58 30 D4 13 88 00 00 01 2C 00 C8 00 00")));
+        bench.port.feed(Frame::withChecksum(hexBytes("00 01 10 10 02 58 30 D4 13 88 00 00 01 2C 00 C8 00 00")));
         bench.timeline.advance(10);
         QCOMPARE(bench.monitor.controls().Rect_AlertInputVoltage, AlertFill::AlertRed);
         bench.timeline.advance(200);
@@ -236,7 +235,8 @@ private slots:
             << "write, disconnect, connect" << QList<QByteArray>{};
         QTest::newRow("a serial error closes the port: the write is gone, also once reopened")
             << "write, error" << QList<QByteArray>{};
-        QTest::newRow("a pump survives Disconnect") << "pump, disconnect, connect" << QList<QByteArray>{kPump};
+        QTest::newRow("a pump survives Disconnect")
+            << "pump, disconnect, connect" << QList<QByteArray>{kPump};
     }
     void eepromRequestsHaveAnOwner() {
         QFETCH(QString, story);
