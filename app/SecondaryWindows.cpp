@@ -2,7 +2,7 @@
 
 #include "alarms/ui/WindowAlarms.h"
 #include "datalog/ui/WindowPreferences.h"
-#include "eeprom/ui/MakeWindowHPU.h"
+#include "app/MakeWindowHPU.h"
 
 SecondaryWindows applicationSecondaryWindows() {
     SecondaryWindows windows;

@@ -13,6 +13,7 @@
 #include <QSet>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -38,6 +39,14 @@ qint64 largestRawValue(qint64 address) {
             return leadingInteger(row[kColMax]) <= 255 ? 255 : 65535;
     }
     return -1;
+}
+
+// The catalogue row at an address, or nothing.
+std::optional<QStringList> catalogueRow(qint64 address) {
+    for (const QStringList& row : EepromCatalogue::current().rows)
+        if (leadingInteger(row[kColAddress]) == address)
+            return row;
+    return std::nullopt;
 }
 
 EepromBackupReading refused(const QString& error) {
@@ -147,6 +156,16 @@ EepromBackupReading parseEepromBackup(const QByteArray& bytes) {
         p.description = object.value(QStringLiteral("description")).toString();
         p.physical = object.value(QStringLiteral("physical")).toString();
         p.unit = object.value(QStringLiteral("unit")).toString();
+        // A value is only meaningful for the parameter it was saved from: a file whose entry
+        // names another parameter, or counts in another unit, would write it to the wrong one.
+        const QStringList row = *catalogueRow(p.address);
+        if (p.identifier != row[kColParameter] || p.unit != row[kColUnity])
+            return refused(
+                BackupText::tr("%1 (address %2) is %3 in \"%4\", but address %2 holds %5 in \"%6\".")
+                    .arg(entry)
+                    .arg(p.address)
+                    .arg(p.identifier.isEmpty() ? BackupText::tr("unnamed") : p.identifier, p.unit,
+                         row[kColParameter], row[kColUnity]));
         backup.parameters.append(p);
     }
     reading.ok = true;

@@ -43,7 +43,8 @@ struct EepromBackupReading {
 
 // Checks the file before anything is believed: well-formed JSON, at most 64 KiB, only the
 // 17 parameter addresses and each at most once, raw values whole numbers within 0 to 65535
-// (0 to 255 for a one-byte parameter).
+// (0 to 255 for a one-byte parameter), and each entry's identifier and unit those of the
+// catalogue's parameter at its address.
 EepromBackupReading parseEepromBackup(const QByteArray& bytes);
 EepromBackupReading readEepromBackupFile(const QString& path);
 

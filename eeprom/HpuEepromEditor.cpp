@@ -13,8 +13,6 @@ namespace {
 constexpr int kFirstPeriodMs = 1000;
 constexpr int kPeriodMs = 500;
 
-enum EepromState : qint64 { kIdle = 0, kReading = 1, kWriting = 2 };
-
 } // namespace
 
 HpuEepromEditor::HpuEepromEditor(EepromLink& link, TimerFactory& timers, EepromPrompts& prompts,
@@ -32,87 +30,148 @@ HpuEepromEditor::HpuEepromEditor(EepromLink& link, TimerFactory& timers, EepromP
 
 HpuEepromEditor::~HpuEepromEditor() {
     timer1_->setMode(Timer::Off);
+    if (mode_ != Mode::Closed)
+        link_.withdraw();
 }
 
-void HpuEepromEditor::clearAnswerFlags() {
-    link_.state().reponseHPU = false;
-    link_.state().reponseecritureHPU = false;
+// Every change of mode, with what it brings: the list takes clicks only when Ready, and
+// Timer1 runs while something is awaited.
+void HpuEepromEditor::enter(Mode next) {
+    mode_ = next;
+    list_.enabled = next == Mode::Ready;
+    switch (next) {
+    case Mode::Reading:
+    case Mode::Writing:
+    case Mode::ReadingBack:
+    case Mode::Cancelling:
+        timer1_->setMode(Timer::Repeating);
+        break;
+    case Mode::Ready:
+        // Left running: its next tick is the idle step that clears the answers.
+        break;
+    case Mode::Editing:
+        break;
+    case Mode::Closed:
+        timer1_->setMode(Timer::Off);
+        link_.withdraw();
+        break;
+    }
+}
+
+qint64 HpuEepromEditor::Statut_EEPROM() const {
+    switch (mode_) {
+    case Mode::Reading:
+    case Mode::ReadingBack:
+    case Mode::Cancelling:
+        return 1;
+    case Mode::Writing:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+bool HpuEepromEditor::isBusy() const {
+    return mode_ == Mode::Writing || mode_ == Mode::ReadingBack || mode_ == Mode::Cancelling;
+}
+
+QString HpuEepromEditor::statusText() const {
+    const QString name = job_.address >= 0 ? describe(job_.address) : QString();
+    switch (mode_) {
+    case Mode::Reading:
+    case Mode::ReadingBack:
+    case Mode::Cancelling:
+        if (!link_.isLineUp())
+            return tr("Waiting for the connection…");
+        if (incompleteAnswer_)
+            return tr("The HPU's answer was incomplete: asking again…");
+        if (mode_ == Mode::Reading)
+            return tr("Reading the HPU's EEPROM…");
+        if (mode_ == Mode::Cancelling)
+            return tr("Cancelling: reading \"%1\" back…").arg(name);
+        return tr("Reading \"%1\" back…").arg(name);
+    case Mode::Writing:
+        if (!link_.isLineUp())
+            return tr("Waiting for the connection: \"%1\" is not written yet.").arg(name);
+        return tr("Writing \"%1\"…").arg(name);
+    case Mode::Ready:
+        return outcomeText_;
+    case Mode::Editing:
+    case Mode::Closed:
+        break;
+    }
+    return QString();
 }
 
 void HpuEepromEditor::open() {
-    // A flag left from an earlier exchange (an answer that came after the window was
-    // closed) would otherwise pass for the answer to this window's first request.
-    clearAnswerFlags();
-    statut_ = kReading;
+    // An answer heard before this opening (a late answer to an earlier window's request)
+    // would otherwise pass for the answer to this window's first request.
+    link_.clearAnswers();
+    enter(Mode::Reading);
     Update_EEPROM_State_Machine();
-    timer1_->setMode(Timer::Repeating);
     emit changed();
 }
 
 void HpuEepromEditor::close() {
-    timer1_->setMode(Timer::Off);
-    takenRow_ = -1;
-    restore_ = Restore{};
+    if (mode_ == Mode::Closed)
+        return;
+    enter(Mode::Closed);
+    restore_.reset();
+}
+
+void HpuEepromEditor::askRead() {
+    link_.lectureEEPROM_HPU();
 }
 
 void HpuEepromEditor::Update_EEPROM_State_Machine() {
-    MonitorState& state = link_.state();
-    switch (statut_) {
-    case kIdle:
-        clearAnswerFlags();
+    switch (mode_) {
+    case Mode::Ready:
+        // The idle step, one tick after the answer was shown.
+        link_.clearAnswers();
         progressValue_ = 0;
         timer1_->setMode(Timer::Off);
         break;
-    case kReading:
-        if (state.reponseHPU) {
-            statut_ = kIdle;
+    case Mode::Reading:
+        if (link_.reponseHPU()) {
             progressValue_ = 100;
+            showAnswer();
         } else {
-            link_.lectureEEPROM_HPU();
+            incompleteAnswer_ = incompleteAnswer_ || link_.incompleteAnswer();
+            askRead();
             progressValue_ += 10;
         }
         break;
-    case kWriting:
-        if (state.reponseecritureHPU) {
-            statut_ = kReading;
-            // The read-back must show what the HPU holds after the write, not a read
-            // answer that arrived before it.
-            state.reponseHPU = false;
-            link_.lectureEEPROM_HPU();
-            progressValue_ = 50;
-        } else {
-            state.emissionRequest = true;
-            link_.ecritureEEPROM_HPU(id_, val_);
-            progressValue_ += 10;
-        }
+    case Mode::Writing:
+        writeStep();
         break;
-    default:
-        statut_ = kIdle;
+    case Mode::ReadingBack:
+    case Mode::Cancelling:
+        readBackStep();
+        break;
+    case Mode::Editing:
+    case Mode::Closed:
         break;
     }
 }
 
 void HpuEepromEditor::Timer1_Action() {
-    // Only the step that finds the read answer it was waiting for shows it: a stray read
-    // answer during a write must not re-enable the list before the write's read-back.
-    const bool wasReading = statut_ == kReading;
     Update_EEPROM_State_Machine();
     timer1_->setPeriod(kPeriodMs);
     progressBar_ = int(std::clamp<qint64>(progressValue_, 0, kProgressMaximum));
-    if (wasReading && statut_ == kIdle) {
-        refreshWindow_HPU();
-        readShown_ = true;
-        list_.enabled = true;
-        if (restore_.active)
-            readBackShown();
-    } else if (restore_.active) {
+    if (restore_ && (mode_ == Mode::Writing || mode_ == Mode::ReadingBack))
         watchRestore();
-    }
     emit changed();
 }
 
+void HpuEepromEditor::showAnswer() {
+    link_.withdraw(); // a repetition not yet sent is no longer wanted
+    refreshWindow_HPU();
+    incompleteAnswer_ = false;
+    enter(Mode::Ready);
+}
+
 void HpuEepromEditor::decodeLectEEPROMHPU() {
-    fields_.decodeLectEEPROMHPU(link_.state().TrameBufferEEPROM);
+    fields_.decodeLectEEPROMHPU(link_.TrameBufferEEPROM());
 }
 
 void HpuEepromEditor::refreshWindow_HPU() {
@@ -137,22 +196,23 @@ int HpuEepromEditor::Listbox_EEPROM_CellClick(int row, int column) const {
 }
 
 bool HpuEepromEditor::takeEdit(int row, const QString& text) {
-    if (!list_.enabled || row < 0 || row >= list_.rows.size())
+    if (mode_ != Mode::Ready || row < 0 || row >= list_.rows.size())
         return false;
     EepromListRow& edited = list_.rows[row];
-    takenRow_ = row;
+    job_ = WriteJob{};
+    job_.row = row;
+    job_.previous = edited.cells[kColValue];
     takenText_ = text;
-    takenPrevious_ = edited.cells[kColValue];
     edited.cells[kColValue] = text;
-    list_.enabled = false;
+    enter(Mode::Editing);
     emit changed();
     return true;
 }
 
 bool HpuEepromEditor::writeTakenEdit() {
-    if (takenRow_ < 0)
+    if (mode_ != Mode::Editing)
         return false;
-    const int row = takenRow_;
+    const int row = job_.row;
     const TypedValue typed = checkTypedValue(list_.rows[row].cells, takenText_);
     bool accepted = typed.verdict == TypedValue::Writable;
     if (typed.verdict == TypedValue::Refused)
@@ -160,12 +220,11 @@ bool HpuEepromEditor::writeTakenEdit() {
     else if (typed.verdict == TypedValue::OutOfRange)
         accepted = prompts_.confirm(typed.message);
     // The window may have been closed while the question was open.
-    if (takenRow_ != row)
+    if (mode_ != Mode::Editing)
         return false;
-    takenRow_ = -1;
     if (!accepted) {
-        list_.rows[row].cells[kColValue] = takenPrevious_;
-        list_.enabled = true;
+        list_.rows[row].cells[kColValue] = job_.previous;
+        enter(Mode::Ready);
         emit changed();
         return false;
     }
@@ -180,23 +239,190 @@ bool HpuEepromEditor::Listbox_EEPROM_CellAction(int row, const QString& text) {
 
 void HpuEepromEditor::startWrite(int row, qint64 value) {
     EepromListRow& edited = list_.rows[row];
+    const QString previous = mode_ == Mode::Editing ? job_.previous : edited.cells[kColValue];
+    job_ = WriteJob{};
+    job_.row = row;
+    job_.previous = previous;
+    job_.address = leadingInteger(edited.cells[kColAddress]);
+    job_.value = value;
+    job_.sentBefore = link_.writesSent();
     edited.bold = true;
     edited.cells[kColValue] = QString::number(value);
-    id_ = leadingInteger(edited.cells[kColAddress]);
+    id_ = job_.address;
     val_ = value;
-    list_.enabled = false;
+    outcomeText_.clear();
     // An acknowledgement left from the previous write would end this one before its
     // request is sent, and a read answer left over would pass for the read-back.
-    clearAnswerFlags();
-    statut_ = kWriting;
+    link_.clearAnswers();
+    enter(Mode::Writing);
     Update_EEPROM_State_Machine();
-    timer1_->setMode(Timer::Repeating);
+}
+
+void HpuEepromEditor::writeStep() {
+    if (link_.reponseecritureHPU()) {
+        job_.acknowledged = true;
+        // The read-back must show what the HPU holds after the write, not a read answer
+        // that arrived before it.
+        link_.clearAnswers();
+        enter(Mode::ReadingBack);
+        askRead();
+        progressValue_ = 50;
+    } else {
+        link_.ecritureEEPROM_HPU(id_, val_);
+        progressValue_ += 10;
+    }
+}
+
+void HpuEepromEditor::readBackStep() {
+    if (mode_ == Mode::Cancelling && !job_.acknowledged && link_.reponseecritureHPU())
+        job_.acknowledged = true; // the write already on the line was heard after all
+    if (link_.reponseHPU()) {
+        progressValue_ = 100;
+        refreshWindow_HPU();
+        incompleteAnswer_ = false;
+        const qint64 held = fields_.valueAtAddress(job_.address);
+        if (held == job_.value)
+            finishWrite(Outcome::Verified, held);
+        else
+            finishWrite(job_.acknowledged ? Outcome::HeldOther : Outcome::NotWritten, held);
+        return;
+    }
+    incompleteAnswer_ = incompleteAnswer_ || link_.incompleteAnswer();
+    if (mode_ == Mode::Cancelling) {
+        job_.cancelMs += kPeriodMs;
+        if (!link_.isLineUp() || job_.cancelMs > kCancelReadBackMs) {
+            finishWrite(Outcome::NotConfirmed, -1);
+            return;
+        }
+    }
+    askRead();
+    progressValue_ += 10;
+}
+
+bool HpuEepromEditor::writeOnLine() const {
+    return job_.acknowledged || link_.reponseecritureHPU() || link_.writesSent() > job_.sentBefore;
+}
+
+void HpuEepromEditor::cancel() {
+    switch (mode_) {
+    case Mode::Writing:
+        link_.withdraw();
+        if (restore_) {
+            restore_->cancelled = true;
+            for (const auto& write : restore_->pending)
+                restore_->notWritten.append(write.first);
+            restore_->pending.clear();
+        }
+        if (writeOnLine()) {
+            job_.acknowledged = job_.acknowledged || link_.reponseecritureHPU();
+            link_.clearAnswers();
+            enter(Mode::Cancelling);
+        } else {
+            finishWrite(Outcome::NotWritten, -1);
+        }
+        break;
+    case Mode::ReadingBack:
+        if (restore_) {
+            restore_->cancelled = true;
+            for (const auto& write : restore_->pending)
+                restore_->notWritten.append(write.first);
+            restore_->pending.clear();
+        }
+        enter(Mode::Cancelling);
+        break;
+    case Mode::Cancelling:
+        link_.withdraw();
+        finishWrite(Outcome::NotConfirmed, -1);
+        break;
+    case Mode::Ready:
+        endCompare();
+        return;
+    case Mode::Reading:
+    case Mode::Editing:
+    case Mode::Closed:
+        return;
+    }
+    emit changed();
+}
+
+// The write of job_ has ended: its account, then the next parameter of a restore or Ready.
+void HpuEepromEditor::finishWrite(Outcome outcome, qint64 held) {
+    link_.withdraw(); // a repetition not yet sent is no longer wanted
+    const bool cancelled = mode_ == Mode::Cancelling || (restore_ && restore_->cancelled) ||
+                           outcome == Outcome::NotWritten || outcome == Outcome::NotConfirmed;
+    const QString name = describe(job_.address);
+    if (outcome != Outcome::Verified && job_.row >= 0) {
+        EepromListRow& row = list_.rows[job_.row];
+        row.bold = false;
+        if (outcome == Outcome::NotWritten || outcome == Outcome::NotConfirmed) {
+            // Without a read-back the row keeps what the HPU last showed, never the typed value.
+            row.cells[kColValue] = job_.previous;
+        }
+    }
+    if (outcome == Outcome::NotWritten || outcome == Outcome::NotConfirmed) {
+        progressValue_ = 0;
+        progressBar_ = 0;
+    }
+    if (restore_) {
+        switch (outcome) {
+        case Outcome::Verified:
+            restore_->verified.append(job_.address);
+            break;
+        case Outcome::HeldOther:
+            restore_->heldOther.append(QStringLiteral("\"%1\" (HPU %2)").arg(name).arg(held));
+            break;
+        case Outcome::NotWritten:
+            restore_->notWritten.prepend(job_.address);
+            break;
+        case Outcome::NotConfirmed:
+            restore_->notConfirmed = job_.address;
+            break;
+        }
+        job_ = WriteJob{};
+        enter(Mode::Ready);
+        if (outcome != Outcome::NotWritten && outcome != Outcome::NotConfirmed &&
+            fields_.SYS_NoCarte != restore_->board) {
+            continueRestore(tr("the HPU's board number changed from %1 to %2")
+                                .arg(restore_->board)
+                                .arg(fields_.SYS_NoCarte));
+            return;
+        }
+        continueRestore(QString());
+        return;
+    }
+
+    QString report;
+    switch (outcome) {
+    case Outcome::Verified:
+        outcomeText_ = tr("\"%1\" written and read back.").arg(name);
+        if (cancelled)
+            report = tr("Cancelled: \"%1\" was written and verified.").arg(name);
+        break;
+    case Outcome::HeldOther:
+        outcomeText_ = tr("\"%1\" written, but the HPU holds %2.").arg(name).arg(held);
+        report = outcomeText_;
+        break;
+    case Outcome::NotWritten:
+        outcomeText_ = tr("\"%1\" not written.").arg(name);
+        report = tr("Cancelled: \"%1\" was not written.").arg(name);
+        break;
+    case Outcome::NotConfirmed:
+        outcomeText_ = tr("\"%1\" not confirmed.").arg(name);
+        report = tr("Cancelled: \"%1\" is not confirmed: the HPU did not answer the read-back. Close and "
+                    "reopen the window to read what the HPU holds.")
+                     .arg(name);
+        break;
+    }
+    job_ = WriteJob{};
+    enter(Mode::Ready);
+    if (!report.isEmpty())
+        emit writeEnded(report);
 }
 
 // --- Backup, compare, restore ---
 
 bool HpuEepromEditor::canSave() const {
-    return readShown_ && statut_ == kIdle && takenRow_ < 0 && !restore_.active;
+    return mode_ == Mode::Ready && !restore_;
 }
 
 EepromBackup HpuEepromEditor::backup(const QString& toolVersion, const QDateTime& utc) const {
@@ -222,29 +448,28 @@ bool HpuEepromEditor::compareWith(const EepromBackup& file) {
     if (!canSave())
         return false;
     file_ = file;
-    list_.comparing = true;
     updateComparison();
     emit changed();
     return true;
 }
 
 void HpuEepromEditor::endCompare() {
-    if (restore_.active)
+    if (restore_)
         return;
-    list_.comparing = false;
-    file_ = EepromBackup{};
+    file_.reset();
     updateComparison();
     emit changed();
 }
 
 void HpuEepromEditor::updateComparison() {
+    list_.comparing = file_.has_value();
     for (EepromListRow& row : list_.rows) {
         row.fileValue.clear();
         row.differs = false;
-        if (!list_.comparing)
+        if (!file_)
             continue;
         const qint64 address = leadingInteger(row.cells[kColAddress]);
-        for (const EepromBackupParameter& p : file_.parameters) {
+        for (const EepromBackupParameter& p : file_->parameters) {
             if (p.address == address) {
                 row.fileValue = QString::number(p.raw);
                 row.differs = p.raw != fields_.valueAtAddress(address);
@@ -283,7 +508,7 @@ QString HpuEepromEditor::describeList(const QVector<qint64>& addresses) const {
 }
 
 bool HpuEepromEditor::writeDifferences() {
-    if (!list_.comparing || !canSave())
+    if (!file_ || !canSave())
         return false;
     const QVector<qint64> addresses = differences();
     if (addresses.isEmpty()) {
@@ -315,96 +540,111 @@ bool HpuEepromEditor::writeDifferences() {
     if (!outside.isEmpty())
         question += QLatin1String("\n\n") + tr("Outside the parameter's range:") + QLatin1Char('\n') +
                     outside.join(QLatin1Char('\n'));
-    if (file_.boardNumber >= 0 && file_.boardNumber != fields_.SYS_NoCarte)
+    // A file that does not say which HPU it came from is as doubtful as one from another.
+    if (file_->boardNumber < 0)
+        question += QLatin1String("\n\n") +
+                    tr("The file does not say which HPU board it was saved from; this HPU is board %1.")
+                        .arg(fields_.SYS_NoCarte);
+    else if (file_->boardNumber != fields_.SYS_NoCarte)
         question += QLatin1String("\n\n") + tr("The file was saved from HPU board %1; this HPU is board %2.")
-                                                .arg(file_.boardNumber)
+                                                .arg(file_->boardNumber)
                                                 .arg(fields_.SYS_NoCarte);
-    if (file_.softwareVersion >= 0 && file_.softwareVersion != fields_.SYS_VersionSoft)
+    if (file_->softwareVersion < 0)
+        question +=
+            QLatin1String("\n\n") +
+            tr("The file does not say which HPU software version it was saved from; this HPU runs %1.")
+                .arg(fields_.SYS_VersionSoft);
+    else if (file_->softwareVersion != fields_.SYS_VersionSoft)
         question +=
             QLatin1String("\n\n") + tr("The file was saved from HPU software version %1; this HPU runs %2.")
-                                        .arg(file_.softwareVersion)
+                                        .arg(file_->softwareVersion)
                                         .arg(fields_.SYS_VersionSoft);
     if (!prompts_.confirm(question) || !canSave())
         return false;
 
-    restore_ = Restore{};
-    restore_.active = true;
-    restore_.pending = writes;
-    const QPair<qint64, qint64> first = restore_.pending.takeFirst();
-    restore_.current = first.first;
-    progressValue_ = 0;
-    startWrite(rowOfAddress(first.first), first.second);
+    restore_ = RestorePlan{};
+    restore_->pending = writes;
+    restore_->board = fields_.SYS_NoCarte;
+    continueRestore(QString());
     emit changed();
     return true;
 }
 
-void HpuEepromEditor::cancelRestore() {
-    if (restore_.active)
-        restore_.cancelRequested = true;
-}
-
-void HpuEepromEditor::readBackShown() {
-    restore_.written.append(restore_.current);
-    restore_.current = -1;
-    restore_.silentMs = 0;
-    if (restore_.cancelRequested) {
-        QVector<qint64> notWritten;
-        for (const auto& write : restore_.pending)
-            notWritten.append(write.first);
-        endRestore(tr("Restore cancelled. Written and read back: %1. Not written: %2.")
-                       .arg(describeList(restore_.written), describeList(notWritten)));
-        return;
-    }
-    if (!restore_.pending.isEmpty()) {
-        const QPair<qint64, qint64> next = restore_.pending.takeFirst();
-        restore_.current = next.first;
+// The next parameter of the restore, or its end with the account. stoppedBecause, when not
+// empty, ends it early.
+void HpuEepromEditor::continueRestore(const QString& stoppedBecause) {
+    RestorePlan& plan = *restore_;
+    if (stoppedBecause.isEmpty() && !plan.cancelled && !plan.pending.isEmpty()) {
+        const QPair<qint64, qint64> next = plan.pending.takeFirst();
+        plan.silentMs = 0;
         progressValue_ = 0;
         startWrite(rowOfAddress(next.first), next.second);
         return;
     }
-    // Every parameter of the file, written or not, is compared with the last read-back.
-    QStringList differing;
-    for (const EepromBackupParameter& p : file_.parameters) {
-        const qint64 held = fields_.valueAtAddress(p.address);
-        if (held != p.raw)
-            differing.append(tr("  %1: HPU %2, file %3").arg(describe(p.address)).arg(held).arg(p.raw));
+    for (const auto& write : plan.pending)
+        plan.notWritten.append(write.first);
+    plan.pending.clear();
+
+    QString report;
+    if (!stoppedBecause.isEmpty() || plan.cancelled) {
+        report = plan.cancelled ? tr("Restore cancelled.") : tr("Restore stopped: %1.").arg(stoppedBecause);
+        report += QLatin1Char(' ') + tr("Written and read back: %1.").arg(describeList(plan.verified));
+        if (!plan.heldOther.isEmpty())
+            report += QLatin1Char(' ') + tr("Written, but the HPU holds another value: %1.")
+                                             .arg(plan.heldOther.join(QStringLiteral(", ")));
+        if (plan.notConfirmed >= 0)
+            report += QLatin1Char(' ') + tr("Not confirmed: \"%1\" (close and reopen the window to read what "
+                                            "the HPU holds).")
+                                             .arg(describe(plan.notConfirmed));
+        report += QLatin1Char(' ') + tr("Not written: %1.").arg(describeList(plan.notWritten));
+    } else {
+        // Every parameter of the file, written or not, is compared with the last read-back.
+        QStringList differing;
+        for (const EepromBackupParameter& p : file_->parameters) {
+            const qint64 held = fields_.valueAtAddress(p.address);
+            if (held != p.raw)
+                differing.append(tr("  %1: HPU %2, file %3").arg(describe(p.address)).arg(held).arg(p.raw));
+        }
+        const int count = int(plan.verified.size() + plan.heldOther.size());
+        const QString written =
+            count == 1 ? tr("1 parameter written") : tr("%1 parameters written").arg(count);
+        if (differing.isEmpty())
+            report = tr("%1, all verified").arg(written);
+        else
+            report = tr("%1; these differ from the file:").arg(written) + QLatin1Char('\n') +
+                     differing.join(QLatin1Char('\n'));
     }
-    const int count = int(restore_.written.size());
-    const QString written = count == 1 ? tr("1 parameter written") : tr("%1 parameters written").arg(count);
-    if (differing.isEmpty())
-        endRestore(tr("%1, all verified").arg(written));
-    else
-        endRestore(tr("%1; these differ from the file:").arg(written) + QLatin1Char('\n') +
-                   differing.join(QLatin1Char('\n')));
+    restore_.reset();
+    if (mode_ != Mode::Ready)
+        enter(Mode::Ready);
+    updateComparison();
+    emit restoreEnded(report);
 }
 
 void HpuEepromEditor::watchRestore() {
-    restore_.silentMs += kPeriodMs;
+    restore_->silentMs += kPeriodMs;
     QString why;
-    if (!link_.isConnected())
+    if (!link_.isLineUp())
         why = tr("the connection was lost");
-    else if (restore_.silentMs >= kRestoreSilenceMs)
+    else if (restore_->silentMs >= kRestoreSilenceMs)
         why = tr("the HPU did not answer");
     if (why.isEmpty())
         return;
     // The sequencer stops: no request is repeated once the restore has ended.
-    statut_ = kIdle;
-    clearAnswerFlags();
+    link_.withdraw();
+    link_.clearAnswers();
+    if (writeOnLine())
+        restore_->notConfirmed = job_.address;
+    else
+        restore_->notWritten.prepend(job_.address);
+    if (job_.row >= 0) {
+        list_.rows[job_.row].bold = false;
+        list_.rows[job_.row].cells[kColValue] = job_.previous;
+    }
+    job_ = WriteJob{};
     progressValue_ = 0;
     progressBar_ = 0;
     timer1_->setMode(Timer::Off);
-    list_.enabled = true;
-    QVector<qint64> notWritten;
-    for (const auto& write : restore_.pending)
-        notWritten.append(write.first);
-    endRestore(
-        tr("Restore stopped: %1. Written and read back: %2. Not confirmed: \"%3\" (close and reopen the "
-           "window to read what the HPU holds). Not written: %4.")
-            .arg(why, describeList(restore_.written), describe(restore_.current), describeList(notWritten)));
-}
-
-void HpuEepromEditor::endRestore(const QString& report) {
-    restore_ = Restore{};
-    updateComparison();
-    emit restoreEnded(report);
+    enter(Mode::Ready);
+    continueRestore(why);
 }

@@ -180,9 +180,16 @@ void ReceiveStateMachine::checkAndDispatch() {
         state_.presenceHPU = true;
         state_.timeLastDataHPU = clock_.elapsedMs();
     } else if (startsWith(b, Frame::kEepromReadAnswer, 3)) {
-        dispatcher_.eepromReadAnswer();
-        state_.reponseHPU = true;
-        trace(QStringLiteral("envoi EEPROM valide"));
+        // Only the whole answer is believed: a shorter one would put its checksum, or
+        // whatever an earlier answer left, where parameters are read.
+        if (state_.TrameBufferSize == Frame::kEepromReadAnswerSize) {
+            dispatcher_.eepromReadAnswer();
+            state_.reponseHPU = true;
+            trace(QStringLiteral("envoi EEPROM valide"));
+        } else {
+            dispatcher_.eepromReadAnswerIncomplete();
+            trace(QStringLiteral("envoi EEPROM incomplet"));
+        }
         state_.timeLastDataHPU = clock_.elapsedMs();
     } else if (startsWith(b, Frame::kEepromWriteAck, 3)) {
         dispatcher_.eepromWriteAcknowledged();

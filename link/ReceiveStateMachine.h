@@ -21,8 +21,11 @@ public:
     virtual void converterDataFrame() = 0;
     // HPU status frame 00 12 10 07: decode and show the HPU status (refreshDataHPU).
     virtual void hpuStatusFrame() = 0;
-    // EEPROM read answer 00 12 4C: keep a copy for the EEPROM window (stockAnswerHPU).
+    // EEPROM read answer 00 12 4C with the full answer's length: keep a copy for the EEPROM
+    // window (stockAnswerHPU).
     virtual void eepromReadAnswer() = 0;
+    // An EEPROM read answer of any other length: nothing in it is kept.
+    virtual void eepromReadAnswerIncomplete() {}
     // EEPROM write acknowledgement 00 12 42: nothing beyond the flag the machine raises.
     virtual void eepromWriteAcknowledged() {}
 };

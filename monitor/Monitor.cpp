@@ -40,7 +40,8 @@ struct Monitor::Parts : FrameDispatcher {
         , reconnection(m.platform_.devices, m.platform_.port)
         , alarms(m.state_, m.controls_, *m.timerAlarm_, *m.timerAlarmSound_, m.platform_.sound)
         , logFolder(m.platform_.resources, m.platform_.userFolders)
-        , csvLog(m.state_, m.controls_, m.platform_.wallClock, m.platform_.notifier, logFolder) {}
+        , csvLog(m.state_, m.controls_, m.platform_.wallClock, m.platform_.notifier, logFolder)
+        , eepromRequests(m.state_) {}
 
     void converterDataFrame() override {
         monitor.refreshDataConverter();
@@ -49,6 +50,7 @@ struct Monitor::Parts : FrameDispatcher {
     }
     void hpuStatusFrame() override { monitor.refreshDataHPU(); }
     void eepromReadAnswer() override { monitor.stockAnswerHPU(); }
+    void eepromReadAnswerIncomplete() override { eepromRequests.incompleteAnswerReceived(); }
     void eepromWriteAcknowledged() override {
         monitor.record(MonitorEvent::Kind::EepromWriteAcknowledged, monitor.lastEepromWrite_);
     }
@@ -64,6 +66,7 @@ struct Monitor::Parts : FrameDispatcher {
     ConverterAlarms alarms;
     LogFolderSetting logFolder;
     CsvLog csvLog;
+    EepromRequests eepromRequests;
 };
 
 Monitor::Monitor(const Platform& platform, QObject* parent)
@@ -143,22 +146,41 @@ void Monitor::stopDataHPU() {
 
 void Monitor::consignePOMPE_HPU() {
     HpuCommands::consignePOMPE_HPU(state_);
+    parts_->eepromRequests.otherCommandQueued();
     parts_->emission.commandQueued();
 }
 
 void Monitor::consigneRELEASE_HPU() {
     HpuCommands::consigneRELEASE_HPU(state_);
+    parts_->eepromRequests.otherCommandQueued();
     parts_->emission.commandQueued();
 }
 
-void Monitor::lectureEEPROM_HPU() {
-    HpuCommands::lectureEEPROM_HPU(state_);
+void Monitor::lectureEEPROM_HPU(EepromRequests::Owner owner) {
+    parts_->eepromRequests.read(owner);
     parts_->emission.commandQueued();
 }
 
-void Monitor::ecritureEEPROM_HPU(qint64 address, qint64 value) {
-    HpuCommands::ecritureEEPROM_HPU(state_, address, value);
+void Monitor::ecritureEEPROM_HPU(qint64 address, qint64 value, EepromRequests::Owner owner) {
+    parts_->eepromRequests.write(owner, address, value);
     parts_->emission.commandQueued();
+}
+
+EepromRequests& Monitor::eepromRequests() {
+    return parts_->eepromRequests;
+}
+
+const EepromRequests& Monitor::eepromRequests() const {
+    return parts_->eepromRequests;
+}
+
+bool Monitor::isLineUp() const {
+    return isConnected() && platform_.port.isOpen() && !parts_->reconnection.isLost();
+}
+
+void Monitor::withdrawEepromRequestsIfClosed() {
+    if (!platform_.port.isOpen())
+        parts_->eepromRequests.withdrawAll();
 }
 
 void Monitor::stockAnswerHPU() {
@@ -196,6 +218,7 @@ void Monitor::close() {
     parts_->reconnection.stop();
     timerReconnect_->setMode(Timer::Off);
     platform_.port.close();
+    withdrawEepromRequestsIfClosed();
 }
 
 void Monitor::receive(const std::function<void()>& step) {
@@ -223,6 +246,7 @@ void Monitor::SerialConnection1_Error(const QString& description) {
     // The port is closed and the window still connected: the link is reopened once a second.
     if (isConnected() && !platform_.port.isOpen() && parts_->reconnection.lose())
         record(MonitorEvent::Kind::ConnectionLost, description);
+    withdrawEepromRequestsIfClosed();
     updateConnectionLine();
     emit changed();
 }
@@ -236,6 +260,7 @@ void Monitor::TimerEmissionRS485_Action() {
     const bool pending = state_.emissionRequest;
     parts_->emission.TimerEmissionRS485_Action();
     if (pending && !state_.emissionRequest) {
+        parts_->eepromRequests.commandWritten();
         ++parts_->machine.counters().commandsSent;
         const QString command = HpuCommands::describe(state_.TrameBufferEmission);
         if (state_.TrameBufferEmission[2] == Frame::kEepromWrite)
@@ -265,6 +290,7 @@ void Monitor::ConnectButton_Action() {
     const bool wasConnected = isConnected();
     parts_->ports.ConnectButton_Action();
     followConnection(wasConnected);
+    withdrawEepromRequestsIfClosed();
     updateConnectionLine();
     emit changed();
 }
@@ -284,6 +310,7 @@ void Monitor::TimerReconnect_Action() {
         record(MonitorEvent::Kind::ConnectionLost, parts_->reconnection.lossReason());
     else if (outcome == Reconnection::Outcome::Reconnected)
         record(MonitorEvent::Kind::Reconnected, parts_->reconnection.deviceName());
+    withdrawEepromRequestsIfClosed();
     updateConnectionLine();
     emit changed();
 }

@@ -7,6 +7,7 @@
 #include "core/SecondSample.h"
 #include "core/Timer.h"
 #include "link/BusHealth.h"
+#include "link/EepromRequests.h"
 #include "link/LinkPacing.h"
 #include "link/ObservedSerialPort.h"
 #include "link/RawStreamTrace.h"
@@ -83,9 +84,15 @@ public:
     // --- HPU commands and EEPROM transactions ---
     void consignePOMPE_HPU();
     void consigneRELEASE_HPU();
-    void lectureEEPROM_HPU();
-    void ecritureEEPROM_HPU(qint64 address, qint64 value);
+    // An EEPROM request is made on behalf of an owner, who may withdraw it while it waits
+    // (eepromRequests()); a closed or lost line withdraws every one.
+    void lectureEEPROM_HPU(EepromRequests::Owner owner = nullptr);
+    void ecritureEEPROM_HPU(qint64 address, qint64 value, EepromRequests::Owner owner = nullptr);
     void stockAnswerHPU();
+    EepromRequests& eepromRequests();
+    const EepromRequests& eepromRequests() const;
+    // Connected, and the port open: a request made now can go out on this line.
+    bool isLineUp() const;
 
     // --- Settings files ---
     void readAlarmsFile();
@@ -157,6 +164,9 @@ private:
     QString selectedDeviceName() const;
     // After anything that may connect or disconnect: reconnection and journal follow.
     void followConnection(bool wasConnected);
+    // A request left in the slot while the port is closed would go out on whatever line
+    // opens next, unseen: EEPROM requests are withdrawn as soon as the port is found closed.
+    void withdrawEepromRequestsIfClosed();
     void updateConnectionLine();
     void recordAlarmChanges();
     // Runs a step of the receive path, announcing a change when it took bytes from the port.

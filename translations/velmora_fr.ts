@@ -461,6 +461,14 @@ Erreurs de somme de contrôle %6 · octets parasites %7 · trames trop longues %
         <source>The file %1 could not be written: %2</source>
         <translation>Le fichier %1 n&apos;a pas pu être écrit : %2</translation>
     </message>
+    <message>
+        <source>%1 (address %2) is %3 in &quot;%4&quot;, but address %2 holds %5 in &quot;%6&quot;.</source>
+        <translation>%1 (adresse %2) est %3 en &quot;%4&quot;, mais l&apos;adresse %2 contient %5 en &quot;%6&quot;.</translation>
+    </message>
+    <message>
+        <source>unnamed</source>
+        <translation>sans nom</translation>
+    </message>
 </context>
 <context>
     <name>EepromValueCheck</name>
@@ -573,10 +581,6 @@ L&apos;écrire quand même dans le HPU ?</translation>
         <translation>Le fichier a été enregistré depuis la version logicielle HPU %1 ; ce HPU exécute la %2.</translation>
     </message>
     <message>
-        <source>Restore cancelled. Written and read back: %1. Not written: %2.</source>
-        <translation>Restauration annulée. Écrits et relus : %1. Non écrits : %2.</translation>
-    </message>
-    <message>
         <source>  %1: HPU %2, file %3</source>
         <translation>  %1 : HPU %2, fichier %3</translation>
     </message>
@@ -605,8 +609,96 @@ L&apos;écrire quand même dans le HPU ?</translation>
         <translation>le HPU n&apos;a pas répondu</translation>
     </message>
     <message>
-        <source>Restore stopped: %1. Written and read back: %2. Not confirmed: &quot;%3&quot; (close and reopen the window to read what the HPU holds). Not written: %4.</source>
-        <translation>Restauration arrêtée : %1. Écrits et relus : %2. Non confirmé : &quot;%3&quot; (fermez et rouvrez la fenêtre pour lire ce que contient le HPU). Non écrits : %4.</translation>
+        <source>Waiting for the connection…</source>
+        <translation>En attente de la connexion…</translation>
+    </message>
+    <message>
+        <source>The HPU&apos;s answer was incomplete: asking again…</source>
+        <translation>La réponse du HPU était incomplète : nouvelle demande…</translation>
+    </message>
+    <message>
+        <source>Reading the HPU&apos;s EEPROM…</source>
+        <translation>Lecture de l&apos;EEPROM du HPU…</translation>
+    </message>
+    <message>
+        <source>Cancelling: reading &quot;%1&quot; back…</source>
+        <translation>Annulation : relecture de &quot;%1&quot;…</translation>
+    </message>
+    <message>
+        <source>Reading &quot;%1&quot; back…</source>
+        <translation>Relecture de &quot;%1&quot;…</translation>
+    </message>
+    <message>
+        <source>Waiting for the connection: &quot;%1&quot; is not written yet.</source>
+        <translation>En attente de la connexion : &quot;%1&quot; n&apos;est pas encore écrit.</translation>
+    </message>
+    <message>
+        <source>Writing &quot;%1&quot;…</source>
+        <translation>Écriture de &quot;%1&quot;…</translation>
+    </message>
+    <message>
+        <source>the HPU&apos;s board number changed from %1 to %2</source>
+        <translation>le numéro de carte du HPU est passé de %1 à %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; written and read back.</source>
+        <translation>&quot;%1&quot; écrit et relu.</translation>
+    </message>
+    <message>
+        <source>Cancelled: &quot;%1&quot; was written and verified.</source>
+        <translation>Annulé : &quot;%1&quot; a été écrit et vérifié.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; written, but the HPU holds %2.</source>
+        <translation>&quot;%1&quot; écrit, mais le HPU contient %2.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; not written.</source>
+        <translation>&quot;%1&quot; non écrit.</translation>
+    </message>
+    <message>
+        <source>Cancelled: &quot;%1&quot; was not written.</source>
+        <translation>Annulé : &quot;%1&quot; n&apos;a pas été écrit.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; not confirmed.</source>
+        <translation>&quot;%1&quot; non confirmé.</translation>
+    </message>
+    <message>
+        <source>Cancelled: &quot;%1&quot; is not confirmed: the HPU did not answer the read-back. Close and reopen the window to read what the HPU holds.</source>
+        <translation>Annulé : &quot;%1&quot; n&apos;est pas confirmé : le HPU n&apos;a pas répondu à la relecture. Fermez et rouvrez la fenêtre pour lire ce que contient le HPU.</translation>
+    </message>
+    <message>
+        <source>The file does not say which HPU board it was saved from; this HPU is board %1.</source>
+        <translation>Le fichier ne dit pas de quelle carte HPU il provient ; ce HPU est la carte %1.</translation>
+    </message>
+    <message>
+        <source>The file does not say which HPU software version it was saved from; this HPU runs %1.</source>
+        <translation>Le fichier ne dit pas de quelle version logicielle du HPU il provient ; ce HPU a la version %1.</translation>
+    </message>
+    <message>
+        <source>Restore cancelled.</source>
+        <translation>Restauration annulée.</translation>
+    </message>
+    <message>
+        <source>Restore stopped: %1.</source>
+        <translation>Restauration arrêtée : %1.</translation>
+    </message>
+    <message>
+        <source>Written and read back: %1.</source>
+        <translation>Écrits et relus : %1.</translation>
+    </message>
+    <message>
+        <source>Written, but the HPU holds another value: %1.</source>
+        <translation>Écrits, mais le HPU contient une autre valeur : %1.</translation>
+    </message>
+    <message>
+        <source>Not confirmed: &quot;%1&quot; (close and reopen the window to read what the HPU holds).</source>
+        <translation>Non confirmé : &quot;%1&quot; (fermez et rouvrez la fenêtre pour lire ce que contient le HPU).</translation>
+    </message>
+    <message>
+        <source>Not written: %1.</source>
+        <translation>Non écrits : %1.</translation>
     </message>
 </context>
 <context>

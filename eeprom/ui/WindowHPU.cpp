@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QHeaderView>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
@@ -31,7 +32,8 @@ WindowHPU::WindowHPU(EepromLink& link, TimerFactory& timers, EepromPrompts& prom
     , saveButton_(new QPushButton(tr("Save to file…"), this))
     , loadButton_(new QPushButton(tr("Load from file…"), this))
     , writeDifferencesButton_(new QPushButton(tr("Write differences"), this))
-    , cancelButton_(new QPushButton(tr("Cancel"), this)) {
+    , cancelButton_(new QPushButton(tr("Cancel"), this))
+    , statusLine_(new QLabel(this)) {
     setWindowTitle(tr("HPU EEPROM"));
     resize(600, 400);
     setSizeGripEnabled(true);
@@ -75,6 +77,9 @@ WindowHPU::WindowHPU(EepromLink& link, TimerFactory& timers, EepromPrompts& prom
     loadButton_->setGeometry(116, 356, 94, 28);
     writeDifferencesButton_->setGeometry(390, 356, 110, 28);
     cancelButton_->setGeometry(502, 356, 78, 28);
+    // Under the buttons: what the window waits for, or how the last write ended.
+    statusLine_->setObjectName(QStringLiteral("StatusLine"));
+    statusLine_->setGeometry(20, 384, 560, 16);
     for (QPushButton* button : {saveButton_, loadButton_, writeDifferencesButton_, cancelButton_})
         button->setAutoDefault(false); // Return belongs to the Value cell's editor
 
@@ -85,10 +90,9 @@ WindowHPU::WindowHPU(EepromLink& link, TimerFactory& timers, EepromPrompts& prom
     connect(writeDifferencesButton_, &QPushButton::clicked, &editor_, &HpuEepromEditor::writeDifferences);
     connect(cancelButton_, &QPushButton::clicked, this, &WindowHPU::cancel);
     connect(&editor_, &HpuEepromEditor::changed, this, &WindowHPU::render);
-    // Told once the tick that ended the restore has returned.
-    connect(
-        &editor_, &HpuEepromEditor::restoreEnded, this,
-        [this](const QString& report) { prompts_.inform(report); }, Qt::QueuedConnection);
+    // Told once the tick that ended the write or the restore has returned.
+    connect(&editor_, &HpuEepromEditor::restoreEnded, this, &WindowHPU::tell, Qt::QueuedConnection);
+    connect(&editor_, &HpuEepromEditor::writeEnded, this, &WindowHPU::tell, Qt::QueuedConnection);
     applyColumnWidths();
     render();
 }
@@ -117,6 +121,24 @@ void WindowHPU::showEvent(QShowEvent* event) {
     if (!opened_) {
         opened_ = true;
         editor_.open();
+    }
+}
+
+void WindowHPU::reject() {
+    if (!editor_.isBusy()) {
+        QDialog::reject();
+        return;
+    }
+    // The exchange in progress is finished first; its account closes the window.
+    closeWhenEnded_ = true;
+    editor_.cancel();
+}
+
+void WindowHPU::tell(const QString& report) {
+    prompts_.inform(report);
+    if (closeWhenEnded_ && !editor_.isBusy()) {
+        closeWhenEnded_ = false;
+        QDialog::reject();
     }
 }
 
@@ -169,12 +191,15 @@ void WindowHPU::render() {
     }
     list_->setEnabled(model.enabled);
     progressBar_->setValue(editor_.ProgressBar1());
+    const QString status = editor_.statusText();
+    if (statusLine_->text() != status)
+        statusLine_->setText(status);
 
     const bool idle = editor_.canSave();
     saveButton_->setEnabled(chooser_ && idle);
     loadButton_->setEnabled(chooser_ && idle);
     writeDifferencesButton_->setEnabled(model.comparing && idle && !editor_.differences().isEmpty());
-    cancelButton_->setEnabled(editor_.isRestoring() || (model.comparing && idle));
+    cancelButton_->setEnabled(editor_.isBusy() || (model.comparing && idle));
 }
 
 void WindowHPU::cellClicked(int row, int column) {
@@ -226,8 +251,5 @@ void WindowHPU::loadFromFile() {
 }
 
 void WindowHPU::cancel() {
-    if (editor_.isRestoring())
-        editor_.cancelRestore();
-    else
-        editor_.endCompare();
+    editor_.cancel(); // a write or restore under way, else the compare view
 }

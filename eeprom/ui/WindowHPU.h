@@ -9,6 +9,7 @@
 class EepromFileChooser;
 class EepromLink;
 class EepromPrompts;
+class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
@@ -46,8 +47,12 @@ public:
     QPushButton* loadButton() const { return loadButton_; }
     QPushButton* writeDifferencesButton() const { return writeDifferencesButton_; }
     QPushButton* cancelButton() const { return cancelButton_; }
+    QLabel* statusLine() const { return statusLine_; }
 
     void done(int result) override; // every way of closing the window stops Timer1
+    // Escape and the close box: during a write or a restore they cancel it, tell the
+    // account, and only then close the window.
+    void reject() override;
 
     // The window keeps the link, prompts and file dialogs it was built on when they were
     // made for it alone; they outlive the editor.
@@ -66,6 +71,7 @@ private:
     void saveToFile();
     void loadFromFile();
     void cancel();
+    void tell(const QString& report);
 
     std::unique_ptr<EepromLink> ownedLink_; // declared before editor_: destroyed after it
     std::unique_ptr<EepromPrompts> ownedPrompts_;
@@ -79,9 +85,11 @@ private:
     QPushButton* loadButton_;
     QPushButton* writeDifferencesButton_;
     QPushButton* cancelButton_;
+    QLabel* statusLine_;
     EepromFileChooser* chooser_ = nullptr;
     const WallClock* clock_ = nullptr;
     QString backupFolder_;
     bool opened_ = false;
-    int editingRow_ = -1; // the row whose Value cell is open for editing
+    int editingRow_ = -1;         // the row whose Value cell is open for editing
+    bool closeWhenEnded_ = false; // Escape or the close box came during a write
 };

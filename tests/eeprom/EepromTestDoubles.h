@@ -1,29 +1,55 @@
 #pragma once
 
 #include "Hex.h"
+#include "eeprom/EepromFileChooser.h"
 #include "eeprom/EepromLink.h"
 #include "eeprom/EepromPrompts.h"
+#include "link/EepromRequests.h"
 #include "link/HpuCommands.h"
 
 #include <QList>
 #include <QPair>
 #include <QStringList>
 
-// The EEPROM window's link on a bare monitor state, with the real request builders: the
-// sequencer's requests land in the outgoing slot as they would through the main window.
+// The EEPROM window's link on a bare monitor state, with the real request builders and
+// outgoing-slot owner: the sequencer's requests land in the slot as they would through the
+// main window. The test plays the receive side and the emission tick.
 class StateEepromLink : public EepromLink {
 public:
-    MonitorState& state() override { return monitorState; }
-    void lectureEEPROM_HPU() override {
+    bool lectureEEPROM_HPU() override {
+        if (!connected)
+            return false;
         ++readRequests;
-        HpuCommands::lectureEEPROM_HPU(monitorState);
+        requests.read(this);
+        return true;
     }
-    void ecritureEEPROM_HPU(qint64 address, qint64 value) override {
+    bool ecritureEEPROM_HPU(qint64 address, qint64 value) override {
+        if (!connected)
+            return false;
         writeRequests.append({address, value});
-        HpuCommands::ecritureEEPROM_HPU(monitorState, address, value);
+        requests.write(this, address, value);
+        return true;
     }
-    bool isConnected() const override { return connected; }
+    void withdraw() override { requests.withdraw(this); }
+    bool isPending() const override { return requests.isPending(this); }
+    int writesSent() const override { return requests.writesSent(this); }
 
+    bool reponseHPU() const override { return monitorState.reponseHPU; }
+    bool reponseecritureHPU() const override { return monitorState.reponseecritureHPU; }
+    bool incompleteAnswer() const override { return requests.incompleteAnswerSeen(); }
+    const ByteArray41& TrameBufferEEPROM() const override { return monitorState.TrameBufferEEPROM; }
+    void clearAnswers() override { requests.clearAnswers(); }
+
+    bool isConnected() const override { return connected; }
+    bool isLineUp() const override { return connected; }
+
+    // The emission tick: the slot's command goes on the line.
+    void send() {
+        if (!monitorState.emissionRequest)
+            return;
+        monitorState.emissionRequest = false;
+        requests.commandWritten();
+    }
     // The receive side: a read answer stored and flagged, or an acknowledgement flagged.
     void answerRead(const QByteArray& frame) {
         for (int i = 0; i < frame.size() && i < kFrameBufferSize; ++i)
@@ -38,6 +64,7 @@ public:
     }
 
     MonitorState monitorState;
+    EepromRequests requests{monitorState};
     bool connected = true;
     int readRequests = 0;
     QList<QPair<qint64, qint64>> writeRequests; // (address, value) of each write request built
@@ -56,6 +83,22 @@ public:
     QStringList questions;
     QStringList reports;
     bool answer = false;
+};
+
+// The backup's file dialogs answered by the test.
+class ChosenFiles : public EepromFileChooser {
+public:
+    std::optional<QString> saveFile(const QString& suggestedPath) override {
+        suggested = suggestedPath;
+        return path;
+    }
+    std::optional<QString> openFile(const QString& folder) override {
+        openedIn = folder;
+        return path;
+    }
+    std::optional<QString> path;
+    QString suggested;
+    QString openedIn;
 };
 
 // An EEPROM read answer holding the catalogue's defaults, with distinct values for the

@@ -185,6 +185,9 @@ private slots:
         // Advance to the tick that shows the read-back (Timer1 ticks every 500 ms).
         while (!line.editor.listModel().enabled)
             line.timeline().advance(10);
+        // The HPU acknowledges a repetition of the request too: a second acknowledgement, late.
+        line.platform.port.feed(hexBytes("00 12 42 02 00 56"));
+        line.timeline().advance(10);
         QVERIFY(line.monitor.state().reponseecritureHPU);
 
         QVERIFY(line.editor.Listbox_EEPROM_CellAction(4, QStringLiteral("210")));

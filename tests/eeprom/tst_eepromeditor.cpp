@@ -1,6 +1,7 @@
 #include "EepromTestDoubles.h"
 #include "ManualTimeline.h"
 #include "core/NumberMask.h"
+#include "eeprom/EepromBackup.h"
 #include "eeprom/HpuEepromEditor.h"
 
 #include <QTest>
@@ -250,9 +251,10 @@ private slots:
         b.link.acknowledgeWrite();
         b.timeline.advance(500);
         b.link.answerRead(readAnswerAfter450());
-        b.timeline.advance(500); // read-back shown, flags still set until the next tick
+        b.timeline.advance(500); // read-back shown; the idle step that clears the flags is 500 ms away
         QVERIFY(b.editor.listModel().enabled);
-        QVERIFY(b.link.monitorState.reponseecritureHPU && b.link.monitorState.reponseHPU);
+        b.link.acknowledgeWrite(); // a repeated request answered twice
+        b.link.answerRead(readAnswerAfter450());
 
         b.timeline.advance(200);
         QVERIFY(b.editor.Listbox_EEPROM_CellAction(4, QStringLiteral("210")));
@@ -444,6 +446,122 @@ private slots:
         b.timeline.advance(500);
         QVERIFY(b.editor.listModel().enabled);
         QVERIFY(!b.row(3).bold);
+    }
+
+    // Cancel during a single write: the request still waiting is withdrawn, one already sent
+    // is read back, and the account says which it was.
+    void cancelDuringAWrite_data() {
+        QTest::addColumn<bool>("sent");
+        QTest::addColumn<QByteArray>("readBack"); // empty: the HPU does not answer
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("before it leaves")
+            << false << QByteArray() << "Cancelled: \"Max generator voltage\" was not written."
+            << "500";
+        QTest::newRow("sent, and the HPU took it")
+            << true << readAnswerAfter450()
+            << "Cancelled: \"Max generator voltage\" was written and verified."
+            << "450";
+        QTest::newRow("sent, and the HPU kept its value")
+            << true << defaultsReadAnswer() << "Cancelled: \"Max generator voltage\" was not written."
+            << "500";
+        QTest::newRow("sent, and the HPU silent")
+            << true << QByteArray()
+            << "Cancelled: \"Max generator voltage\" is not confirmed: the HPU did not answer the read-back. "
+               "Close and reopen the window to read what the HPU holds."
+            << "500";
+    }
+    void cancelDuringAWrite() {
+        QFETCH(bool, sent);
+        QFETCH(QByteArray, readBack);
+        QFETCH(QString, report);
+        QFETCH(QString, shown);
+        Bench b;
+        QStringList reports;
+        QObject::connect(&b.editor, &HpuEepromEditor::writeEnded,
+                         [&reports](const QString& text) { reports.append(text); });
+        b.readToIdle();
+        QVERIFY(b.editor.Listbox_EEPROM_CellAction(3, QStringLiteral("450")));
+        if (sent)
+            b.link.send();
+        QVERIFY(b.editor.isBusy());
+        b.editor.cancel();
+        QVERIFY(!b.link.monitorState.emissionRequest);
+        if (sent) {
+            QCOMPARE(b.editor.mode(), HpuEepromEditor::Mode::Cancelling);
+            b.timeline.advance(500);
+            QCOMPARE(hexString(b.link.slot()), QStringLiteral("12 11 4C 02 00 71")); // the read-back
+            if (!readBack.isEmpty())
+                b.link.answerRead(readBack);
+            b.timeline.advance(HpuEepromEditor::kCancelReadBackMs + 500);
+        }
+        QCOMPARE(reports, QStringList{report});
+        QCOMPARE(b.editor.mode(), HpuEepromEditor::Mode::Ready);
+        QVERIFY(b.editor.listModel().enabled);
+        QCOMPARE(b.value(3), shown);
+        QVERIFY(!b.row(3).bold);
+        QCOMPARE(b.link.writeRequests.size(), 1);
+        QVERIFY(!b.link.monitorState.emissionRequest); // nothing of it left in the slot
+        const int reads = b.link.readRequests;
+        b.timeline.advance(3000);
+        QCOMPARE(b.link.writeRequests.size(), 1);
+        QCOMPARE(b.link.readRequests, reads);
+        QVERIFY(!b.link.monitorState.emissionRequest);
+    }
+
+    // Acknowledged, but the read-back shows the old value: told, not shown as written.
+    void readBackThatDiffersIsTold() {
+        Bench b;
+        QStringList reports;
+        QObject::connect(&b.editor, &HpuEepromEditor::writeEnded,
+                         [&reports](const QString& text) { reports.append(text); });
+        b.readToIdle();
+        QVERIFY(b.editor.Listbox_EEPROM_CellAction(3, QStringLiteral("450")));
+        b.link.send();
+        b.link.acknowledgeWrite();
+        b.timeline.advance(500);
+        b.link.answerRead(defaultsReadAnswer());
+        b.timeline.advance(500);
+        const QString told = QStringLiteral("\"Max generator voltage\" written, but the HPU holds 500.");
+        QCOMPARE(reports, QStringList{told});
+        QCOMPARE(b.editor.statusText(), told);
+        QCOMPARE(b.value(3), QStringLiteral("500"));
+        QVERIFY(!b.row(3).bold);
+        QVERIFY(b.editor.listModel().enabled);
+    }
+
+    // The board number of every read-back is the one the restore started with.
+    void restoreStopsWhenTheBoardChanges() {
+        Bench b;
+        QStringList reports;
+        QObject::connect(&b.editor, &HpuEepromEditor::restoreEnded,
+                         [&reports](const QString& text) { reports.append(text); });
+        b.readToIdle();
+        EepromBackup file = b.editor.backup(QStringLiteral("2.3.3"), QDateTime::currentDateTimeUtc());
+        for (EepromBackupParameter& p : file.parameters) {
+            if (p.address == 33)
+                p.raw = 450;
+            if (p.address == 34)
+                p.raw = 210;
+        }
+        QVERIFY(b.editor.compareWith(file));
+        b.prompts.answer = true;
+        QVERIFY(b.editor.writeDifferences());
+        b.link.send();
+        b.link.acknowledgeWrite();
+        b.timeline.advance(500);
+        QByteArray otherBoard = readAnswerAfter450();
+        otherBoard[32] = char(0x2B); // board 43: another HPU answers now
+        b.link.answerRead(otherBoard);
+        b.timeline.advance(500);
+        QCOMPARE(reports,
+                 QStringList{QStringLiteral("Restore stopped: the HPU's board number changed from 42 to 43. "
+                                            "Written and read back: \"Max generator voltage\". Not written: "
+                                            "\"Min generator voltage\".")});
+        QCOMPARE(b.link.writeRequests, (QList<QPair<qint64, qint64>>{{33, 450}}));
+        b.timeline.advance(3000);
+        QCOMPARE(b.link.writeRequests.size(), 1);
+        QVERIFY(!b.editor.isRestoring());
     }
 
     void silentUnitAfterACommitRepeatsTheWrite() {

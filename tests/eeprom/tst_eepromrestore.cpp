@@ -158,26 +158,68 @@ private slots:
         QVERIFY(r.reports.isEmpty());
     }
 
-    void cancelStopsAfterTheCurrentParametersReadBack() {
+    // Cancel withdraws the request still waiting; a write already on the line is read back.
+    void cancelFinishesTheExchangeInProgress_data() {
+        QTest::addColumn<bool>("firstSent");
+        QTest::addColumn<QString>("readBack");
+        QTest::addColumn<QString>("notWritten");
+        QTest::newRow("before the first request leaves")
+            << false << "none"
+            << "\"Max generator voltage\", \"Solenoid aperture time in high pressure\", \"Full pumping for "
+               "feathering before immersion\"";
+        QTest::newRow("with the first request on the line")
+            << true << "\"Max generator voltage\""
+            << "\"Solenoid aperture time in high pressure\", \"Full pumping for feathering before "
+               "immersion\"";
+    }
+    void cancelFinishesTheExchangeInProgress() {
+        QFETCH(bool, firstSent);
+        QFETCH(QString, readBack);
+        QFETCH(QString, notWritten);
         Restoring r;
         QVERIFY(r.editor.compareWith(r.changedBackup()));
         r.prompts.answer = true;
         QVERIFY(r.editor.writeDifferences());
+        if (firstSent)
+            QVERIFY(r.runUntil([&r] { return !r.writtenAddresses().isEmpty(); }, 5000));
         r.editor.cancelRestore();
-        QVERIFY(r.restoreEnded(15000));
-        QCOMPARE(r.writeOrder(), QList<int>{33});
-        QCOMPARE(r.eeprom().value(33), 600);
+        QVERIFY(r.restoreEnded(HpuEepromEditor::kCancelReadBackMs + 2000));
+        QCOMPARE(r.writeOrder(), firstSent ? QList<int>{33} : QList<int>{});
+        QCOMPARE(r.eeprom().value(33), firstSent ? 600 : 500);
         QCOMPARE(r.eeprom().value(40), int(Sim::SimulatedEeprom::factoryValue(40)));
-        const QString report = r.reports[0];
-        QVERIFY2(report.startsWith(QStringLiteral("Restore cancelled")), qPrintable(report));
-        QVERIFY2(report.contains(QStringLiteral("Written and read back: \"Max generator voltage\"")),
-                 qPrintable(report));
-        QVERIFY2(report.contains(QStringLiteral("Not written: \"Solenoid aperture time in high pressure\", "
-                                                "\"Full pumping for feathering before immersion\"")),
-                 qPrintable(report));
+        QCOMPARE(r.reports,
+                 QStringList{QStringLiteral("Restore cancelled. Written and read back: %1. Not written: %2.")
+                                 .arg(readBack, notWritten)});
         QVERIFY(r.editor.listModel().enabled);
-        // The read-back of the one written shows, the other two still differ.
-        QCOMPARE(r.editor.differences(), (QVector<qint64>{40, 45}));
+        QVERIFY(!r.editor.isBusy());
+        // The read-back of the one written shows; the others still differ.
+        QCOMPARE(r.editor.differences(),
+                 firstSent ? (QVector<qint64>{40, 45}) : (QVector<qint64>{33, 40, 45}));
+        const int commands = r.commandCount();
+        r.timeline.advance(3000);
+        QCOMPARE(r.commandCount(), commands);
+    }
+
+    // The HPU acknowledges a parameter but keeps its old value: the restore says so, for that
+    // parameter, rather than "all verified".
+    void restoreTellsWhatTheHpuDidNotTake() {
+        Restoring r;
+        QVERIFY(r.editor.compareWith(r.changedBackup()));
+        r.prompts.answer = true;
+        // As soon as the HPU has stored 20000 (its acknowledgement leaves), it is back to 15000.
+        bool tookBack = false;
+        QObject::connect(&r.port.installation(), &Sim::SimulatedInstallation::bytesSent, [&r, &tookBack] {
+            if (r.eeprom().value(45) == 20000)
+                tookBack = r.eeprom().store(45, 15000);
+        });
+        QVERIFY(r.editor.writeDifferences());
+        QVERIFY(r.restoreEnded(30000));
+        QVERIFY(tookBack);
+        QCOMPARE(r.reports, QStringList{QStringLiteral(
+                                "3 parameters written; these differ from the file:\n"
+                                "  Full pumping for feathering before immersion: HPU 15000, file 20000")});
+        QCOMPARE(r.editor.differences(), QVector<qint64>{45});
+        QCOMPARE(r.writeOrder(), (QList<int>{33, 40, 45}));
     }
 
     void restoreEndsOnASilentHpuOrALostLine_data() {
@@ -193,7 +235,7 @@ private slots:
         QVERIFY(r.editor.compareWith(r.changedBackup()));
         r.prompts.answer = true;
         QVERIFY(r.editor.writeDifferences());
-        // The second parameter's request is queued, not yet sent, when the line goes.
+        // The second parameter's request is queued when the line goes.
         QVERIFY(r.runUntil([&r] { return r.editor.Id() == 40; }, 10000));
         if (lineLost)
             r.monitor.ConnectButton_Action(); // unplugged
@@ -204,12 +246,22 @@ private slots:
         QVERIFY2(report.contains(reason), qPrintable(report));
         QVERIFY2(report.contains(QStringLiteral("Written and read back: \"Max generator voltage\"")),
                  qPrintable(report));
-        QVERIFY2(
-            report.contains(QStringLiteral("Not confirmed: \"Solenoid aperture time in high pressure\"")),
-            qPrintable(report));
-        QVERIFY2(
-            report.contains(QStringLiteral("Not written: \"Full pumping for feathering before immersion\"")),
-            qPrintable(report));
+        // The second request, if it left, reached nobody who answered: not confirmed. If it was
+        // still waiting, it was withdrawn: not written, as the third.
+        if (r.writtenAddresses().contains(40)) {
+            QVERIFY2(
+                report.contains(QStringLiteral("Not confirmed: \"Solenoid aperture time in high pressure\"")),
+                qPrintable(report));
+            QVERIFY2(report.contains(
+                         QStringLiteral("Not written: \"Full pumping for feathering before immersion\".")),
+                     qPrintable(report));
+        } else {
+            QVERIFY2(
+                report.contains(QStringLiteral("Not written: \"Solenoid aperture time in high pressure\", "
+                                               "\"Full pumping for feathering before immersion\".")),
+                qPrintable(report));
+            QVERIFY(!report.contains(QStringLiteral("Not confirmed")));
+        }
         QVERIFY(!r.editor.isRestoring());
         QVERIFY(!r.editor.Timer1().isRunning());
         QVERIFY(r.editor.listModel().enabled);
@@ -224,7 +276,9 @@ private slots:
     void damagedFileIsRefused_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("error");
-        const QString good = QStringLiteral("{\"address\": 33, \"raw\": 450}");
+        const QString good =
+            QStringLiteral("{\"address\": 33, \"identifier\": \"TENSION_ALTERNATEUR_HAUTE\", \"unit\": \"0.1 "
+                           "V\", \"raw\": 450}");
         QTest::newRow("truncated JSON") << file(good).toUtf8().left(40) << "not a well-formed JSON file";
         QTest::newRow("unknown address")
             << file(good + QStringLiteral(", {\"address\": 47, \"raw\": 1}")).toUtf8()
@@ -244,6 +298,19 @@ private slots:
         QTest::newRow("raw value as text")
             << file(QStringLiteral("{\"address\": 40, \"raw\": \"5\"}")).toUtf8()
             << "Entry 1 of the file (address 40) has no raw value";
+        QTest::newRow("another parameter's identifier")
+            << file(good + QStringLiteral(", {\"address\": 30, \"identifier\": \"PRESSION_MIN\", "
+                                          "\"unit\": \"0.01 bar\", \"raw\": 50}"))
+                   .toUtf8()
+            << "Entry 2 of the file (address 30) is PRESSION_MIN in \"0.01 bar\", but address 30 holds "
+               "PRESSION_MAX in \"0.01 bar\".";
+        QTest::newRow("another unit")
+            << file(QStringLiteral("{\"address\": 33, \"identifier\": \"TENSION_ALTERNATEUR_HAUTE\", "
+                                   "\"unit\": \"V\", \"raw\": 45}"))
+                   .toUtf8()
+            << "Entry 1 of the file (address 33) is TENSION_ALTERNATEUR_HAUTE in \"V\", but address 33";
+        QTest::newRow("no identifier") << file(QStringLiteral("{\"address\": 33, \"raw\": 450}")).toUtf8()
+                                       << "Entry 1 of the file (address 33) is unnamed in \"\"";
         QTest::newRow("no parameters") << file(QString()).toUtf8() << "list of HPU parameters is empty";
         QTest::newRow("not a backup") << QByteArray("[1, 2, 3]") << "holds no list of HPU parameters";
         QTest::newRow("board number as text")
@@ -274,7 +341,9 @@ private slots:
     void fileWithSomeParametersIsComparedOnThoseOnly() {
         Restoring r;
         const EepromBackupReading reading = parseEepromBackup(
-            file(QStringLiteral("{\"address\": 33, \"raw\": 450}, {\"address\": 43, \"raw\": 255}"),
+            file(QStringLiteral("{\"address\": 33, \"identifier\": \"TENSION_ALTERNATEUR_HAUTE\", \"unit\": "
+                                "\"0.1 V\", \"raw\": 450}, {\"address\": 43, \"identifier\": "
+                                "\"PWM_MOTEUR_NOMINALE\", \"unit\": \"-\", \"raw\": 255}"),
                  QString())
                 .toUtf8());
         QVERIFY2(reading.ok, qPrintable(reading.error));
@@ -283,6 +352,17 @@ private slots:
         QCOMPARE(r.editor.listModel().rows[3].fileValue, QStringLiteral("450"));
         QCOMPARE(r.editor.listModel().rows[1].fileValue, QString());
         QCOMPARE(r.editor.differences().size(), r.eeprom().value(43) == 255 ? 1 : 2);
+        // A file that does not say where it came from is questioned like one from another HPU.
+        r.prompts.answer = false;
+        QVERIFY(!r.editor.writeDifferences());
+        QCOMPARE(r.prompts.questions.size(), 1);
+        QVERIFY2(r.prompts.questions[0].contains(QStringLiteral(
+                     "The file does not say which HPU board it was saved from; this HPU is board 42.")),
+                 qPrintable(r.prompts.questions[0]));
+        QVERIFY2(
+            r.prompts.questions[0].contains(QStringLiteral(
+                "The file does not say which HPU software version it was saved from; this HPU runs 112.")),
+            qPrintable(r.prompts.questions[0]));
     }
 };
 

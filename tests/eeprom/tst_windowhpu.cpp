@@ -2,10 +2,10 @@
 #include "ManualTimeline.h"
 #include "SimulatedLine.h"
 #include "TestPlatform.h"
+#include "app/MakeWindowHPU.h"
 #include "eeprom/EepromBackup.h"
 #include "eeprom/EepromFileChooser.h"
 #include "eeprom/ui/FileDialogEepromFileChooser.h"
-#include "eeprom/ui/MakeWindowHPU.h"
 #include "eeprom/ui/MessageBoxEepromPrompts.h"
 #include "eeprom/ui/WindowHPU.h"
 #include "link/Frame.h"
@@ -14,6 +14,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -54,22 +55,6 @@ private:
     }
     QMessageBox::StandardButton button_;
     QTimer poll_;
-};
-
-// The backup's file dialogs answered by the test.
-class ChosenFiles : public EepromFileChooser {
-public:
-    std::optional<QString> saveFile(const QString& suggestedPath) override {
-        suggested = suggestedPath;
-        return path;
-    }
-    std::optional<QString> openFile(const QString& folder) override {
-        openedIn = folder;
-        return path;
-    }
-    std::optional<QString> path;
-    QString suggested;
-    QString openedIn;
 };
 
 // The window as HPU > EEPROM shows it, on the simulated installation, asking its questions
@@ -299,8 +284,11 @@ private slots:
         QVERIFY(!w.list()->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(w.list()->item(3, kColValue)->font().bold(), 5000);
         QVERIFY(w.runUntil([&w] { return w.list()->isEnabled(); }, 5000));
-        QCOMPARE(w.writesHeard(0), QStringList{});
         QCOMPARE(w.writeOrder(), QList<int>{33});
+        // Read back and shown: the write is over, and no request of it is heard again.
+        QCOMPARE(w.writesHeard(3000), QStringList{});
+        QCOMPARE(w.window.statusLine()->text(),
+                 QStringLiteral("\"Max generator voltage\" written and read back."));
         QCOMPARE(w.eeprom().value(33), 450);
         QCOMPARE(w.cell(3, kColValue), QStringLiteral("450"));
         QCOMPARE(w.cell(3, kColRealValue), QStringLiteral("45.0 [V]"));
@@ -380,7 +368,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("error");
         QTest::newRow("unknown address")
-            << QByteArray(R"({"parameters": [{"address": 33, "raw": 450}, {"address": 28, "raw": 1}]})")
+            << QByteArray(R"({"parameters": [{"address": 33, "identifier": "TENSION_ALTERNATEUR_HAUTE", )"
+                          R"("unit": "0.1 V", "raw": 450}, {"address": 28, "raw": 1}]})")
             << "Entry 2 of the file: address 28 holds no HPU parameter.";
         QTest::newRow("300 for a one-byte parameter")
             << QByteArray(R"({"parameters": [{"address": 42, "raw": 300}]})")
@@ -426,8 +415,8 @@ private slots:
             auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             if (edit->text() != path)
                 edit->setText(path); // not typed: the completer's popup would open over the dialog
-            QPushButton* open =
-                dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Open);
+            QPushButton* open = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))
+                                    ->button(QDialogButtonBox::Open);
             if (!open->isEnabled()) {
                 edit->clear(); // set again on the next tick, when the model may know the file
                 return;
@@ -603,6 +592,9 @@ private slots:
     void madeOnTheMonitor() {
         TestPlatform platform;
         Monitor monitor(platform.platform());
+        platform.devices.setNames({QStringLiteral("ttyUSB0")});
+        platform.timeline.advance(500); // the device list picks up the adapter
+        monitor.ConnectButton_Action();
         std::unique_ptr<QDialog> made = makeWindowHPU(monitor, nullptr);
         auto* window = qobject_cast<WindowHPU*>(made.get());
         QVERIFY(window);
@@ -616,6 +608,7 @@ private slots:
         QCOMPARE(window->ProgressBar1()->value(), 19);
         window->close();
         QVERIFY(!window->editor().Timer1().isRunning());
+        QVERIFY(!monitor.state().emissionRequest); // its read request, unsent, is withdrawn
     }
 
     void closingStopsTimer1() {

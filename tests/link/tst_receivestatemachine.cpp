@@ -42,6 +42,7 @@ public:
         calls << QStringLiteral("eeprom read");
         HpuCommands::stockAnswerHPU(state_);
     }
+    void eepromReadAnswerIncomplete() override { calls << QStringLiteral("eeprom incomplete"); }
     void eepromWriteAcknowledged() override { calls << QStringLiteral("eeprom write"); }
     QStringList calls;
 
@@ -150,9 +151,10 @@ private slots:
         QTest::newRow("announced total 42 cannot be held: junk4")
             << qint64(1) << false << hexBytes("00 12 4C 26 AA BB CC") << 1 << qint64(0)
             << QStringLiteral(" junk4:  AA BB CC\n") << none << 0;
-        QTest::newRow("announced total 41 is read as a frame")
+        QTest::newRow("announced total 41 is read as a frame, not as the EEPROM answer")
             << qint64(1) << false << eepromReadAnswer(0x25) << 1 << qint64(1)
-            << QStringLiteral("envoi EEPROM valide\n") << eepromRead << 0;
+            << QStringLiteral("envoi EEPROM incomplet\n") << QStringList{QStringLiteral("eeprom incomplete")}
+            << 0;
 
         QTest::newRow("checksum error: both values, back to search")
             << qint64(0) << false << hexBytes("00 12 10 07 FF FF FF FF A9 04 D2") << 1 << qint64(0)
@@ -168,9 +170,14 @@ private slots:
         QTest::newRow("EEPROM read answer, byte 3 = 0x21")
             << qint64(1) << false << eepromReadAnswer(0x21) << 1 << qint64(1)
             << QStringLiteral("envoi EEPROM valide\n") << eepromRead << 0;
-        QTest::newRow("EEPROM read answer, byte 3 = 0x05")
+        QTest::newRow("EEPROM read answer, byte 3 = 0x05: incomplete")
             << qint64(1) << false << eepromReadAnswer(0x05) << 1 << qint64(1)
-            << QStringLiteral("envoi EEPROM valide\n") << eepromRead << 0;
+            << QStringLiteral("envoi EEPROM incomplet\n") << QStringList{QStringLiteral("eeprom incomplete")}
+            << 0;
+        QTest::newRow("EEPROM read answer, byte 3 = 0x20: incomplete")
+            << qint64(1) << false << eepromReadAnswer(0x20) << 1 << qint64(1)
+            << QStringLiteral("envoi EEPROM incomplet\n") << QStringList{QStringLiteral("eeprom incomplete")}
+            << 0;
         QTest::newRow("EEPROM write acknowledgement, traced after the dump")
             << qint64(1) << true << kWriteAck << 1 << qint64(1)
             << QStringLiteral("ecriture EEPROM pris en compte\n") + dumpOf(kWriteAck)
@@ -219,16 +226,25 @@ private slots:
 
         line.state.presenceHPU = false;
         line.state.TrameBufferEEPROM.fill(0x77);
-        line.timeline.advance(100);
-        const QByteArray answer = eepromReadAnswer(0x05);
+        // An answer cut short: the HPU is heard, nothing of the answer is kept or flagged.
+        line.timeline.advance(50);
+        line.port.feed(eepromReadAnswer(0x19));
+        line.run(1);
+        QVERIFY(!line.state.reponseHPU);
+        QCOMPARE(line.state.timeLastDataHPU, qint64(1384));
+        QCOMPARE(quint8(line.state.TrameBufferEEPROM[4]), quint8(0x77));
+
+        line.timeline.advance(50);
+        const QByteArray answer = eepromReadAnswer(0x21);
         line.port.feed(answer);
         line.run(1);
         QVERIFY(line.state.reponseHPU);
         QVERIFY(!line.state.presenceHPU); // only a status frame shows the HPU present
         QCOMPARE(line.state.timeLastDataHPU, qint64(1434));
-        QCOMPARE(hexString(QByteArray(reinterpret_cast<const char*>(line.state.TrameBufferEEPROM.data()), 9)),
-                 hexString(answer));
-        QCOMPARE(quint8(line.state.TrameBufferEEPROM[9]), quint8(0x77)); // later entries kept
+        QCOMPARE(
+            hexString(QByteArray(reinterpret_cast<const char*>(line.state.TrameBufferEEPROM.data()), 37)),
+            hexString(answer));
+        QCOMPARE(quint8(line.state.TrameBufferEEPROM[37]), quint8(0x77)); // later entries kept
 
         line.timeline.advance(100);
         line.port.feed(kWriteAck);

@@ -75,8 +75,7 @@ private slots:
         QCOMPARE(bench.monitor.controls().Rect_AlertInputVoltage, AlertFill::Transparent);
         bench.connectAt500();
         // U_in 60.0 V above the 53.0 V threshold.
-        bench.port.feed(
-            Frame::withChecksum(hexBytes("00 01 10 10 02 58 30 D4 13 88 00 00 01 2C 00 C8 00 00")));
+        bench.port.feed(Frame::withChecksum(hexBytes("00 01 10 10 02 58 30 D4 13 88 00 00 01 2C 00 C8 00 00")));
         bench.timeline.advance(10);
         QCOMPARE(bench.monitor.controls().Rect_AlertInputVoltage, AlertFill::AlertRed);
         bench.timeline.advance(200);
@@ -221,6 +220,74 @@ private slots:
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(s.TrameBufferEEPROM.data()), 37), answer);
         QVERIFY(bench.monitor.trace().text().startsWith(QStringLiteral("envoi EEPROM valide\n")));
         QCOMPARE(s.timeLastDataHPU, qint64(710));
+    }
+
+    // The EEPROM window's requests are its own: it withdraws only its own frame from the slot,
+    // and a closed or lost line withdraws every EEPROM request, never a pump command.
+    void eepromRequestsHaveAnOwner_data() {
+        QTest::addColumn<QString>("story");
+        QTest::addColumn<QList<QByteArray>>("written"); // at the next quiet gap
+        QTest::newRow("the window withdraws its read") << "read, withdraw" << QList<QByteArray>{};
+        QTest::newRow("a pump pressed after it stays") << "read, pump, withdraw" << QList<QByteArray>{kPump};
+        QTest::newRow("another owner's withdrawal leaves it")
+            << "write, other withdraws" << QList<QByteArray>{hexBytes("12 11 45 05 21 01 C2 01 51")};
+        QTest::newRow("Disconnect and Connect: the write is gone")
+            << "write, disconnect, connect" << QList<QByteArray>{};
+        QTest::newRow("a serial error closes the port: the write is gone, also once reopened")
+            << "write, error" << QList<QByteArray>{};
+        QTest::newRow("a pump survives Disconnect")
+            << "pump, disconnect, connect" << QList<QByteArray>{kPump};
+    }
+    void eepromRequestsHaveAnOwner() {
+        QFETCH(QString, story);
+        QFETCH(QList<QByteArray>, written);
+        Bench bench;
+        bench.connectAt500();
+        int window = 0;
+        int other = 0;
+        for (const QString& step : story.split(QStringLiteral(", "))) {
+            if (step == QLatin1String("read"))
+                bench.monitor.lectureEEPROM_HPU(&window);
+            else if (step == QLatin1String("write"))
+                bench.monitor.ecritureEEPROM_HPU(33, 450, &window);
+            else if (step == QLatin1String("pump"))
+                bench.monitor.PompeButton_Action();
+            else if (step == QLatin1String("withdraw"))
+                bench.monitor.eepromRequests().withdraw(&window);
+            else if (step == QLatin1String("other withdraws"))
+                bench.monitor.eepromRequests().withdraw(&other);
+            else if (step == QLatin1String("disconnect") || step == QLatin1String("connect"))
+                bench.monitor.ConnectButton_Action();
+            else if (step == QLatin1String("error"))
+                bench.port.raiseError();
+        }
+        if (!bench.monitor.isConnected())
+            bench.monitor.ConnectButton_Action();
+        bench.timeline.advance(1000); // a lost port is reopened
+        QVERIFY(bench.monitor.isLineUp());
+        QCOMPARE(bench.monitor.eepromRequests().isPending(&window),
+                 !written.isEmpty() && written[0] != kPump);
+        bench.port.feed(kConverter);
+        bench.timeline.advance(300);
+        QCOMPARE(bench.port.writes, written);
+    }
+
+    // A read answer that is not whole is traced and kept from the EEPROM window.
+    void incompleteEepromAnswerIsNotKept() {
+        Bench bench;
+        bench.connectAt500();
+        bench.port.feed(kHpuStatus);
+        bench.timeline.advance(10);
+        bench.monitor.state().TrameBufferEEPROM.fill(0x77);
+        bench.port.feed(Frame::withChecksum(hexBytes("00 12 4C 19") + QByteArray(23, '\x05')));
+        bench.timeline.advance(10);
+        const MonitorState& s = bench.monitor.state();
+        QVERIFY(!s.reponseHPU);
+        QVERIFY(bench.monitor.eepromRequests().incompleteAnswerSeen());
+        QCOMPARE(s.TrameBufferEEPROM[4], quint8(0x77));
+        QVERIFY(bench.monitor.trace().text().startsWith(QStringLiteral("envoi EEPROM incomplet\n")));
+        bench.monitor.eepromRequests().clearAnswers();
+        QVERIFY(!bench.monitor.eepromRequests().incompleteAnswerSeen());
     }
 
     // The TimerLog tick resets a device's values once its last frame is more than 3000 ms old, each device on

@@ -22,6 +22,8 @@ public:
 
     QStringList texts;                  // of every box answered, in order
     std::function<void()> whileBoxIsUp; // runs before the box is answered
+    // The button pressed when the box has it (Yes to a question), else OK, else the first.
+    QMessageBox::StandardButton preferred = QMessageBox::Ok;
 
 private:
     void answer() {
@@ -31,7 +33,9 @@ private:
         texts.append(box->text());
         if (whileBoxIsUp)
             whileBoxIsUp();
-        QAbstractButton* button = box->button(QMessageBox::Ok);
+        QAbstractButton* button = box->button(preferred);
+        if (!button)
+            button = box->button(QMessageBox::Ok);
         QTest::mouseClick(button ? button : box->buttons().first(), Qt::LeftButton);
     }
 

@@ -1,4 +1,4 @@
-#include "eeprom/ui/MakeWindowHPU.h"
+#include "app/MakeWindowHPU.h"
 
 #include "datalog/LogFolderSetting.h"
 #include "eeprom/ui/FileDialogEepromFileChooser.h"
