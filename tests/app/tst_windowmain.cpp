@@ -148,7 +148,7 @@ private:
     QString text(const char* name) { return shownText(control(name)); }
     bool shown(const char* name) { return !control(name)->isHidden(); }
 
-    // Bytes arriving from the line, then the reception ticks that read them.
+    // Bytes arriving from the line, decoded as they arrive, and 10 ms of the line after them.
     void receive(const char* hex) {
         tp->port.feed(hexBytes(hex));
         tp->timeline.advance(10);
@@ -511,7 +511,7 @@ private slots:
         tp->timeline.advance(500);
         QVERIFY(tp->port.writes.isEmpty()); // no converter frame, nothing sent
 
-        receive(kConverterFrame);
+        tp->port.feed(hexBytes(kConverterFrame)); // the quiet gap is timed from its last byte
         tp->timeline.advance(149);
         QVERIFY(tp->port.writes.isEmpty());
         tp->timeline.advance(1);

@@ -45,7 +45,7 @@ private slots:
             int period;
         } design[] = {
             {m.PortListUpdater(), Timer::Repeating, 500},  {m.TimerLog(), Timer::Repeating, 500},
-            {m.TimerReceptionRS485(), Timer::Off, 10},     {m.TimerEmissionRS485(), Timer::Off, 10},
+            {m.TimerEmissionRS485(), Timer::Off, 10},
             {m.TimerResetError(), Timer::Repeating, 5000}, {m.TimerAlarm(), Timer::Single, 200},
             {m.TimerAlarmSound(), Timer::Off, 15000},
         };
@@ -101,13 +101,12 @@ private slots:
         QCOMPARE(s.U_out, 12.5);
         QCOMPARE(s.I_out, 5.0);
         QCOMPARE(s.RPM1, qint64(300));
-        QCOMPARE(s.timeLastDataCV, qint64(510));
+        QCOMPARE(s.timeLastDataCV, qint64(500)); // decoded as it arrived
         QVERIFY(bench.monitor.controls().LabelValue_Uin.visible);
         QVERIFY(!changed.isEmpty());
-        QCOMPARE(bench.monitor.TimerReceptionRS485().mode(), Timer::Off);
         QCOMPARE(bench.monitor.TimerEmissionRS485().mode(), Timer::Repeating);
 
-        bench.timeline.advance(149);
+        bench.timeline.advance(139); // 649
         QVERIFY(bench.port.writes.isEmpty());
         bench.timeline.advance(1);
         QCOMPARE(bench.port.writes, QList<QByteArray>{kPump});
@@ -120,7 +119,7 @@ private slots:
         Bench bench;
         bench.connectAt500();
         bench.port.feed(kConverter);
-        bench.timeline.advance(10); // read and decoded at 510; the tick is due at 660
+        bench.timeline.advance(10); // decoded at 500; a tick would be due at 650
         QSignalSpy changed(&bench.monitor, &Monitor::changed);
         bench.timeline.advance(150);
         QCOMPARE(bench.monitor.TimerEmissionRS485().mode(), Timer::Off);
@@ -137,7 +136,7 @@ private slots:
     }
 
     // Every way a command is built reaches the emission: pressed or requested during the quiet
-    // gap after a frame (read at 510, delay 150), it leaves when the gap ends, at 660.
+    // gap after a frame (arrived at 500, delay 150), it leaves when the gap ends, at 650.
     void commandBuiltDuringTheGapLeavesAtItsEnd_data() {
         QTest::addColumn<int>("command");
         QTest::addColumn<QByteArray>("written");
@@ -162,7 +161,7 @@ private slots:
             bench.monitor.lectureEEPROM_HPU();
         else
             bench.monitor.ecritureEEPROM_HPU(30, 800);
-        bench.timeline.advance(59);
+        bench.timeline.advance(49);
         QVERIFY(bench.port.writes.isEmpty());
         bench.timeline.advance(1);
         QCOMPARE(bench.port.writes, QList<QByteArray>{written});
@@ -175,7 +174,7 @@ private slots:
         bench.monitor.setEmissionDelayText(QStringLiteral("40"));
         bench.monitor.ReleaseButton_Action();
         bench.port.feed(kConverter);
-        bench.timeline.advance(49);
+        bench.timeline.advance(39);
         QVERIFY(bench.port.writes.isEmpty());
         bench.timeline.advance(1);
         QCOMPARE(bench.port.writes, QList<QByteArray>{hexBytes("12 11 4A 02 00 6F")});
@@ -190,7 +189,7 @@ private slots:
         QCOMPARE(repaint.size(), 1);
         QVERIFY(bench.monitor.state().presenceHPU);
         QCOMPARE(bench.monitor.state().Pression, 5.0);
-        QCOMPARE(bench.monitor.state().timeLastDataHPU, qint64(510));
+        QCOMPARE(bench.monitor.state().timeLastDataHPU, qint64(500));
         QVERIFY(bench.monitor.controls().PompeButton.visible);
         QVERIFY(bench.monitor.controls().CanvasProp_visible);
         // Only converter frames arm the emission.
@@ -220,7 +219,7 @@ private slots:
         QVERIFY(s.reponseHPU);
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(s.TrameBufferEEPROM.data()), 37), answer);
         QVERIFY(bench.monitor.trace().text().startsWith(QStringLiteral("envoi EEPROM valide\n")));
-        QCOMPARE(s.timeLastDataHPU, qint64(710));
+        QCOMPARE(s.timeLastDataHPU, qint64(700));
     }
 
     // The TimerLog tick resets a device's values once its last frame is more than 3000 ms old, each device on
@@ -245,8 +244,8 @@ private slots:
         QVERIFY(bench.monitor.state().presenceHPU); // the HPU is still talking
         QVERIFY(bench.monitor.controls().PompeButton.visible);
 
-        // The HPU goes quiet: its last frame came at 3010.
-        bench.timeline.advance(3000); // 6500: 3490 ms
+        // The HPU goes quiet: its last frame came at 3000.
+        bench.timeline.advance(3000); // 6500: 3500 ms
         QVERIFY(!bench.monitor.state().presenceHPU);
         QCOMPARE(bench.monitor.state().Pression, -1.0);
         QVERIFY(!bench.monitor.controls().PompeButton.visible);

@@ -69,8 +69,6 @@ int main(int argc, char** argv) {
         demo = std::make_unique<DemoPlatform>(console.platform());
     const Platform platform = demo ? demo->platform() : console.platform();
     Monitor monitor(platform);
-    // It never speaks, so no quiet gap needs the tick's timing: half the wake-ups.
-    monitor.setReceptionPace(ReceptionPacer::Pace::AsBytesArrive);
     monitor.open();
 
     // The device, chosen as a technician would in the window's list.
