@@ -788,6 +788,37 @@ private slots:
         QVERIFY(tabs->count > 0);
     }
 
+    // A frame that brings the values already shown repaints nothing anywhere in the window; the
+    // next one that changes a value repaints that value.
+    void unchangedFrameRepaintsNothing() {
+        plugAndConnect();
+        receive(kConverterFrame);
+        refreshed();
+        QCoreApplication::processEvents();
+        QList<EventCounter*> paints{new EventCounter(window.get())};
+        for (QWidget* widget : window->findChildren<QWidget*>())
+            paints.append(new EventCounter(widget));
+        const auto painted = [&paints] {
+            QStringList names;
+            for (const EventCounter* counter : std::as_const(paints))
+                if (counter->count > 0)
+                    names.append(counter->parent()->objectName());
+            return names;
+        };
+
+        for (int i = 0; i < 3; ++i) {
+            receive(kConverterFrame);
+            refreshed();
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(painted(), QStringList());
+
+        receive(kAlertingConverterFrame);
+        refreshed();
+        QCoreApplication::processEvents();
+        QVERIFY2(painted().contains(QStringLiteral("LabelValue_Uin")), qPrintable(painted().join(QLatin1Char(' '))));
+    }
+
     // Edit > Delete on the emission delay field removes what is selected, and nothing when
     // nothing is.
     void editDeleteClearsTheSelectionOnly() {
