@@ -288,6 +288,9 @@ void Monitor::followConnection(bool wasConnected) {
         parts_->health.reset(parts_->machine.counters(), platform_.clock.elapsedMs());
         controls_.busHealthText = parts_->health.text();
         timerReconnect_->setMode(Timer::Repeating);
+        // The log tick restarts with the watch, so that the watch comes with every second log
+        // tick, in one wake-up of the program instead of two.
+        timerLog_->restart();
         record(MonitorEvent::Kind::Connected, selectedDeviceName());
     } else if (wasConnected && !isConnected()) {
         parts_->reconnection.stop();

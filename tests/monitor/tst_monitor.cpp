@@ -322,6 +322,26 @@ private slots:
         QVERIFY(!samples.last().at(0).value<SecondSample>().inputVoltageAlarm);
     }
 
+    // Connected at any moment, the reconnection watch comes at the same moment as every second
+    // log tick, so the program wakes once for both.
+    void reconnectionWatchComesWithTheLogTick() {
+        Bench bench;
+        bench.timeline.advance(730); // the list filled at 500; not on a log tick
+        bench.monitor.ConnectButton_Action();
+        QVERIFY(bench.monitor.isConnected());
+        QVector<qint64> logTicks;
+        QVector<qint64> watchTicks;
+        connect(&bench.monitor.TimerLog(), &Timer::timeout, this,
+                [&] { logTicks.append(bench.timeline.elapsedMs()); });
+        connect(&bench.monitor.TimerReconnect(), &Timer::timeout, this,
+                [&] { watchTicks.append(bench.timeline.elapsedMs()); });
+        bench.timeline.advance(5000);
+        QCOMPARE(watchTicks, (QVector<qint64>{1730, 2730, 3730, 4730, 5730}));
+        QCOMPARE(logTicks.size(), 10);
+        for (const qint64 t : watchTicks)
+            QVERIFY2(logTicks.contains(t), qPrintable(QString::number(t)));
+    }
+
     void noStaleCheckWhileDisconnected() {
         Bench bench;
         bench.timeline.advance(10000); // never connected
