@@ -66,6 +66,7 @@ fuzz: deps
 # application against velmora-sim for BENCH_SECONDS per measurement; docs/performance.md
 # holds the figures with the machine they ran on. Each CPU figure comes with picocom's on the
 # same stream, side by side. BENCH_ONLY=load takes only the CPU and memory figures by frame.
+# BENCH_BEFORE=<velmora-measured of an earlier tree> measures that build beside this one.
 BENCH_SECONDS ?= 60
 bench: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target bench_receive bench_app bench_trends velmora-measured velmora-sim
@@ -74,7 +75,7 @@ bench: deps $(BUILD)/CMakeCache.txt
 	  $$(awk '/MemTotal/ {printf "%.1f GiB RAM", $$2 / 1048576}' /proc/meminfo 2>/dev/null); $$(date -u '+%Y-%m-%d %H:%M UTC');\
 	  load average $$(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null)"
 	[ -n "$(BENCH_ONLY)" ] || ./$(BUILD)/bench/bench_receive
-	BENCH_ONLY=$(BENCH_ONLY) ./$(BUILD)/bench/bench_app ./$(BUILD)/bench/velmora-measured ./$(BUILD)/tools/velmora-sim/velmora-sim $(BENCH_SECONDS)
+	BENCH_ONLY=$(BENCH_ONLY) BENCH_BEFORE=$(BENCH_BEFORE) ./$(BUILD)/bench/bench_app ./$(BUILD)/bench/velmora-measured ./$(BUILD)/tools/velmora-sim/velmora-sim $(BENCH_SECONDS)
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/bench_trends ./$(BUILD)/bench/velmora-measured ./$(BUILD)/tools/velmora-sim/velmora-sim $(BENCH_SECONDS)
 	BENCH_ONLY=$(BENCH_ONLY) ./$(BUILD)/bench/bench_logger ./$(BUILD)/tools/velmora-logger/velmora-logger \
 	  ./$(BUILD)/tools/velmora-sim/velmora-sim $(BENCH_SECONDS)

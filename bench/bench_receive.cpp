@@ -109,9 +109,7 @@ int main(int argc, char** argv) {
         QElapsedTimer clock;
         clock.start();
         for (const QByteArray& burst : bursts) {
-            doubles.port.feed(burst, false);
-            while (doubles.port.bytesAvailable() > 0)
-                monitor.TimerReceptionRS485_Action();
+            doubles.port.feed(burst); // decoded as it arrives, every frame of the burst
         }
         const double seconds = clock.nsecsElapsed() / 1e9;
         if (hpu != kFrames / 2) {

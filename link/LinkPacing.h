@@ -8,45 +8,49 @@
 #include "link/ReceiveStateMachine.h"
 
 #include <QString>
+#include <QVector>
 
-// Reception: the port's data-received event switches TimerReceptionRS485 on; its 10 ms tick
-// runs the receive state machine until the port's buffer is empty.
+#include <optional>
+
+// Reception: the port's data-received event runs the receive state machine until it waits for
+// bytes still to come, every whole frame at once. Nothing ticks while a frame is incomplete: the
+// next bytes bring their own event. Each event's time is kept with the bytes it brought, so the
+// quiet gap after a converter frame is timed from the moment its last byte arrived.
 class ReceptionPacer {
 public:
-    enum class Pace {
-        // The tool's own pace: the 10 ms tick after the bytes arrive decodes the frame, and the
-        // quiet gap for a command is timed from it.
-        Tick,
-        // For a listener that never speaks: the bytes are decoded as they arrive, every whole
-        // frame at once, and nothing ticks while a frame is incomplete, since the next bytes
-        // bring their own event. One wake-up a frame instead of two; a quiet gap would start at
-        // the frame's arrival, not at the tick, so a tool that speaks keeps Tick.
-        AsBytesArrive
-    };
-
-    ReceptionPacer(SerialPort& port, Timer& timerReception, ReceiveStateMachine& machine)
+    ReceptionPacer(SerialPort& port, ReceiveStateMachine& machine, const ProgramClock& clock)
         : port_(port)
-        , timer_(timerReception)
-        , machine_(machine) {}
-
-    void setPace(Pace pace);
+        , machine_(machine)
+        , clock_(clock) {}
 
     void SerialConnection1_DataReceived();
-    void TimerReceptionRS485_Action();
+
+    // When the last byte the machine has read arrived, in microseconds of the program clock;
+    // empty when no data-received event told of it (bytes that came in while a dispatch held the
+    // event loop in a message box, from a port that then kept quiet).
+    std::optional<qint64> lastByteArrivalUs() const;
 
 private:
+    // The bytes up to number upToByte (counted since the machine started) had arrived at atUs.
+    struct Arrival {
+        quint64 upToByte;
+        qint64 atUs;
+    };
+    quint64 bytesRead() const { return machine_.counters().bytesReceived; }
+
     SerialPort& port_;
-    Timer& timer_;
     ReceiveStateMachine& machine_;
-    Pace pace_ = Pace::Tick;
+    const ProgramClock& clock_;
+    QVector<Arrival> arrivals_; // oldest first; only those of bytes not yet read, and the last read
+    bool decoding_ = false;
 };
 
 // Emission: the tool speaks only in the quiet gap after a converter frame. Each valid
-// converter frame opens a gap that ends Textfield_timer_emission's delay later; the pending
-// command, if any, is written once at that moment by TimerEmissionRS485's single tick.
-// The timer runs only while a command waits: a gap with nothing to send costs no wake-up,
-// and a command built during a gap arms it for the rest of that gap, so it leaves at the
-// same moment as one built before the frame.
+// converter frame opens a gap that ends Textfield_timer_emission's delay after the frame's last
+// byte arrived; the pending command, if any, is written once at that moment by
+// TimerEmissionRS485's single tick. The timer runs only while a command waits: a gap with
+// nothing to send costs no wake-up, and a command built during a gap arms it for the rest of
+// that gap, so it leaves at the same moment as one built before the frame.
 class EmissionPacer {
 public:
     static constexpr int kDefaultDelayMs = 150;
@@ -59,10 +63,12 @@ public:
         , timer_(timerEmission)
         , clock_(clock) {}
 
-    // On each valid converter frame: the delay from its text (a text giving no positive
-    // number keeps the last valid delay), a new gap, and the countdown restarted, repeating
-    // (the tick switches it off), when a command is pending; otherwise the timer stays off.
-    void arm(const QString& delayText);
+    // On each valid converter frame, with the moment its last byte arrived: the delay from its
+    // text (a text giving no positive number keeps the last valid delay), a new gap, and the
+    // countdown restarted for the rest of that gap, repeating (the tick switches it off), when a
+    // command is pending; otherwise the timer stays off. A frame read only after its gap was over,
+    // or whose arrival is not known, opens no gap: the command waits for the next one.
+    void arm(const QString& delayText, std::optional<qint64> frameEndUs);
     // After a command has been built: within a gap with the timer off, it is armed for the
     // rest of the gap. Past the gap, the command waits for the next converter frame.
     void commandQueued();
@@ -71,7 +77,8 @@ public:
     int delayMs() const { return delayMs_; }
 
 private:
-    void start(qint64 periodMs);
+    // Arms the tick for the end of the gap, when a command waits and the gap is still open.
+    void startForRestOfGap();
 
     MonitorState& state_;
     SerialPort& port_;
@@ -79,5 +86,5 @@ private:
     Timer& timer_;
     const ProgramClock& clock_;
     int delayMs_ = kDefaultDelayMs;
-    qint64 gapEndMs_ = -1; // when the last gap's tick is due; -1 before the first frame
+    qint64 gapEndUs_ = -1; // when the open gap ends; -1 when no gap is open
 };

@@ -33,7 +33,7 @@ struct Monitor::Parts : FrameDispatcher {
     explicit Parts(Monitor& m)
         : monitor(m)
         , machine(m.state_, m.platform_.port, m.trace_, m.platform_.clock, m.controls_, *this)
-        , reception(m.platform_.port, *m.timerReception_, machine)
+        , reception(m.platform_.port, machine, m.platform_.clock)
         , emission(m.state_, m.platform_.port, m.trace_, *m.timerEmission_, m.platform_.clock)
         , ports(m.controls_, m.platform_.devices, m.platform_.port, *m.portListUpdater_, m.platform_.notifier)
         , errors(m.state_, m.platform_.port, m.platform_.notifier, ports)
@@ -45,8 +45,9 @@ struct Monitor::Parts : FrameDispatcher {
 
     void converterDataFrame() override {
         monitor.refreshDataConverter();
-        // The tool speaks in the quiet gap that follows each converter frame.
-        emission.arm(monitor.controls_.Textfield_timer_emission);
+        // The tool speaks in the quiet gap that follows each converter frame, timed from the
+        // moment its last byte arrived.
+        emission.arm(monitor.controls_.Textfield_timer_emission, reception.lastByteArrivalUs());
     }
     void hpuStatusFrame() override { monitor.refreshDataHPU(); }
     void eepromReadAnswer() override { monitor.stockAnswerHPU(); }
@@ -75,14 +76,13 @@ Monitor::Monitor(const Platform& platform, QObject* parent)
     , platform_(withPort(platform, *observedPort_))
     , portListUpdater_(platform.timers.create(QStringLiteral("PortListUpdater"), 500, this))
     , timerLog_(platform.timers.create(QStringLiteral("TimerLog"), 500, this))
-    , timerReception_(platform.timers.create(QStringLiteral("TimerReceptionRS485"), 10, this))
     , timerEmission_(platform.timers.create(QStringLiteral("TimerEmissionRS485"), 10, this))
     , timerResetError_(platform.timers.create(QStringLiteral("TimerResetError"), 5000, this))
     , timerAlarm_(platform.timers.create(QStringLiteral("TimerAlarm"), 200, this))
     , timerAlarmSound_(platform.timers.create(QStringLiteral("TimerAlarmSound"), 15000, this))
     , timerReconnect_(platform.timers.create(QStringLiteral("TimerReconnect"), 1000, this))
     , parts_(std::make_unique<Parts>(*this)) {
-    // Design modes: the reception, emission and alarm-sound timers wait until switched on.
+    // Design modes: the emission and alarm-sound timers wait until switched on.
     portListUpdater_->setMode(Timer::Repeating);
     timerLog_->setMode(Timer::Repeating);
     timerResetError_->setMode(Timer::Repeating);
@@ -90,7 +90,6 @@ Monitor::Monitor(const Platform& platform, QObject* parent)
 
     connect(portListUpdater_, &Timer::timeout, this, &Monitor::PortListUpdater_Action);
     connect(timerLog_, &Timer::timeout, this, &Monitor::TimerLog_Action);
-    connect(timerReception_, &Timer::timeout, this, &Monitor::TimerReceptionRS485_Action);
     connect(timerEmission_, &Timer::timeout, this, &Monitor::TimerEmissionRS485_Action);
     connect(timerResetError_, &Timer::timeout, this, &Monitor::TimerResetError_Action);
     connect(timerAlarm_, &Timer::timeout, this, &Monitor::TimerAlarm_Action);
@@ -229,13 +228,9 @@ void Monitor::receive(const std::function<void()>& step) {
         emit changed();
 }
 
-void Monitor::setReceptionPace(ReceptionPacer::Pace pace) {
-    receive([&] { parts_->reception.setPace(pace); });
-}
-
 void Monitor::SerialConnection1_DataReceived() {
     parts_->reconnection.heard(platform_.clock.elapsedMs());
-    // Decodes at once when the bytes are taken as they arrive; otherwise it starts the tick.
+    // Every whole frame is decoded as its last byte arrives.
     receive([this] { parts_->reception.SerialConnection1_DataReceived(); });
 }
 
@@ -249,10 +244,6 @@ void Monitor::SerialConnection1_Error(const QString& description) {
     withdrawEepromRequestsIfClosed();
     updateConnectionLine();
     emit changed();
-}
-
-void Monitor::TimerReceptionRS485_Action() {
-    receive([this] { parts_->reception.TimerReceptionRS485_Action(); });
 }
 
 void Monitor::TimerEmissionRS485_Action() {
@@ -329,6 +320,9 @@ void Monitor::followConnection(bool wasConnected) {
         parts_->health.reset(parts_->machine.counters(), platform_.clock.elapsedMs());
         controls_.busHealthText = parts_->health.text();
         timerReconnect_->setMode(Timer::Repeating);
+        // The log tick restarts with the watch, so that the watch comes with every second log
+        // tick, in one wake-up of the program instead of two.
+        timerLog_->restart();
         record(MonitorEvent::Kind::Connected, selectedDeviceName());
     } else if (wasConnected && !isConnected()) {
         parts_->reconnection.stop();

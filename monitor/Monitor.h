@@ -44,7 +44,6 @@ public:
     // The main window's timers, by their names.
     Timer& PortListUpdater() { return *portListUpdater_; }
     Timer& TimerLog() { return *timerLog_; }
-    Timer& TimerReceptionRS485() { return *timerReception_; }
     Timer& TimerEmissionRS485() { return *timerEmission_; }
     Timer& TimerResetError() { return *timerResetError_; }
     Timer& TimerAlarm() { return *timerAlarm_; }
@@ -69,9 +68,7 @@ public:
     bool isConnected() const { return !controls_.SerialPortsPopupMenu_enabled; }
 
     // --- Receive link ---
-    // How arriving bytes reach the receive state machine: the window keeps the 10 ms tick;
-    // the unattended logger, which never speaks, decodes them as they arrive.
-    void setReceptionPace(ReceptionPacer::Pace pace);
+    // The bytes are decoded as they arrive (SerialConnection1_DataReceived); no tick waits.
     void Update_RS485_State_Machine();
     bool checkCRCreception();
 
@@ -105,7 +102,6 @@ public:
     void close(); // main window closing: closes the serial port
     void SerialConnection1_DataReceived();
     void SerialConnection1_Error(const QString& description = QString());
-    void TimerReceptionRS485_Action();
     void TimerEmissionRS485_Action();
     void PortListUpdater_Action();
     void SerialPortsPopupMenu_SelectionChanged(int index);
@@ -147,7 +143,6 @@ private:
 
     Timer* portListUpdater_;
     Timer* timerLog_;
-    Timer* timerReception_;
     Timer* timerEmission_;
     Timer* timerResetError_;
     Timer* timerAlarm_;

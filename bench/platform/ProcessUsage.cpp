@@ -31,6 +31,22 @@ double runningSeconds(qint64 pid) {
     }
     return nanoseconds / 1e9;
 }
+
+// The main thread's voluntary context switches: each time it blocked (in poll, waiting for
+// the next event) and was woken.
+qint64 mainThreadWakeUps(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/task/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    static const QByteArray kField("voluntary_ctxt_switches:");
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(kField)) {
+            bool ok = false;
+            const qint64 count = line.mid(kField.size()).trimmed().toLongLong(&ok);
+            return ok ? count : -1;
+        }
+    return -1;
+}
 } // namespace
 #endif
 
@@ -51,6 +67,7 @@ ProcessUsage processUsage(qint64 pid) {
     if (usage.cpuSeconds < 0)
         usage.cpuSeconds = (fields[11].toDouble() + fields[12].toDouble()) / ticks;
     usage.residentBytes = fields[21].toLongLong() * qint64(::sysconf(_SC_PAGESIZE));
+    usage.wakeUps = mainThreadWakeUps(pid);
 #else
     QProcess ps;
     ps.start(QStringLiteral("ps"), {QStringLiteral("-o"), QStringLiteral("rss=,time="), QStringLiteral("-p"),

@@ -10,6 +10,9 @@
 struct ProcessUsage {
     double cpuSeconds = -1; // user + system
     qint64 residentBytes = -1;
+    // Times the main thread went to sleep and was woken again so far (its voluntary context
+    // switches): for an event-driven program, the wake-ups of its event loop. Linux only.
+    qint64 wakeUps = -1;
 };
 
 ProcessUsage processUsage(qint64 pid);

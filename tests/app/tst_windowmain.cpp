@@ -148,7 +148,7 @@ private:
     QString text(const char* name) { return shownText(control(name)); }
     bool shown(const char* name) { return !control(name)->isHidden(); }
 
-    // Bytes arriving from the line, then the reception ticks that read them.
+    // Bytes arriving from the line, decoded as they arrive, and 10 ms of the line after them.
     void receive(const char* hex) {
         tp->port.feed(hexBytes(hex));
         tp->timeline.advance(10);
@@ -511,7 +511,7 @@ private slots:
         tp->timeline.advance(500);
         QVERIFY(tp->port.writes.isEmpty()); // no converter frame, nothing sent
 
-        receive(kConverterFrame);
+        tp->port.feed(hexBytes(kConverterFrame)); // the quiet gap is timed from its last byte
         tp->timeline.advance(149);
         QVERIFY(tp->port.writes.isEmpty());
         tp->timeline.advance(1);
@@ -786,6 +786,37 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(text("LabelValue_Uin"), QStringLiteral("48.00"));
         QVERIFY(tabs->count > 0);
+    }
+
+    // A frame that brings the values already shown repaints nothing anywhere in the window; the
+    // next one that changes a value repaints that value.
+    void unchangedFrameRepaintsNothing() {
+        plugAndConnect();
+        receive(kConverterFrame);
+        refreshed();
+        QCoreApplication::processEvents();
+        QList<EventCounter*> paints{new EventCounter(window.get())};
+        for (QWidget* widget : window->findChildren<QWidget*>())
+            paints.append(new EventCounter(widget));
+        const auto painted = [&paints] {
+            QStringList names;
+            for (const EventCounter* counter : std::as_const(paints))
+                if (counter->count > 0)
+                    names.append(counter->parent()->objectName());
+            return names;
+        };
+
+        for (int i = 0; i < 3; ++i) {
+            receive(kConverterFrame);
+            refreshed();
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(painted(), QStringList());
+
+        receive(kAlertingConverterFrame);
+        refreshed();
+        QCoreApplication::processEvents();
+        QVERIFY2(painted().contains(QStringLiteral("LabelValue_Uin")), qPrintable(painted().join(QLatin1Char(' '))));
     }
 
     // Edit > Delete on the emission delay field removes what is selected, and nothing when

@@ -45,7 +45,7 @@ private slots:
             int period;
         } design[] = {
             {m.PortListUpdater(), Timer::Repeating, 500},  {m.TimerLog(), Timer::Repeating, 500},
-            {m.TimerReceptionRS485(), Timer::Off, 10},     {m.TimerEmissionRS485(), Timer::Off, 10},
+            {m.TimerEmissionRS485(), Timer::Off, 10},
             {m.TimerResetError(), Timer::Repeating, 5000}, {m.TimerAlarm(), Timer::Single, 200},
             {m.TimerAlarmSound(), Timer::Off, 15000},
         };
@@ -100,13 +100,12 @@ private slots:
         QCOMPARE(s.U_out, 12.5);
         QCOMPARE(s.I_out, 5.0);
         QCOMPARE(s.RPM1, qint64(300));
-        QCOMPARE(s.timeLastDataCV, qint64(510));
+        QCOMPARE(s.timeLastDataCV, qint64(500)); // decoded as it arrived
         QVERIFY(bench.monitor.controls().LabelValue_Uin.visible);
         QVERIFY(!changed.isEmpty());
-        QCOMPARE(bench.monitor.TimerReceptionRS485().mode(), Timer::Off);
         QCOMPARE(bench.monitor.TimerEmissionRS485().mode(), Timer::Repeating);
 
-        bench.timeline.advance(149);
+        bench.timeline.advance(139); // 649
         QVERIFY(bench.port.writes.isEmpty());
         bench.timeline.advance(1);
         QCOMPARE(bench.port.writes, QList<QByteArray>{kPump});
@@ -119,7 +118,7 @@ private slots:
         Bench bench;
         bench.connectAt500();
         bench.port.feed(kConverter);
-        bench.timeline.advance(10); // read and decoded at 510; the tick is due at 660
+        bench.timeline.advance(10); // decoded at 500; a tick would be due at 650
         QSignalSpy changed(&bench.monitor, &Monitor::changed);
         bench.timeline.advance(150);
         QCOMPARE(bench.monitor.TimerEmissionRS485().mode(), Timer::Off);
@@ -136,7 +135,7 @@ private slots:
     }
 
     // Every way a command is built reaches the emission: pressed or requested during the quiet
-    // gap after a frame (read at 510, delay 150), it leaves when the gap ends, at 660.
+    // gap after a frame (arrived at 500, delay 150), it leaves when the gap ends, at 650.
     void commandBuiltDuringTheGapLeavesAtItsEnd_data() {
         QTest::addColumn<int>("command");
         QTest::addColumn<QByteArray>("written");
@@ -161,7 +160,7 @@ private slots:
             bench.monitor.lectureEEPROM_HPU();
         else
             bench.monitor.ecritureEEPROM_HPU(30, 800);
-        bench.timeline.advance(59);
+        bench.timeline.advance(49);
         QVERIFY(bench.port.writes.isEmpty());
         bench.timeline.advance(1);
         QCOMPARE(bench.port.writes, QList<QByteArray>{written});
@@ -174,7 +173,7 @@ private slots:
         bench.monitor.setEmissionDelayText(QStringLiteral("40"));
         bench.monitor.ReleaseButton_Action();
         bench.port.feed(kConverter);
-        bench.timeline.advance(49);
+        bench.timeline.advance(39);
         QVERIFY(bench.port.writes.isEmpty());
         bench.timeline.advance(1);
         QCOMPARE(bench.port.writes, QList<QByteArray>{hexBytes("12 11 4A 02 00 6F")});
@@ -189,7 +188,7 @@ private slots:
         QCOMPARE(repaint.size(), 1);
         QVERIFY(bench.monitor.state().presenceHPU);
         QCOMPARE(bench.monitor.state().Pression, 5.0);
-        QCOMPARE(bench.monitor.state().timeLastDataHPU, qint64(510));
+        QCOMPARE(bench.monitor.state().timeLastDataHPU, qint64(500));
         QVERIFY(bench.monitor.controls().PompeButton.visible);
         QVERIFY(bench.monitor.controls().CanvasProp_visible);
         // Only converter frames arm the emission.
@@ -219,7 +218,7 @@ private slots:
         QVERIFY(s.reponseHPU);
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(s.TrameBufferEEPROM.data()), 37), answer);
         QVERIFY(bench.monitor.trace().text().startsWith(QStringLiteral("envoi EEPROM valide\n")));
-        QCOMPARE(s.timeLastDataHPU, qint64(710));
+        QCOMPARE(s.timeLastDataHPU, qint64(700));
     }
 
     // The EEPROM window's requests are its own: it withdraws only its own frame from the slot,
@@ -312,8 +311,8 @@ private slots:
         QVERIFY(bench.monitor.state().presenceHPU); // the HPU is still talking
         QVERIFY(bench.monitor.controls().PompeButton.visible);
 
-        // The HPU goes quiet: its last frame came at 3010.
-        bench.timeline.advance(3000); // 6500: 3490 ms
+        // The HPU goes quiet: its last frame came at 3000.
+        bench.timeline.advance(3000); // 6500: 3500 ms
         QVERIFY(!bench.monitor.state().presenceHPU);
         QCOMPARE(bench.monitor.state().Pression, -1.0);
         QVERIFY(!bench.monitor.controls().PompeButton.visible);
@@ -388,6 +387,26 @@ private slots:
         QVERIFY(!alarmed.speedAlarm && !alarmed.temperatureAlarm);
         bench.timeline.advance(4000);
         QVERIFY(!samples.last().at(0).value<SecondSample>().inputVoltageAlarm);
+    }
+
+    // Connected at any moment, the reconnection watch comes at the same moment as every second
+    // log tick, so the program wakes once for both.
+    void reconnectionWatchComesWithTheLogTick() {
+        Bench bench;
+        bench.timeline.advance(730); // the list filled at 500; not on a log tick
+        bench.monitor.ConnectButton_Action();
+        QVERIFY(bench.monitor.isConnected());
+        QVector<qint64> logTicks;
+        QVector<qint64> watchTicks;
+        connect(&bench.monitor.TimerLog(), &Timer::timeout, this,
+                [&] { logTicks.append(bench.timeline.elapsedMs()); });
+        connect(&bench.monitor.TimerReconnect(), &Timer::timeout, this,
+                [&] { watchTicks.append(bench.timeline.elapsedMs()); });
+        bench.timeline.advance(5000);
+        QCOMPARE(watchTicks, (QVector<qint64>{1730, 2730, 3730, 4730, 5730}));
+        QCOMPARE(logTicks.size(), 10);
+        for (const qint64 t : watchTicks)
+            QVERIFY2(logTicks.contains(t), qPrintable(QString::number(t)));
     }
 
     void noStaleCheckWhileDisconnected() {

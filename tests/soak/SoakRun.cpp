@@ -150,7 +150,8 @@ SoakReport runSoak(const SoakSettings& settings) {
     QObject::connect(&port.installation(), &Sim::SimulatedInstallation::faultInjected,
                      [&report] { ++report.faultsInjected; });
     qint64 lastConverterStamp = -1;
-    QObject::connect(&monitor.TimerReceptionRS485(), &Timer::timeout, [&] {
+    // After the monitor's own handler: the bytes are decoded as they arrive.
+    QObject::connect(&port, &SerialPort::dataReceived, [&] {
         if (monitor.state().timeLastDataCV != lastConverterStamp) {
             lastConverterStamp = monitor.state().timeLastDataCV;
             ++report.converterFramesDecoded;

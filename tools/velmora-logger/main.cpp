@@ -139,8 +139,6 @@ int main(int argc, char** argv) {
         demo = std::make_unique<DemoPlatform>(console.platform());
     const Platform platform = demo ? demo->platform() : console.platform();
     Monitor monitor(platform);
-    // It never speaks, so no quiet gap needs the tick's timing: half the wake-ups.
-    monitor.setReceptionPace(ReceptionPacer::Pace::AsBytesArrive);
     monitor.setSilentAdapterReopened(kSilentAdapterMs);
     monitor.open();
     // Alive for the service manager's watchdog while the log tick runs, and only then.
