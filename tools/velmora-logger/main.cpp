@@ -105,8 +105,14 @@ int main(int argc, char** argv) {
 
     // --record: what the bus carries, from the start; a file that cannot be made is a mistake.
     BusRecorder recorder(monitor, console.notifier());
-    if (!options.recordFile.isEmpty() && !recorder.start(options.recordFile))
-        return 2; // the recorder said why, on stderr
+    // An existing capture (perhaps of the crash before this start) is kept: a new one is numbered beside it.
+    if (!options.recordFile.isEmpty()) {
+        if (!recorder.start(options.recordFile, Capture::kMaxFileBytes, CaptureWriter::Existing::KeepAndNumber))
+            return 2; // the recorder said why, on stderr
+        if (recorder.path() != options.recordFile)
+            tellConsole(QStringLiteral("--record: %1 exists and is kept; recording to %2")
+                            .arg(options.recordFile, recorder.path()));
+    }
 
     monitor.ConnectButton_Action();
     if (!monitor.isConnected())
@@ -167,7 +173,8 @@ int main(int argc, char** argv) {
     bool stopping = false;
     QObject::connect(&monitor, &Monitor::eventOccurred, &app, [&](const MonitorEvent& event) {
         using K = MonitorEvent::Kind;
-        if (event.kind == K::ConnectionLost || event.kind == K::Reconnected || event.kind == K::Disconnected)
+        if (event.kind == K::ConnectionLost || event.kind == K::Reconnected || event.kind == K::Disconnected ||
+            event.kind == K::ClockStepped || event.kind == K::LogWriteFailed)
             tellConsole(MonitorEvent::name(event.kind) + QStringLiteral(": ") + event.detail);
         if (event.kind == K::Disconnected && !stopping) {
             stopping = true;
