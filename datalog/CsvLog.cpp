@@ -141,16 +141,19 @@ void CsvLog::logTick() {
         return; // no folder to log into: nothing to write, nothing to tell
     const QString path = QDir(state_.LogFolder).filePath(name);
 
-    if (timeOfDay == state_.timeStampLastLog)
+    const bool lineDue = timeOfDay != state_.timeStampLastLog;
+    // A day file that does not exist yet is made with its header at once, line or not.
+    if (!lineDue && QFileInfo::exists(path))
         return;
     // A new, empty or torn day file is headed or mended on the way (see WholeLineFile).
-    const DayFileWriter::Result written =
-        dayFile_.append(path, header(state_.presenceHPU), dataLine(timeOfDay, locale));
+    const DayFileWriter::Result written = dayFile_.append(path, header(state_.presenceHPU),
+                                                          lineDue ? dataLine(timeOfDay, locale) : QByteArray());
     if (!written.written) {
         reportFailure(written.path);
         return;
     }
-    state_.timeStampLastLog = timeOfDay;
+    if (lineDue)
+        state_.timeStampLastLog = timeOfDay;
     toldUnwritten_ = false;
     if (!written.movedFrom.isEmpty()) {
         // Told once; the box stays ticked, the log goes on in the file beside.
