@@ -44,7 +44,8 @@ RunningApplication::RunningApplication(const StartupOptions& options)
         platform_.notifier().showMessage(replayRefusal);
     }
     if (!options.recordPath.isEmpty())
-        window_->busRecorder().start(options.recordPath, options.recordLimit);
+        window_->busRecorder().start(options.recordPath, options.recordLimit,
+                                     CaptureWriter::Existing::KeepAndNumber);
 }
 
 RunningApplication::~RunningApplication() {

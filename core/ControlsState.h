@@ -23,13 +23,14 @@ struct ButtonState {
 enum class AlertFill { Transparent, AlertRed, DarkRed };
 
 struct ControlsState {
-    // Values page, converter rows (texts written with the decimal comma at design time)
-    LabelState LabelValue_Uin{QStringLiteral("00,00")};
-    LabelState LabelValue_Uout{QStringLiteral("00,00")};
-    LabelState LabelValue_Iout{QStringLiteral("00,00")};
-    LabelState LabelValue_Pout{QStringLiteral("000")};
-    LabelState LabelValue_T{QStringLiteral("00,0")};
-    LabelState LabelValue_RPM{QStringLiteral("0000")};
+    // Values page, converter rows (texts written with the decimal comma at design time):
+    // hidden until the converter's first frame, for nothing is known of it before
+    LabelState LabelValue_Uin{QStringLiteral("00,00"), false};
+    LabelState LabelValue_Uout{QStringLiteral("00,00"), false};
+    LabelState LabelValue_Iout{QStringLiteral("00,00"), false};
+    LabelState LabelValue_Pout{QStringLiteral("000"), false};
+    LabelState LabelValue_T{QStringLiteral("00,0"), false};
+    LabelState LabelValue_RPM{QStringLiteral("0000"), false};
 
     // Values page, HPU rows: hidden until the HPU answers
     LabelState LabelValue_Pression{QStringLiteral("0,00"), false};

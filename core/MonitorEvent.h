@@ -20,6 +20,8 @@ struct MonitorEvent {
         LogWriteFailed,          // detail: the file that could not be written
         StatesDropped,           // detail: how many seconds were not published, and where to
         CaptureStopped,          // detail: why a bus capture ended on its own (limit, failure)
+        ClockStepped,            // detail: the time the wall clock should have shown, and the time it shows
+        LogFileMoved,            // detail: the day file that refused its lines, and the file beside it taking them
     };
 
     QDateTime time; // local wall-clock time
@@ -51,6 +53,10 @@ struct MonitorEvent {
             return QStringLiteral("states not published");
         case Kind::CaptureStopped:
             return QStringLiteral("capture stopped");
+        case Kind::ClockStepped:
+            return QStringLiteral("clock stepped");
+        case Kind::LogFileMoved:
+            return QStringLiteral("log file moved");
         }
         return QString();
     }

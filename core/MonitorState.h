@@ -39,22 +39,22 @@ struct MonitorState {
     bool reponseecritureHPU = false; // a write acknowledgement arrived
     ByteArray41 TrameBufferEEPROM{};
 
-    // Converter measurements; kNotKnown (-1) when the converter is silent or its last frame
-    // did not carry the value
-    double U_in = 0;   // V
-    double U_out = 0;  // V
-    double I_out = 0;  // A
-    double P_out = 0;  // W, U_out x I_out
-    double TempCV = 0; // degrees Celsius
-    qint64 RPM1 = 0;   // rpm
-    qint64 RPM2 = 0;   // rpm, 0 under protocol "V2"
+    // Converter measurements; kNotKnown (-1) until the converter's first frame, when it is
+    // silent, or when its last frame did not carry the value
+    double U_in = kNotKnown;   // V
+    double U_out = kNotKnown;  // V
+    double I_out = kNotKnown;  // A
+    double P_out = kNotKnown;  // W, U_out x I_out
+    double TempCV = kNotKnown; // degrees Celsius
+    qint64 RPM1 = -1;          // rpm
+    qint64 RPM2 = -1;          // rpm, 0 under protocol "V2"
     QString ProtocoleVersion = QStringLiteral("V2");
     qint64 timeLastDataCV = 0; // ms since program start
 
     // HPU state
-    double Pression = 0; // bar; -1 when silent
-    QString ModeHPU;     // "Auto" / "Manuel"; " " when silent
-    QString Pitch;       // pitch caption; " " when silent
+    double Pression = kNotKnown; // bar; -1 until the HPU's first status frame and when silent
+    QString ModeHPU;             // "Auto" / "Manuel"; " " when silent
+    QString Pitch;               // pitch caption; " " when silent
     bool presenceHPU = false;
     qint64 timeLastDataHPU = 0; // ms since program start, any valid HPU frame
 

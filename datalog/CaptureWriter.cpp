@@ -2,6 +2,7 @@
 
 #include "core/ProgramClock.h"
 #include "core/Timer.h"
+#include "datalog/WholeLineFile.h"
 
 #include <QFileInfo>
 
@@ -23,6 +24,7 @@ CaptureWriter::~CaptureWriter() {
 namespace {
 
 const char* const kContext = "CaptureWriter";
+constexpr int kLastNumber = 9999; // of the captures kept beside one another
 // Reasons of our own; others come from the file system.
 const char* const kNoRoom =
     QT_TRANSLATE_NOOP("CaptureWriter", "the size limit leaves no room for the capture");
@@ -72,7 +74,7 @@ QString CaptureWriter::stopMessage(StopReason reason, Wording wording) const {
     return QString();
 }
 
-bool CaptureWriter::start(const QString& path, qint64 limitBytes) {
+bool CaptureWriter::start(const QString& path, qint64 limitBytes, Existing existing) {
     if (isRecording())
         stop();
     error_.clear();
@@ -84,11 +86,27 @@ bool CaptureWriter::start(const QString& path, qint64 limitBytes) {
         error_ = QString::fromUtf8(kNoRoom);
         return false;
     }
-    file_.setFileName(path);
     // Unbuffered: a refused write is seen at once and the file cut back to its whole lines.
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        error_ = file_.errorString();
-        return false;
+    file_.setFileName(path);
+    if (existing == Existing::Replace) {
+        if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+            error_ = file_.errorString();
+            return false;
+        }
+    } else {
+        // Created new, never opened over a file that exists: no capture is ever emptied.
+        bool opened = false;
+        for (int number = 2; !opened; ++number) {
+            opened = file_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
+            const bool taken = !opened && QFileInfo::exists(file_.fileName());
+            if (!opened && (!taken || number > kLastNumber)) {
+                error_ = file_.errorString();
+                file_.setFileName(path);
+                return false;
+            }
+            if (!opened)
+                file_.setFileName(WholeLineFile::numberedBeside(path, number));
+        }
     }
     if (file_.write(head) != head.size()) {
         error_ = file_.errorString();

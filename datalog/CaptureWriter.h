@@ -21,13 +21,19 @@ class CaptureWriter : public QObject {
 public:
     enum class StopReason { Requested, LimitReached, WriteFailed };
     Q_ENUM(StopReason)
+    // What becomes of a file already at the path: replaced (the technician chose it in a save
+    // dialog, which asked), or kept, the capture going to the first free "<name>-2.<ext>",
+    // "<name>-3.<ext>", ... beside it (a capture named on the command line, which a restart
+    // after a crash must not empty).
+    enum class Existing { Replace, KeepAndNumber };
 
     CaptureWriter(const ProgramClock& clock, TimerFactory& timers, QObject* parent = nullptr);
     ~CaptureWriter() override;
 
-    // Creates (or replaces) the file and writes its header. False, with errorString(), when it
-    // cannot be created or the limit leaves no room for the header.
-    bool start(const QString& path, qint64 limitBytes = Capture::kMaxFileBytes);
+    // Creates the file and writes its header; path() tells which file it is. False, with
+    // errorString(), when it cannot be created or the limit leaves no room for the header.
+    bool start(const QString& path, qint64 limitBytes = Capture::kMaxFileBytes,
+               Existing existing = Existing::Replace);
     // Writes what is pending and closes the file.
     void stop();
     bool isRecording() const { return file_.isOpen(); }

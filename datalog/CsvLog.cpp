@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -44,15 +45,41 @@ QString CsvLog::fileName(const QDateTime& d, const QString& deviceEntry) {
 
 QString CsvLog::dayFileName(const QDateTime& d, const QString& kind, const QString& deviceEntry) {
     const QDate date = d.date();
-    // Keep the file inside the log folder whatever the device name holds.
-    QString device = deviceEntry.right(8);
-    device.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+    const QString device = adapterPart(deviceEntry);
     return QStringLiteral("%1_%2_%3_%4_%5.csv")
         .arg(date.year())
         .arg(formatMask(date.month(), QStringLiteral("00")))
         .arg(formatMask(date.day(), QStringLiteral("00")))
         .arg(kind)
         .arg(device);
+}
+
+QString CsvLog::adapterPart(const QString& deviceEntry) {
+    static const QRegularExpression udevById(
+        QStringLiteral("^usb-(?:.*_)?([^_]+)-if([0-9]+)(?:-port([0-9]+))?$"));
+    // Letters, digits, ".", "-" and "_" only: a name every file system takes.
+    const auto portable = [](QString part) {
+        for (QChar& c : part)
+            if (!(c.unicode() < 128 && c.isLetterOrNumber()) && c != QLatin1Char('.') && c != QLatin1Char('-'))
+                c = QLatin1Char('_');
+        return part;
+    };
+    const QString baseName = deviceEntry.mid(deviceEntry.lastIndexOf(QLatin1Char('/')) + 1);
+    const QRegularExpressionMatch byId = udevById.match(baseName);
+    if (byId.hasMatch()) {
+        QString part = byId.captured(1);
+        if (byId.captured(2).toInt() != 0)
+            part += QStringLiteral("-if") + byId.captured(2);
+        if (byId.captured(3).toInt() != 0)
+            part += QStringLiteral("-port") + byId.captured(3);
+        return portable(part);
+    }
+    if (deviceEntry.contains(QStringLiteral("/serial/by-path/")))
+        return portable(baseName);
+    // Keep the file inside the log folder whatever the device name holds.
+    QString part = deviceEntry.right(8);
+    part.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+    return part;
 }
 
 QString CsvLog::timeFormat(const QLocale& locale) {
@@ -114,17 +141,26 @@ void CsvLog::logTick() {
         return; // no folder to log into: nothing to write, nothing to tell
     const QString path = QDir(state_.LogFolder).filePath(name);
 
-    if (!QFileInfo::exists(path) && !WholeLineFile::create(path, header(state_.presenceHPU))) {
-        reportFailure(path);
+    const bool lineDue = timeOfDay != state_.timeStampLastLog;
+    // A day file that does not exist yet is made with its header at once, line or not.
+    if (!lineDue && QFileInfo::exists(path))
+        return;
+    // A new, empty or torn day file is headed or mended on the way (see WholeLineFile).
+    const DayFileWriter::Result written = dayFile_.append(path, header(state_.presenceHPU),
+                                                          lineDue ? dataLine(timeOfDay, locale) : QByteArray());
+    if (!written.written) {
+        reportFailure(written.path);
         return;
     }
-    if (timeOfDay == state_.timeStampLastLog)
-        return;
-    if (!WholeLineFile::append(path, dataLine(timeOfDay, locale))) {
-        reportFailure(path);
-        return;
+    if (lineDue)
+        state_.timeStampLastLog = timeOfDay;
+    toldUnwritten_ = false;
+    if (!written.movedFrom.isEmpty()) {
+        // Told once; the box stays ticked, the log goes on in the file beside.
+        if (eventObserver_)
+            eventObserver_(MonitorEvent::Kind::LogFileMoved, written.movedFrom + QStringLiteral(" -> ") + written.path);
+        notifier_.showMessage(DayFileWriter::movedMessage(written.movedFrom, written.path));
     }
-    state_.timeStampLastLog = timeOfDay;
 }
 
 void CsvLog::reportFailure(const QString& path) {
@@ -133,9 +169,21 @@ void CsvLog::reportFailure(const QString& path) {
     if (failureOnScreen_)
         return;
     failureOnScreen_ = true;
-    if (failureObserver_)
-        failureObserver_(path);
-    notifier_.showMessage(failureMessage());
+    if (eventObserver_)
+        eventObserver_(MonitorEvent::Kind::LogWriteFailed, path);
+    if (!toldUnwritten_)
+        notifier_.showMessage(failureMessage());
+    toldUnwritten_ = true;
     failureOnScreen_ = false;
     controls_.CheckBoxLog_checked = false;
+    offAfterFailure_ = true;
+}
+
+void CsvLog::tellJournalFailure() {
+    if (failureOnScreen_ || offAfterFailure_ || toldUnwritten_)
+        return;
+    toldUnwritten_ = true;
+    failureOnScreen_ = true; // no line is written while the message is open, as for the log's own
+    notifier_.showMessage(failureMessage());
+    failureOnScreen_ = false;
 }

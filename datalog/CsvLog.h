@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/ControlsState.h"
+#include "core/MonitorEvent.h"
 #include "core/MonitorState.h"
 #include "core/Notifier.h"
 #include "core/ProgramClock.h"
+#include "datalog/DayFileWriter.h"
 #include "datalog/LogFolderSetting.h"
 
 #include <QByteArray>
@@ -35,17 +37,38 @@ public:
     // the same second is written once the box is ticked again.
     void logTick();
 
-    // year_MM_dd_LogOrvane_<last 8 characters of the selected device entry>.csv
+    // year_MM_dd_LogOrvane_<adapter>.csv, <adapter> as adapterPart() gives it.
     static QString fileName(const QDateTime& d, const QString& deviceEntry);
-    // year_MM_dd_<kind>_<last 8 characters of the device entry>.csv: the day's files of one
-    // adapter, side by side in the log folder.
+    // year_MM_dd_<kind>_<adapter>.csv: the day's files of one adapter, side by side in the log
+    // folder.
     static QString dayFileName(const QDateTime& d, const QString& kind, const QString& deviceEntry);
+    // The part of a device name that names its adapter in the log's file names: the last 8
+    // characters, except where those are the same for every adapter. A name udev makes from the
+    // adapter (/dev/serial/by-id/usb-<maker>_<product>_<serial>-if<NN>-port<N>) ends in
+    // "00-port0" for all of them: its serial number is taken, followed by "-if<NN>" and
+    // "-port<N>" when they are not 00 and 0 (the further ports of a multi-port adapter). A name
+    // of the socket (/dev/serial/by-path/...) is taken whole. Characters other than letters,
+    // digits, ".", "-" and "_" become "_".
+    static QString adapterPart(const QString& deviceEntry);
 
-    // A file of the log (this one or the event journal beside it) could not be written: the
-    // message is shown once and CheckBoxLog unticked; the observer hears of it first.
+    // The CSV log could not be written: the message is shown once and CheckBoxLog unticked; the
+    // observer hears of it first (LogWriteFailed with the file).
     void reportFailure(const QString& path);
-    void setFailureObserver(std::function<void(const QString& path)> observer) {
-        failureObserver_ = std::move(observer);
+    // What the log has to tell the event journal: a write failure, a day file moved beside
+    // one that refused its lines (LogFileMoved).
+    void setEventObserver(std::function<void(MonitorEvent::Kind, const QString&)> observer) {
+        eventObserver_ = std::move(observer);
+    }
+    // The journal beside the log could not be written: told with the log's message, unless a
+    // failure was told since the last line written (one folder gone fails both: one message).
+    // The box stays ticked.
+    void tellJournalFailure();
+    // The box was unticked by a failure, not by the user: the event journal goes on meanwhile.
+    bool isOffAfterFailure() const { return offAfterFailure_; }
+    // The user ticked or unticked the box: a failure after this is told again.
+    void userChose() {
+        offAfterFailure_ = false;
+        toldUnwritten_ = false;
     }
 
     // The locale's long time format without its time-zone name: hours, minutes and
@@ -64,5 +87,8 @@ private:
     Notifier& notifier_;
     const LogFolderSetting& folderSetting_;
     bool failureOnScreen_ = false; // the modal message keeps the timers ticking
-    std::function<void(const QString&)> failureObserver_;
+    bool offAfterFailure_ = false;
+    bool toldUnwritten_ = false; // a failure was told and no line has been written since
+    DayFileWriter dayFile_;
+    std::function<void(MonitorEvent::Kind, const QString&)> eventObserver_;
 };

@@ -1,10 +1,8 @@
 #include "datalog/EventJournal.h"
 
 #include "datalog/CsvLog.h"
-#include "datalog/WholeLineFile.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace EventJournal {
 
@@ -25,13 +23,17 @@ QByteArray line(const MonitorEvent& event) {
     return text.toUtf8();
 }
 
+DayFileWriter::Result append(DayFileWriter& writer, const QString& folder, const QString& deviceEntry,
+                             const MonitorEvent& event) {
+    return writer.append(QDir(folder).filePath(fileName(event.time, deviceEntry)), header(), line(event));
+}
+
 bool append(const QString& folder, const QString& deviceEntry, const MonitorEvent& event, QString* path) {
-    const QString file = QDir(folder).filePath(fileName(event.time, deviceEntry));
+    DayFileWriter writer;
+    const DayFileWriter::Result result = append(writer, folder, deviceEntry, event);
     if (path)
-        *path = file;
-    if (!QFileInfo::exists(file) && !WholeLineFile::create(file, header()))
-        return false;
-    return WholeLineFile::append(file, line(event));
+        *path = result.path;
+    return result.written;
 }
 
 } // namespace EventJournal

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/MonitorEvent.h"
+#include "datalog/DayFileWriter.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -17,8 +18,11 @@ QString fileName(const QDateTime& d, const QString& deviceEntry);
 QByteArray header();
 // The event's line; a ";" or a line break in the detail would split it, so they become ",", " ".
 QByteArray line(const MonitorEvent& event);
-// Appends the event's line to the day's file in folder, created with its header when missing.
-// False when the file cannot be written; path then names it.
+// Appends the event's line to the day's file in folder, headed when new or empty, beside it
+// when it refuses the line (see DayFileWriter).
+DayFileWriter::Result append(DayFileWriter& writer, const QString& folder, const QString& deviceEntry,
+                             const MonitorEvent& event);
+// The same with a writer of its own. False when the file cannot be written; path then names it.
 bool append(const QString& folder, const QString& deviceEntry, const MonitorEvent& event,
             QString* path = nullptr);
 

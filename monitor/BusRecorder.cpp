@@ -26,8 +26,8 @@ QString BusRecorder::startFailureMessage(const QString& path, const QString& rea
         .arg(path, reason);
 }
 
-bool BusRecorder::start(const QString& path, qint64 limitBytes) {
-    if (!writer_.start(path, limitBytes)) {
+bool BusRecorder::start(const QString& path, qint64 limitBytes, CaptureWriter::Existing existing) {
+    if (!writer_.start(path, limitBytes, existing)) {
         notifier_.showMessage(
             startFailureMessage(path, writer_.errorString(Wording::UserLanguage), Wording::UserLanguage));
         return false;

@@ -16,8 +16,10 @@ class BusRecorder : public QObject {
 public:
     BusRecorder(Monitor& monitor, Notifier& notifier, QObject* parent = nullptr);
 
-    // False, after telling the technician, when the file cannot be created.
-    bool start(const QString& path, qint64 limitBytes = Capture::kMaxFileBytes);
+    // False, after telling the technician, when the file cannot be created. path() tells the
+    // file used, which is another than asked when an existing capture is kept.
+    bool start(const QString& path, qint64 limitBytes = Capture::kMaxFileBytes,
+               CaptureWriter::Existing existing = CaptureWriter::Existing::Replace);
     void stop();
     bool isRecording() const { return writer_.isRecording(); }
     QString path() const { return writer_.path(); }

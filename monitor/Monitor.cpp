@@ -5,6 +5,7 @@
 #include "core/Captions.h"
 #include "core/SettingsFiles.h"
 #include "datalog/CsvLog.h"
+#include "datalog/DayFileWriter.h"
 #include "datalog/EventJournal.h"
 #include "datalog/LogFolderSetting.h"
 #include "display/ConverterDecoder.h"
@@ -68,6 +69,9 @@ struct Monitor::Parts : FrameDispatcher {
     LogFolderSetting logFolder;
     CsvLog csvLog;
     EepromRequests eepromRequests;
+    DayFileWriter journalFile;
+    bool journalFailing = false; // told once, until the journal takes a line again
+    ClockStepWatch clockSteps;
 };
 
 Monitor::Monitor(const Platform& platform, QObject* parent)
@@ -96,8 +100,7 @@ Monitor::Monitor(const Platform& platform, QObject* parent)
     connect(timerAlarmSound_, &Timer::timeout, this, &Monitor::TimerAlarmSound_Action);
     connect(timerReconnect_, &Timer::timeout, this, &Monitor::TimerReconnect_Action);
     connect(this, &Monitor::eventOccurred, this, &Monitor::writeJournal);
-    parts_->csvLog.setFailureObserver(
-        [this](const QString& path) { record(MonitorEvent::Kind::LogWriteFailed, path); });
+    parts_->csvLog.setEventObserver([this](MonitorEvent::Kind kind, const QString& detail) { record(kind, detail); });
 
     connect(observedPort_, &ObservedSerialPort::chunkReceived, this, &Monitor::busChunkReceived);
     connect(observedPort_, &ObservedSerialPort::chunkWritten, this, &Monitor::busChunkWritten);
@@ -323,6 +326,10 @@ void Monitor::followConnection(bool wasConnected) {
         // The log tick restarts with the watch, so that the watch comes with every second log
         // tick, in one wake-up of the program instead of two.
         timerLog_->restart();
+        // Nothing is known of either device until it speaks on this connection: what was
+        // shown before belongs to another time, perhaps another installation.
+        stopDataConverter();
+        stopDataHPU();
         record(MonitorEvent::Kind::Connected, selectedDeviceName());
     } else if (wasConnected && !isConnected()) {
         parts_->reconnection.stop();
@@ -351,14 +358,29 @@ void Monitor::record(MonitorEvent::Kind kind, const QString& detail) {
 }
 
 void Monitor::writeJournal(const MonitorEvent& event) {
-    if (!controls_.CheckBoxLog_checked || !reportsEnabled_)
+    // The journal and the CSV log fail apart: a CSV log switched off by its failure leaves the
+    // journal on (to say so, among others), and a failing journal never stops the CSV log.
+    const bool logOn = controls_.CheckBoxLog_checked || parts_->csvLog.isOffAfterFailure();
+    if (!logOn || !reportsEnabled_)
         return;
     parts_->logFolder.readLogPathFile(state_.LogFolder);
     if (state_.LogFolder.isEmpty())
         return; // no folder to log into, as for the CSV log
-    QString path;
-    if (!EventJournal::append(state_.LogFolder, selectedDeviceName(), event, &path))
-        parts_->csvLog.reportFailure(path); // told once, with the CSV log's message
+    const DayFileWriter::Result written =
+        EventJournal::append(parts_->journalFile, state_.LogFolder, selectedDeviceName(), event);
+    if (!written.written) {
+        if (parts_->journalFailing)
+            return;
+        parts_->journalFailing = true;
+        record(MonitorEvent::Kind::LogWriteFailed, written.path); // heard by the other listeners
+        parts_->csvLog.tellJournalFailure();
+        return;
+    }
+    parts_->journalFailing = false;
+    if (!written.movedFrom.isEmpty()) {
+        record(MonitorEvent::Kind::LogFileMoved, written.movedFrom + QStringLiteral(" -> ") + written.path);
+        platform_.notifier.showMessage(DayFileWriter::movedMessage(written.movedFrom, written.path));
+    }
 }
 
 void Monitor::recordAlarmChanges() {
@@ -399,6 +421,10 @@ void Monitor::TimerLog_Action() {
     // Values of a device silent for more than 3 s are reset and hidden before anything is logged, so a logged
     // line never carries them.
     const qint64 now = platform_.clock.elapsedMs();
+    if (const auto step = parts_->clockSteps.check(now, platform_.wallClock.now())) {
+        lastClockStep_ = step;
+        record(MonitorEvent::Kind::ClockStepped, step->describe());
+    }
     const std::array<bool, 13> shownBefore = valuesShown();
     const bool logChecked = controls_.CheckBoxLog_checked;
     if (isStale(now, state_.timeLastDataCV))
@@ -491,4 +517,5 @@ void Monitor::setEmissionDelayText(const QString& text) {
 
 void Monitor::setLogChecked(bool checked) {
     controls_.CheckBoxLog_checked = checked;
+    parts_->csvLog.userChose();
 }

@@ -11,12 +11,14 @@
 #include "link/LinkPacing.h"
 #include "link/ObservedSerialPort.h"
 #include "link/RawStreamTrace.h"
+#include "monitor/ClockStepWatch.h"
 
 #include <QObject>
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // The monitor: the one record of live state and the handlers that act on it, with the
 // main window's timers and serial port. It is the GUI-free heart of WindowMain: the window
@@ -37,6 +39,8 @@ public:
     const RawStreamTrace& trace() const { return trace_; }
     // Frames, errors and bytes of the line since the last Connect, as of the last second.
     const BusHealth& busHealth() const;
+    // The last step of the wall clock seen by the log tick while connected; empty until one.
+    const std::optional<ClockStepWatch::Step>& lastClockStep() const { return lastClockStep_; }
     const Platform& platform() const { return platform_; }
     // What the values page shows now, as one typed value: values hidden or not known are empty.
     SecondSample sample(const QDateTime& time) const;
@@ -152,6 +156,7 @@ private:
     bool alarmsHeld_[3] = {false, false, false}; // input voltage, speed, temperature
     QString lastEepromWrite_;                    // what an acknowledgement answers
     bool reportsEnabled_ = true;
+    std::optional<ClockStepWatch::Step> lastClockStep_;
 
     void record(MonitorEvent::Kind kind, const QString& detail);
     // While Log is ticked, each event goes to the day's journal beside the CSV log.

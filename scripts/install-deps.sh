@@ -26,7 +26,9 @@ packages=(cmake ninja-build g++ clang make qt6-base-dev qt6-base-dev-tools qt6-s
           # The icon's PNG sizes, rendered from its SVG at build time.
           librsvg2-bin
           # The manual pages, made from each program's --help.
-          help2man)
+          help2man
+          # The logger's tests with a wall clock stepped under it (libfaketime).
+          faketime)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -786,6 +786,10 @@ L&apos;écrire quand même dans le HPU ?</translation>
         <source>Unable to write to Log file. Make sure another instance of the app is not opened</source>
         <translation>Impossible d&apos;écrire dans le fichier de log. Vérifiez qu&apos;une autre instance de l&apos;application n&apos;est pas ouverte</translation>
     </message>
+    <message>
+        <source>%1 cannot be written to; the log goes on in %2.</source>
+        <translation>Impossible d&apos;écrire dans %1 ; le log continue dans %2.</translation>
+    </message>
 </context>
 <context>
     <name>Monitor</name>

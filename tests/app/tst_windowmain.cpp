@@ -224,19 +224,19 @@ private slots:
 
         row("Rect_AlertInputVoltage", {30, 115, 280, 25}, none, true, true, -1);
         row("LabelName_Uin", {35, 116, 185, 24}, QStringLiteral("Hydro Voltage [V]"), true, true, 16);
-        row("LabelValue_Uin", {214, 113, 80, 24}, QStringLiteral("00,00"), true, true, 24, true);
+        row("LabelValue_Uin", {214, 113, 80, 24}, QStringLiteral("00,00"), false, true, 24, true);
         row("LabelName_Uout", {35, 148, 185, 24}, QStringLiteral("Output Voltage [V]"), true, true, 16);
-        row("LabelValue_Uout", {214, 145, 80, 24}, QStringLiteral("00,00"), true, true, 24, true);
+        row("LabelValue_Uout", {214, 145, 80, 24}, QStringLiteral("00,00"), false, true, 24, true);
         row("LabelName_Iout", {35, 180, 185, 24}, QStringLiteral("Output Current [A]"), true, true, 16);
-        row("LabelValue_Iout", {214, 177, 80, 24}, QStringLiteral("00,00"), true, true, 24, true);
+        row("LabelValue_Iout", {214, 177, 80, 24}, QStringLiteral("00,00"), false, true, 24, true);
         row("LabelName_Pout", {35, 212, 185, 24}, QStringLiteral("Output Power [W]"), true, true, 16);
-        row("LabelValue_Pout", {214, 209, 80, 24}, QStringLiteral("000"), true, true, 24, true);
+        row("LabelValue_Pout", {214, 209, 80, 24}, QStringLiteral("000"), false, true, 24, true);
         row("Rect_AlertTemp", {30, 243, 280, 25}, none, true, true, -1);
         row("LabelName_T", {35, 244, 185, 24}, QStringLiteral("Converter Temp. [\u00B0C]"), true, true, 16);
-        row("LabelValue_T", {214, 241, 80, 24}, QStringLiteral("00,0"), true, true, 24, true);
+        row("LabelValue_T", {214, 241, 80, 24}, QStringLiteral("00,0"), false, true, 24, true);
         row("Rect_AlertRPM", {30, 275, 280, 25}, none, true, true, -1);
         row("LabelName_RPM", {35, 276, 185, 24}, QStringLiteral("RPM"), true, true, 16);
-        row("LabelValue_RPM", {214, 273, 80, 24}, QStringLiteral("0000"), true, true, 24, true);
+        row("LabelValue_RPM", {214, 273, 80, 24}, QStringLiteral("0000"), false, true, 24, true);
         row("LabelName_Pression", {351, 116, 157, 24}, QStringLiteral("Oil Pressure [Bar]"), false, true, 16);
         row("LabelValue_Pression", {520, 118, 101, 24}, QStringLiteral("0,00"), false, true, 24, true);
         row("LabelName_ModeHPU", {351, 148, 127, 24}, QStringLiteral("Mode"), false, true, 16);
@@ -652,7 +652,8 @@ private slots:
         QFETCH(QStringList, texts);
 
         plugAndConnect();
-        receive(kHpuFrame); // the HPU rows show
+        receive(kConverterFrame); // the converter rows show
+        receive(kHpuFrame);       // the HPU rows show
         refreshed();
         auto* valueLabel = window->findChild<QLabel*>(value);
         auto* captionLabel = window->findChild<QLabel*>(caption);

@@ -38,6 +38,7 @@ private slots:
     void damagedCaptureIsRefused();
     void stopsAtItsSizeLimitWithWholeLines();
     void stopAfterStartReplacesAnOldFile();
+    void keptCapturesAreNeverEmptied();
 
 private:
     QTemporaryDir dir_;
@@ -208,6 +209,41 @@ void TestCapture::stopAfterStartReplacesAnOldFile() {
     QVERIFY(!writer.errorString().isEmpty());
     QVERIFY(!writer.isRecording());
     QVERIFY(!writer.start(path, 10)); // no room even for the first line
+}
+
+// A capture named on the command line is kept across restarts: each start that finds it (the
+// crash's capture, an empty one, one torn mid-line) records beside it, numbered; a folder
+// that cannot take a file still fails.
+void TestCapture::keptCapturesAreNeverEmptied() {
+    ManualTimeline timeline;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bus.txt"));
+    const QByteArray crash = "# velmora capture 1\n0 rx 00 01 10 10\n20 rx 00 0";
+    writeFile(path, crash);
+    const auto keep = CaptureWriter::Existing::KeepAndNumber;
+    CaptureWriter writer(timeline, timeline);
+
+    QVERIFY(writer.start(path, Capture::kMaxFileBytes, keep));
+    QCOMPARE(writer.path(), dir.filePath(QStringLiteral("bus-2.txt")));
+    writer.received(hexBytes("AA"));
+    writer.stop();
+    QVERIFY(writer.start(path, Capture::kMaxFileBytes, keep));
+    QCOMPARE(writer.path(), dir.filePath(QStringLiteral("bus-3.txt")));
+    writer.stop();
+
+    QCOMPARE(readAll(path), crash);
+    QCOMPARE(readAll(dir.filePath(QStringLiteral("bus-2.txt"))), QByteArray("# velmora capture 1\n0 rx AA\n"));
+    QCOMPARE(readAll(dir.filePath(QStringLiteral("bus-3.txt"))), QByteArray("# velmora capture 1\n"));
+
+    // A free name is taken as it is.
+    const QString fresh = dir.filePath(QStringLiteral("fresh.txt"));
+    QVERIFY(writer.start(fresh, Capture::kMaxFileBytes, keep));
+    QCOMPARE(writer.path(), fresh);
+    writer.stop();
+
+    QVERIFY(!writer.start(dir.filePath(QStringLiteral("no/such/folder/c.txt")), Capture::kMaxFileBytes, keep));
+    QVERIFY(!writer.errorString().isEmpty());
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("no/such/folder/c-2.txt"))));
 }
 
 QTEST_GUILESS_MAIN(TestCapture)

@@ -1,10 +1,14 @@
 #include "Files.h"
 #include "TestPlatform.h"
+#include "Unprivileged.h"
 #include "UserTexts.h"
 #include "datalog/CsvLog.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -102,6 +106,34 @@ private slots:
                                             << "2026_12_31_LogOrvane_.csv";
         QTest::newRow("separator kept out of the name") << at(2026, 3, 14, 10, 0, 0) << "/dev/ttyUSB0"
                                                         << "2026_03_14_LogOrvane__ttyUSB0.csv";
+        // Every name udev makes from the adapter ends in "00-port0": its serial number names it.
+        const QDateTime d = at(2026, 3, 14, 10, 0, 0);
+        QTest::newRow("by-id: the serial number")
+            << d << "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10KZP3Q-if00-port0"
+            << "2026_03_14_LogOrvane_A10KZP3Q.csv";
+        QTest::newRow("by-id: another adapter of the same make")
+            << d << "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_B20LQR4S-if00-port0"
+            << "2026_03_14_LogOrvane_B20LQR4S.csv";
+        QTest::newRow("by-id: a long serial number is kept whole")
+            << d << "/dev/serial/by-id/usb-Silicon_Labs_CP2102N_USB_to_UART_Bridge_Controller_9c5e4a1b2d3c-if00-port0"
+            << "2026_03_14_LogOrvane_9c5e4a1b2d3c.csv";
+        QTest::newRow("by-id: the second interface of a two-port adapter")
+            << d << "/dev/serial/by-id/usb-FTDI_Dual_RS232-HS_FT5XYZ12-if01-port0"
+            << "2026_03_14_LogOrvane_FT5XYZ12-if01.csv";
+        QTest::newRow("by-id: a further port of one interface")
+            << d << "/dev/serial/by-id/usb-Digi_Edgeport_4_V12345-if00-port3"
+            << "2026_03_14_LogOrvane_V12345-port3.csv";
+        QTest::newRow("by-id: no serial number, the product names it")
+            << d << "/dev/serial/by-id/usb-1a86_USB2.0-Serial-if00-port0"
+            << "2026_03_14_LogOrvane_USB2.0-Serial.csv";
+        QTest::newRow("by-path: the socket, whole and portable")
+            << d << "/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0"
+            << "2026_03_14_LogOrvane_pci-0000_00_14.0-usb-0_2_1.0-port0.csv";
+        QTest::newRow("by-path: another socket")
+            << d << "/dev/serial/by-path/pci-0000:00:14.0-usb-0:3:1.0-port0"
+            << "2026_03_14_LogOrvane_pci-0000_00_14.0-usb-0_3_1.0-port0.csv";
+        QTest::newRow("a listed device keeps its last 8 characters")
+            << d << "ttyUSB0" << "2026_03_14_LogOrvane_ttyUSB0.csv";
     }
     void fileName() {
         QFETCH(QDateTime, d);
@@ -341,7 +373,6 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::newRow("folder vanished") << "vanished";
         QTest::newRow("folder path is a file") << "file";
-        QTest::newRow("day's file cannot be opened") << "locked";
         QTest::newRow("disk full") << "full";
     }
     void fileFailure() {
@@ -356,8 +387,6 @@ private slots:
         } else if (fault == "file") {
             QDir(logs).removeRecursively();
             writeFile(logs, "not a folder");
-        } else if (fault == "locked") {
-            QDir().mkpath(path);
         } else if (fault == "full") {
             if (!QFile::exists(QStringLiteral("/dev/full")))
                 QSKIP("no full device on this system");
@@ -397,7 +426,164 @@ private slots:
         QCOMPARE(readAll(path),
                  "LOG ORVANE\n" + kTitles7 + "10:00:00;48.512;27.310;05.120;139.8;1520;35.2;\n");
     }
+
+    void twoAdaptersNeverShareAFile();
+    void dayFileLeftByAPowerCut_data();
+    void dayFileLeftByAPowerCut();
+    void refusedDayFileTheLogGoesOnBeside_data();
+    void refusedDayFileTheLogGoesOnBeside();
+    void dayFileOfAnotherOwnerTheLogGoesOnBeside();
 };
+
+// Two adapters named by their by-id paths log into one folder: two files, each with its own
+// header and lines, none interleaved.
+void TestCsvLog::twoAdaptersNeverShareAFile() {
+    TestPlatform platform;
+    platform.timeline.setWallClock(at(2026, 3, 14, 10, 0, 0));
+    Run first(platform, QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10KZP3Q-if00-port0"));
+    Run second(platform, QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_B20LQR4S-if00-port0"));
+    setExampleValues(first.state);
+    first.state.presenceHPU = false;
+    setValues(second.state, Values::Small);
+    second.state.presenceHPU = false;
+    platform.timeline.advance(2000);
+
+    const QString documents = platform.userFolders.documents();
+    QCOMPARE(QDir(documents).entryList(QDir::Files),
+             (QStringList{"2026_03_14_LogOrvane_A10KZP3Q.csv", "2026_03_14_LogOrvane_B20LQR4S.csv"}));
+    const QByteArray firstLine = ";48.512;27.310;05.120;139.8;1520;35.2;\n";
+    const QByteArray secondLine = ";05.123;00.000;00.500;00.0;07;10.0;\n";
+    QCOMPARE(readAll(documents + "/2026_03_14_LogOrvane_A10KZP3Q.csv"),
+             "LOG ORVANE\n" + kTitles7 + "10:00:00" + firstLine + "10:00:01" + firstLine + "10:00:02" + firstLine);
+    QCOMPARE(readAll(documents + "/2026_03_14_LogOrvane_B20LQR4S.csv"),
+             "LOG ORVANE\n" + kTitles7 + "10:00:00" + secondLine + "10:00:01" + secondLine + "10:00:02" +
+                 secondLine);
+}
+
+// What a power cut leaves of the day's file, and what the next line makes of it.
+void TestCsvLog::dayFileLeftByAPowerCut_data() {
+    QTest::addColumn<QByteArray>("left");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray line = "10:00:00;48.512;27.310;05.120;139.8;1520;35.2;\n";
+    const QByteArray earlier = "09:59:58;48.512;27.310;05.120;139.8;1520;35.2;\n";
+    QTest::newRow("empty, cut right after its creation") << QByteArray() << "LOG ORVANE\n" + kTitles7 + line;
+    QTest::newRow("last line torn") << "LOG ORVANE\n" + kTitles7 + "09:59:58;48.5"
+                                    << "LOG ORVANE\n" + kTitles7 + "09:59:58;48.5\n" + line;
+    QTest::newRow("title line torn") << QByteArray("LOG ORVANE\n  time  ;  U_i")
+                                     << QByteArray("LOG ORVANE\n  time  ;  U_i\n") + line;
+    QTest::newRow("whole lines, appended as they are")
+        << "LOG ORVANE\n" + kTitles7 + earlier << "LOG ORVANE\n" + kTitles7 + earlier + line;
+}
+
+void TestCsvLog::dayFileLeftByAPowerCut() {
+    QFETCH(QByteArray, left);
+    QFETCH(QByteArray, expected);
+    TestPlatform platform;
+    const QString documents = platform.userFolders.documents();
+    const QString path = documents + "/2026_03_14_LogOrvane_FT4ABCDE.csv";
+    QVERIFY(QDir().mkpath(documents));
+    writeFile(path, left);
+    platform.timeline.setWallClock(at(2026, 3, 14, 9, 59, 59, 900));
+    Run run(platform);
+    setExampleValues(run.state);
+    run.state.presenceHPU = false;
+
+    platform.timeline.advance(500);
+
+    QCOMPARE(readAll(path), expected);
+    QVERIFY(platform.notifier.messages.isEmpty());
+}
+
+// A day's file that exists but refuses lines: the log goes on beside it, in the same file at
+// every tick and after a restart, and says so once per run; the box stays ticked.
+void TestCsvLog::refusedDayFileTheLogGoesOnBeside_data() {
+    QTest::addColumn<QStringList>("folders"); // in place of files, in the log folder
+    QTest::addColumn<QString>("used");
+    QTest::newRow("a folder in place of the day's file")
+        << QStringList{"2026_03_14_LogOrvane_FT4ABCDE.csv"} << "2026_03_14_LogOrvane_FT4ABCDE-2.csv";
+    QTest::newRow("and in place of the first name beside it")
+        << QStringList{"2026_03_14_LogOrvane_FT4ABCDE.csv", "2026_03_14_LogOrvane_FT4ABCDE-2.csv"}
+        << "2026_03_14_LogOrvane_FT4ABCDE-3.csv";
+}
+
+void TestCsvLog::refusedDayFileTheLogGoesOnBeside() {
+    QFETCH(QStringList, folders);
+    QFETCH(QString, used);
+    TestPlatform platform;
+    const QString documents = platform.userFolders.documents();
+    for (const QString& folder : folders)
+        QVERIFY(QDir().mkpath(documents + QLatin1Char('/') + folder));
+    const QString refused = documents + QLatin1Char('/') + folders.first();
+    const QString beside = documents + QLatin1Char('/') + used;
+    const QByteArray line = ";48.512;27.310;05.120;139.8;1520;35.2;\n";
+    platform.timeline.setWallClock(at(2026, 3, 14, 10, 0, 0));
+    {
+        Run run(platform);
+        setExampleValues(run.state);
+        run.state.presenceHPU = false;
+        QVector<std::pair<MonitorEvent::Kind, QString>> events;
+        run.log.setEventObserver([&](MonitorEvent::Kind kind, const QString& detail) { events.append({kind, detail}); });
+        platform.timeline.advance(3000);
+
+        QCOMPARE(platform.notifier.messages, QStringList{DayFileWriter::movedMessage(refused, beside)});
+        QCOMPARE(events.size(), 1);
+        QCOMPARE(events[0].first, MonitorEvent::Kind::LogFileMoved);
+        QCOMPARE(events[0].second, refused + " -> " + beside);
+        QVERIFY(run.controls.CheckBoxLog_checked);
+    }
+    Run restarted(platform);
+    setExampleValues(restarted.state);
+    restarted.state.presenceHPU = false;
+    platform.timeline.advance(500);
+
+    QCOMPARE(platform.notifier.messages.size(), 2); // once again, for the new run
+    // The restarted run begins its own seconds again: 10:00:03 a second time.
+    QCOMPARE(readAll(beside), "LOG ORVANE\n" + kTitles7 + "10:00:00" + line + "10:00:01" + line + "10:00:02" +
+                                  line + "10:00:03" + line + "10:00:03" + line);
+    QVERIFY(QFileInfo(refused).isDir());
+}
+
+// The day's file belongs to another user and cannot be appended to: the log goes on beside it.
+// Run as root, the file is root's and the test goes on as "nobody"; run as anyone else, the
+// file is made read-only, which refuses the owner the same way.
+void TestCsvLog::dayFileOfAnotherOwnerTheLogGoesOnBeside() {
+    const char* const fixtureVariable = "VELMORA_TEST_LOG_FOLDER";
+    const QString dayFile = QStringLiteral("/2026_03_14_LogOrvane_FT4ABCDE.csv");
+    const QByteArray kept = "LOG ORVANE\n" + kTitles7 + "09:00:00;48.512;27.310;05.120;139.8;1520;35.2;\n";
+    std::unique_ptr<QTemporaryDir> shared; // made by root, kept while "nobody" runs
+    const auto forget = qScopeGuard([&] {
+        if (shared)
+            qunsetenv(fixtureVariable);
+    });
+    if (unprivileged::isRoot()) {
+        shared = std::make_unique<QTemporaryDir>();
+        QVERIFY(QFile::setPermissions(shared->path(), QFileDevice::Permissions(0x7777)));
+        writeFile(shared->path() + dayFile, kept);
+        qputenv(fixtureVariable, shared->path().toUtf8());
+    }
+    VELMORA_RUN_UNPRIVILEGED();
+
+    TestPlatform platform;
+    QString logs = QString::fromUtf8(qgetenv(fixtureVariable));
+    if (logs.isEmpty()) {
+        logs = platform.dir.path() + "/Logs";
+        QVERIFY(QDir().mkpath(logs));
+        writeFile(logs + dayFile, kept);
+        QVERIFY(QFile::setPermissions(logs + dayFile, QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    }
+    writeFile(platform.resources.filePath(LogFolderSetting::fileName()), logs.toUtf8() + '\n');
+    platform.timeline.setWallClock(at(2026, 3, 14, 10, 0, 0));
+    Run run(platform);
+    setExampleValues(run.state);
+    run.state.presenceHPU = false;
+    platform.timeline.advance(500);
+
+    QCOMPARE(readAll(logs + dayFile), kept);
+    QCOMPARE(readAll(logs + "/2026_03_14_LogOrvane_FT4ABCDE-2.csv"),
+             "LOG ORVANE\n" + kTitles7 + "10:00:00;48.512;27.310;05.120;139.8;1520;35.2;\n");
+    QCOMPARE(platform.notifier.messages.size(), 1);
+    QVERIFY(run.controls.CheckBoxLog_checked);
+}
 
 QTEST_GUILESS_MAIN(TestCsvLog)
 #include "tst_csvlog.moc"

@@ -171,27 +171,68 @@ private slots:
         QVERIFY(!QFile::exists(b.journal()));
     }
 
-    // The CSV log cannot be written but the journal can: the failure is journalled, and the
-    // user is told once.
-    void csvFailureIsJournalled() {
+    // The CSV log cannot be written but the journal can: the failure is journalled, the user
+    // is told once, and the journal goes on with what comes after, the box unticked.
+    void csvFailureIsJournalledAndTheJournalGoesOn() {
+        if (!QFile::exists(QStringLiteral("/dev/full")))
+            QSKIP("no full device on this system");
         Bench b;
         b.monitor.ConnectButton_Action();
         const QString csv =
             b.platform.userFolders.documents() + QStringLiteral("/2026_03_14_LogOrvane_FT4ABCDE.csv");
-        QVERIFY(QDir().mkpath(csv)); // a folder where the CSV file should be
+        QVERIFY(QFile::link(QStringLiteral("/dev/full"), csv)); // the disk is full for the CSV log
         b.platform.timeline.advance(1000);
         QCOMPARE(b.platform.notifier.messages, QStringList{UserTexts::kLogFailure});
         QVERIFY(!b.monitor.controls().CheckBoxLog_checked);
-        QVERIFY(readAll(b.journal()).contains(";log write failed;" + csv.toUtf8() + ";\n"));
+        b.platform.port.raiseError(QStringLiteral("No such device"));
+        b.platform.timeline.advance(1000);
+        QCOMPARE(b.events(), (QStringList{"connected;cu.usbserial-FT4ABCDE;", "log write failed;" + csv + ";",
+                                          "connection lost;No such device;", "reconnected;cu.usbserial-FT4ABCDE;"}));
+        // Unticked by the user, both stop.
+        b.monitor.setLogChecked(false);
+        b.monitor.ConnectButton_Action();
+        QCOMPARE(b.events().size(), 4);
     }
 
-    // Neither can be written: one message, the box unticked, no file.
-    void journalFailureToldOnce() {
+    // The journal cannot be written (the disk full for it): told once however many events
+    // fail, and the CSV log goes on, the box ticked.
+    void journalFailureToldOnceTheCsvLogGoesOn() {
+        if (!QFile::exists(QStringLiteral("/dev/full")))
+            QSKIP("no full device on this system");
         Bench b;
-        QVERIFY(QDir().mkpath(b.journal())); // a folder where the journal should be
+        QVERIFY(QDir().mkpath(b.platform.userFolders.documents()));
+        QVERIFY(QFile::link(QStringLiteral("/dev/full"), b.journal()));
         b.monitor.ConnectButton_Action();
+        b.receive(converterFrame(600)); // an alarm: a second event that cannot be written
+        b.platform.port.raiseError(QStringLiteral("No such device"));
+        b.platform.timeline.advance(3000);
         QCOMPARE(b.platform.notifier.messages, QStringList{UserTexts::kLogFailure});
-        QVERIFY(!b.monitor.controls().CheckBoxLog_checked);
+        QVERIFY(b.monitor.controls().CheckBoxLog_checked);
+        const QList<QByteArray> csv = readAll(b.platform.userFolders.documents() +
+                                              QStringLiteral("/2026_03_14_LogOrvane_FT4ABCDE.csv"))
+                                          .split('\n');
+        QCOMPARE(csv.value(0), QByteArray("LOG ORVANE"));
+        QVERIFY2(csv.size() >= 2 + 3 + 1, qPrintable(QString::number(csv.size())));
+    }
+
+    // A folder where the journal should be: the journal goes on beside it, says so first, and
+    // the user is told once.
+    void refusedJournalGoesOnBeside() {
+        Bench b;
+        QVERIFY(QDir().mkpath(b.journal()));
+        b.monitor.ConnectButton_Action();
+        b.platform.port.raiseError(QStringLiteral("No such device"));
+        b.platform.timeline.advance(1000);
+        const QString beside = b.journal().replace(".csv", "-2.csv");
+        QCOMPARE(b.platform.notifier.messages, QStringList{DayFileWriter::movedMessage(b.journal(), beside)});
+        QVERIFY(b.monitor.controls().CheckBoxLog_checked);
+        QStringList events;
+        for (const QByteArray& line : readAll(beside).split('\n').mid(2))
+            if (!line.isEmpty())
+                events << QString::fromUtf8(line.mid(20));
+        QCOMPARE(events, (QStringList{"connected;cu.usbserial-FT4ABCDE;",
+                                      "log file moved;" + b.journal() + " -> " + beside + ";",
+                                      "connection lost;No such device;", "reconnected;cu.usbserial-FT4ABCDE;"}));
     }
 };
 

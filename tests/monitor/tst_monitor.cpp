@@ -294,25 +294,26 @@ private slots:
     void staleDataWhileConnected() {
         Bench bench;
         bench.connectAt500();
-        // HPU frames keep coming every 500 ms; the converter never speaks (stamp 0).
-        for (int t = 500; t < 3000; t += 500) {
+        // The converter speaks once (stamp 500); HPU frames keep coming every 500 ms.
+        bench.port.feed(kConverter);
+        for (int t = 500; t < 3500; t += 500) {
             bench.port.feed(kHpuStatus);
             bench.timeline.advance(500);
         }
-        // Exactly 3000 ms after the converter's stamp 0: still fresh.
-        QCOMPARE(bench.timeline.elapsedMs(), qint64(3000));
-        QCOMPARE(bench.monitor.state().U_in, 0.0);
+        // Exactly 3000 ms after the converter's stamp: still fresh.
+        QCOMPARE(bench.timeline.elapsedMs(), qint64(3500));
+        QCOMPARE(bench.monitor.state().U_in, 52.5);
         QVERIFY(bench.monitor.controls().LabelValue_Uin.visible);
         bench.port.feed(kHpuStatus);
-        bench.timeline.advance(500);
+        bench.timeline.advance(500); // 4000: 3500 ms
         QCOMPARE(bench.monitor.state().U_in, -1.0);
         QCOMPARE(bench.monitor.state().RPM1, qint64(-1));
         QVERIFY(!bench.monitor.controls().LabelValue_Uin.visible);
         QVERIFY(bench.monitor.state().presenceHPU); // the HPU is still talking
         QVERIFY(bench.monitor.controls().PompeButton.visible);
 
-        // The HPU goes quiet: its last frame came at 3000.
-        bench.timeline.advance(3000); // 6500: 3500 ms
+        // The HPU goes quiet: its last frame came at 3500.
+        bench.timeline.advance(3000); // 7000: 3500 ms
         QVERIFY(!bench.monitor.state().presenceHPU);
         QCOMPARE(bench.monitor.state().Pression, -1.0);
         QVERIFY(!bench.monitor.controls().PompeButton.visible);
@@ -411,9 +412,9 @@ private slots:
 
     void noStaleCheckWhileDisconnected() {
         Bench bench;
-        bench.timeline.advance(10000); // never connected
-        QCOMPARE(bench.monitor.state().U_in, 0.0);
-        QVERIFY(bench.monitor.controls().LabelValue_Uin.visible);
+        bench.timeline.advance(10000); // never connected: nothing is known, nothing shown
+        QCOMPARE(bench.monitor.state().U_in, kNotKnown);
+        QVERIFY(!bench.monitor.controls().LabelValue_Uin.visible);
 
         bench.connectAt500();
         bench.port.feed(kConverter + kHpuStatus);

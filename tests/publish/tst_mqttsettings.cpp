@@ -1,5 +1,4 @@
 #include "publish/BrokerUrl.h"
-#include "publish/ClockStepWatch.h"
 #include "publish/MqttClientId.h"
 #include "publish/MqttId.h"
 #include "publish/PendingMessages.h"
@@ -240,33 +239,6 @@ private slots:
         backOff.connectionEnded(ReconnectBackOff::kStableConnectionMs);
         QCOMPARE(backOff.nextDelaySeconds(), 1);
         QCOMPARE(backOff.nextDelaySeconds(), 2);
-    }
-
-    void clockStepsOfMoreThanTwoSecondsEitherWay_data() {
-        QTest::addColumn<qint64>("wallMovesMs");
-        QTest::addColumn<qint64>("monotonicMovesMs");
-        QTest::addColumn<qint64>("stepSeconds"); // 0: no step
-        QTest::newRow("steady") << qint64(10000) << qint64(10000) << qint64(0);
-        QTest::newRow("drift within 2 s") << qint64(11900) << qint64(10000) << qint64(0);
-        QTest::newRow("forward by years")
-            << qint64(10000) + 3LL * 365 * 86400 * 1000 << qint64(10000) << 3LL * 365 * 86400;
-        QTest::newRow("back by an hour") << qint64(10000) - 3600000 << qint64(10000) << qint64(-3600);
-        QTest::newRow("just over 2 s") << qint64(12500) << qint64(10000) << qint64(2);
-    }
-    void clockStepsOfMoreThanTwoSecondsEitherWay() {
-        QFETCH(qint64, wallMovesMs);
-        QFETCH(qint64, monotonicMovesMs);
-        QFETCH(qint64, stepSeconds);
-        const QDateTime start(QDate(2021, 1, 1), QTime(0, 0), Qt::UTC);
-        ClockStepWatch watch;
-        QVERIFY(!watch.look(start, 500));
-        const auto step = watch.look(start.addMSecs(wallMovesMs), 500 + monotonicMovesMs);
-        QCOMPARE(bool(step), stepSeconds != 0);
-        if (step) {
-            QCOMPARE(step->seconds(), stepSeconds);
-            QCOMPARE(step->from, start.addMSecs(monotonicMovesMs));
-        }
-        QVERIFY(!watch.look(start.addMSecs(wallMovesMs + 1000), 1500 + monotonicMovesMs)); // once
     }
 };
 

@@ -15,7 +15,6 @@
 #include "monitor/BusRecorder.h"
 #include "monitor/FirstConnection.h"
 #include "monitor/Monitor.h"
-#include "publish/ClockStepWatch.h"
 #include "publish/MqttClientId.h"
 #include "publish/MqttId.h"
 #include "publish/MqttPublisher.h"
@@ -226,8 +225,14 @@ int main(int argc, char** argv) {
 
     // --record: what the bus carries, from the start; a file that cannot be made is a mistake.
     BusRecorder recorder(monitor, console.notifier());
-    if (!options.recordFile.isEmpty() && !recorder.start(options.recordFile))
-        return 2; // the recorder said why, on stderr
+    // An existing capture (perhaps of the crash before this start) is kept: a new one is numbered beside it.
+    if (!options.recordFile.isEmpty()) {
+        if (!recorder.start(options.recordFile, Capture::kMaxFileBytes, CaptureWriter::Existing::KeepAndNumber))
+            return 2; // the recorder said why, on stderr
+        if (recorder.path() != options.recordFile)
+            tellConsole(QStringLiteral("--record: %1 exists and is kept; recording to %2")
+                            .arg(options.recordFile, recorder.path()));
+    }
 
     std::unique_ptr<EnergyMeter> energy;
     EnergyMessages energyMessages;
@@ -313,14 +318,11 @@ int main(int argc, char** argv) {
     });
 
     // Publishing.
-    ClockStepWatch clockWatch;
-    std::optional<LoggerHealth::ClockStep> lastClockStep;
     const auto health = [&] {
         LoggerHealth h;
         h.time = platform.wallClock.now();
-        if (const auto step = clockWatch.look(h.time, platform.clock.elapsedMs()))
-            lastClockStep = step;
-        h.lastClockStep = lastClockStep;
+        if (const auto& step = monitor.lastClockStep())
+            h.lastClockStep = LoggerHealth::ClockStep{step->expected, step->shown};
         const bool recentFailure =
             lastLogFailureMs >= 0 && platform.clock.elapsedMs() - lastLogFailureMs < kLogRetryMs + 5000;
         h.logWriting = monitor.controls().CheckBoxLog_checked && !recentFailure;
@@ -393,7 +395,8 @@ int main(int argc, char** argv) {
     // the service manager to start it afresh.
     QObject::connect(&monitor, &Monitor::eventOccurred, &app, [&](const MonitorEvent& event) {
         using K = MonitorEvent::Kind;
-        if (event.kind == K::ConnectionLost || event.kind == K::Reconnected || event.kind == K::Disconnected)
+        if (event.kind == K::ConnectionLost || event.kind == K::Reconnected || event.kind == K::Disconnected ||
+            event.kind == K::ClockStepped || event.kind == K::LogWriteFailed)
             tellConsole(MonitorEvent::name(event.kind) + QStringLiteral(": ") + event.detail);
         if (event.kind == K::Disconnected && !stopping) {
             stopping = true;
