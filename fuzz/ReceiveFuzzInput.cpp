@@ -116,28 +116,29 @@ private:
         Timer& reception = b_.monitor.TimerReceptionRS485();
         for (int tick = 0; tick < kMaxTicksPerRecord && reception.isRunning(); ++tick) {
             const qint64 waiting = b_.port.bytesAvailable();
-            const qint64 before = state_.StatutRS485;
+            const StatutRS485 before = state_.StatutRS485;
             b_.timeline.advance(10);
             if (b_.port.bytesAvailable() == waiting && state_.StatutRS485 == before)
                 break; // waiting for more bytes of a header or a frame
         }
         // Whatever the link could handle has been handled.
         const qint64 left = b_.port.bytesAvailable();
-        if (state_.StatutRS485 == 2)
+        if (state_.StatutRS485 == StatutRS485::Body)
             check(left < state_.TrameBufferSize - 4, QStringLiteral("%1 bytes left while a frame of %2 waits")
                                                          .arg(left)
                                                          .arg(state_.TrameBufferSize));
         else
-            check(left <= 4, QStringLiteral("%1 bytes left in state %2").arg(left).arg(state_.StatutRS485));
+            check(left <= 4, QStringLiteral("%1 bytes left in state %2").arg(left).arg(qint64(state_.StatutRS485)));
         check(b_.monitor.trace().text().size() <= RawStreamTrace::kMaxChars,
               QStringLiteral("trace of %1 characters").arg(b_.monitor.trace().text().size()));
     }
 
     void afterReceptionTick() {
         // States 3 and 5 are passed within a call; a call ends in 0, 1 or 2.
-        const qint64 s = state_.StatutRS485;
-        check(s == 0 || s == 1 || s == 2, QStringLiteral("a reception tick ended in state %1").arg(s));
-        if (s == 2)
+        const StatutRS485 s = state_.StatutRS485;
+        check(s == StatutRS485::Search || s == StatutRS485::NextHeader || s == StatutRS485::Body,
+              QStringLiteral("a reception tick ended in state %1").arg(qint64(s)));
+        if (s == StatutRS485::Body)
             check(state_.TrameBufferSize >= 4 && state_.TrameBufferSize <= kFrameBufferSize,
                   QStringLiteral("reading a frame of %1 bytes").arg(state_.TrameBufferSize));
         check(b_.monitor.trace().text().size() <= RawStreamTrace::kMaxChars,

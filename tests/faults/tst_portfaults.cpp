@@ -123,7 +123,7 @@ private slots:
 
         port.feed(converterFrame(485).left(9));
         site.receive(port);
-        QCOMPARE(site.monitor.state().StatutRS485, qint64(2)); // waiting for the rest of the frame
+        QCOMPARE(site.monitor.state().StatutRS485, StatutRS485::Body); // waiting for the rest of the frame
         port.raiseError(QStringLiteral("No such device"));
 
         QVERIFY(!port.isOpen());

@@ -77,10 +77,10 @@ private slots:
         QCOMPARE(link.reception->mode(), Timer::Repeating);
         link.timeline.advance(50);
         QCOMPARE(link.reception->mode(), Timer::Repeating); // still waiting for more
-        QCOMPARE(link.state.StatutRS485, qint64(0));
+        QCOMPARE(link.state.StatutRS485, StatutRS485::Search);
         link.port.feed(kHpuStatus.mid(4));
         link.timeline.advance(10);
-        QCOMPARE(link.state.StatutRS485, qint64(1));
+        QCOMPARE(link.state.StatutRS485, StatutRS485::NextHeader);
         QCOMPARE(link.port.bytesAvailable(), qint64(0));
         QCOMPARE(link.reception->mode(), Timer::Off); // off once the buffer is empty
     }
@@ -88,7 +88,7 @@ private slots:
     // A whole burst buffered at once is handled one frame per tick.
     void burstHandledOneFramePerTick() {
         Link link;
-        link.state.StatutRS485 = 1;
+        link.state.StatutRS485 = StatutRS485::NextHeader;
         link.port.feed(kHpuStatus + kHpuStatus + kHpuStatus);
         link.timeline.advance(10);
         QCOMPARE(link.port.bytesAvailable(), qint64(22));

@@ -129,9 +129,10 @@ private slots:
             if (!violation.isEmpty())
                 return;
             // States 3 and 5 are passed within a call; a call ends in 0, 1 or 2.
-            if (state.StatutRS485 != 0 && state.StatutRS485 != 1 && state.StatutRS485 != 2)
-                violation = QStringLiteral("state %1").arg(state.StatutRS485);
-            else if (state.StatutRS485 == 2 &&
+            const StatutRS485 s = state.StatutRS485;
+            if (s != StatutRS485::Search && s != StatutRS485::NextHeader && s != StatutRS485::Body)
+                violation = QStringLiteral("state %1").arg(qint64(s));
+            else if (s == StatutRS485::Body &&
                      (state.TrameBufferSize > kFrameBufferSize || state.TrameBufferSize < 4))
                 violation = QStringLiteral("reading a frame of %1 bytes").arg(state.TrameBufferSize);
             else if (monitor.trace().text().size() > 1512)
@@ -166,7 +167,7 @@ private slots:
             // more bytes of a header or a frame).
             for (int tick = 0; tick < 100; ++tick) {
                 const qint64 waiting = doubles.port.bytesAvailable();
-                const qint64 before = state.StatutRS485;
+                const StatutRS485 before = state.StatutRS485;
                 doubles.timeline.advance(10);
                 QVERIFY2(violation.isEmpty(), qPrintable(violation));
                 if (doubles.port.bytesAvailable() == 0 ||
