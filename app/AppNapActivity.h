@@ -13,7 +13,6 @@ public:
     AppNapActivity& operator=(const AppNapActivity&) = delete;
 
     void setHeld(bool held);
-    bool isHeld() const { return held_; }
 
 private:
     struct Token;

@@ -3,6 +3,7 @@
 #include "alarms/ui/WindowAlarms.h"
 #include "datalog/ui/WindowPreferences.h"
 #include "app/MakeWindowHPU.h"
+#include "monitor/Monitor.h" // the store of both settings windows
 
 SecondaryWindows applicationSecondaryWindows() {
     SecondaryWindows windows;

@@ -5,7 +5,7 @@
 #include "app/AlertRectangle.h"
 #include "app/CanvasLogo.h"
 #include "app/DriverLinkLabel.h"
-#include "app/LayoutFonts.h"
+#include "core/ui/LayoutFonts.h"
 #include "app/MainMenuBar.h"
 #include "app/PaneBackdrop.h"
 #include "app/VersionText.h"

@@ -1,7 +1,9 @@
 # One Qt Test executable per unit, registered in one place.
 #   velmora_add_test(tst_frames SOURCES tst_frames.cpp)            core test
 #   velmora_add_test(tst_window SOURCES tst_window.cpp UI)         needs the widgets
-# UI tests are left out of the core-only (sanitizer) build.
+# A core test links every GUI-free library (through velmora_testsupport), a UI test the
+# application's library and with it every window. UI tests are left out of the core-only
+# (fuzzing) build.
 function(velmora_add_test name)
   cmake_parse_arguments(ARG "UI" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(ARG_UI AND VELMORA_CORE_ONLY)
@@ -10,10 +12,10 @@ function(velmora_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE velmora_testsupport Qt6::Test ${ARG_LIBS})
   if(ARG_UI)
-    target_link_libraries(${name} PRIVATE velmora_ui)
-    velmora_reuse_precompiled_headers(${name} velmora_ui)
+    target_link_libraries(${name} PRIVATE velmora_app)
+    velmora_use_precompiled_headers(${name} ui)
   else()
-    velmora_reuse_precompiled_headers(${name} velmora_core)
+    velmora_use_precompiled_headers(${name} core)
   endif()
   # A test's class is moc'ed into its own source, which leaves the generated moc file empty:
   # loading the precompiled header there would cost more than the file itself.

@@ -18,12 +18,21 @@ inline bool isKnown(double value) {
     return value != kNotKnown;
 }
 
+// StatutRS485: where the receive state machine stands (4 is not used).
+enum class StatutRS485 : qint64 {
+    Search = 0,             // look for a header anywhere in the buffered bytes
+    NextHeader = 1,         // synchronised: the next bytes are the next frame's header
+    Body = 2,               // header read, waiting for the rest of the frame
+    Check = 3,              // whole frame read: checksum, then dispatch
+    EmissionPreparation = 5 // rebuild strbufferEmission, then next header
+};
+
 // The one record of live state. Every subsystem reads and writes these fields by name;
 // the secondary windows reach them through the one Monitor. Defaults are those of a fresh
 // main window; nothing here is persisted.
 struct MonitorState {
     // Receive link
-    qint64 StatutRS485 = 0;     // receive state: 0 search, 1 next header, 2 body, 3 check, 5 emission prep
+    ::StatutRS485 StatutRS485 = ::StatutRS485::Search;
     ByteArray41 TrameBuffer{};  // frame being received or last received
     qint64 TrameBufferSize = 0; // entry 3 + 4 once a header has been read
     qint64 CRC_temp = 0;        // checksum computed by the last checkCRCreception

@@ -112,21 +112,22 @@ private:
     void checkEverythingHandled() {
         // The bytes are decoded as they arrive: whatever the link could handle has been handled.
         const qint64 left = b_.port.bytesAvailable();
-        if (state_.StatutRS485 == 2)
+        if (state_.StatutRS485 == StatutRS485::Body)
             check(left < state_.TrameBufferSize - 4, QStringLiteral("%1 bytes left while a frame of %2 waits")
                                                          .arg(left)
                                                          .arg(state_.TrameBufferSize));
         else
-            check(left <= 4, QStringLiteral("%1 bytes left in state %2").arg(left).arg(state_.StatutRS485));
+            check(left <= 4, QStringLiteral("%1 bytes left in state %2").arg(left).arg(qint64(state_.StatutRS485)));
         check(b_.monitor.trace().text().size() <= RawStreamTrace::kMaxChars,
               QStringLiteral("trace of %1 characters").arg(b_.monitor.trace().text().size()));
     }
 
     void afterDataReceived() {
         // States 3 and 5 are passed within a call; a call ends in 0, 1 or 2.
-        const qint64 s = state_.StatutRS485;
-        check(s == 0 || s == 1 || s == 2, QStringLiteral("a data-received event ended in state %1").arg(s));
-        if (s == 2)
+        const StatutRS485 s = state_.StatutRS485;
+        check(s == StatutRS485::Search || s == StatutRS485::NextHeader || s == StatutRS485::Body,
+              QStringLiteral("a data-received event ended in state %1").arg(qint64(s)));
+        if (s == StatutRS485::Body)
             check(state_.TrameBufferSize >= 4 && state_.TrameBufferSize <= kFrameBufferSize,
                   QStringLiteral("reading a frame of %1 bytes").arg(state_.TrameBufferSize));
         check(b_.monitor.trace().text().size() <= RawStreamTrace::kMaxChars,
@@ -147,7 +148,7 @@ private:
             check(eeprom[0] == 0x00 && eeprom[1] == 0x12 && eeprom[2] == 0x4C,
                   QStringLiteral("an EEPROM answer stored without its header"));
             const bool lastReadIsAnAnswer =
-                s == kNextHeader && frame[0] == 0x00 && frame[1] == 0x12 && frame[2] == 0x4C;
+                s == StatutRS485::NextHeader && frame[0] == 0x00 && frame[1] == 0x12 && frame[2] == 0x4C;
             if (lastReadIsAnAnswer)
                 check(std::equal(frame.begin(), frame.begin() + size, eeprom.begin()),
                       QStringLiteral("an EEPROM answer stored unlike the frame received"));

@@ -6,6 +6,37 @@
 
 namespace HpuCommands {
 
+std::optional<Command> commandOf(quint8 to, quint8 from, quint8 function) {
+    if (to != Frame::kToHpu || from != Frame::kFromTool)
+        return std::nullopt;
+    switch (function) {
+    case Frame::kPump:
+        return Command::Pump;
+    case Frame::kRelease:
+        return Command::Release;
+    case Frame::kEepromRead:
+        return Command::EepromRead;
+    case Frame::kEepromWrite:
+        return Command::EepromWrite;
+    default:
+        return std::nullopt;
+    }
+}
+
+QString name(Command command) {
+    switch (command) {
+    case Command::Pump:
+        return QStringLiteral("pump");
+    case Command::Release:
+        return QStringLiteral("release");
+    case Command::EepromRead:
+        return QStringLiteral("EEPROM read");
+    case Command::EepromWrite:
+        return QStringLiteral("EEPROM write");
+    }
+    return QString();
+}
+
 void consignePOMPE_HPU(MonitorState& state) {
     Frame::assembleCommand(state, Frame::kPump, 2, {});
 }
@@ -29,35 +60,32 @@ void stockAnswerHPU(MonitorState& state) {
 }
 
 QString describe(const ByteArray41& slot) {
-    if (slot[0] != Frame::kToHpu || slot[1] != Frame::kFromTool)
+    const std::optional<Command> command = commandOf(slot[0], slot[1], slot[2]);
+    if (!command)
         return QString();
-    switch (slot[2]) {
-    case Frame::kPump:
-        return QStringLiteral("pump");
-    case Frame::kRelease:
-        return QStringLiteral("release");
-    case Frame::kEepromRead:
-        return QStringLiteral("EEPROM read");
-    case Frame::kEepromWrite:
-        return QStringLiteral("EEPROM write %1 = %2").arg(slot[4]).arg((int(slot[5]) << 8) | slot[6]);
-    default:
-        return QString();
-    }
+    if (*command == Command::EepromWrite)
+        return QStringLiteral("%1 %2 = %3").arg(name(*command)).arg(slot[4]).arg((int(slot[5]) << 8) | slot[6]);
+    return name(*command);
 }
 
 QString pendingText(const MonitorState& state) {
     if (!state.emissionRequest)
         return QString();
     // Shown to the technician, so in the user's language; describe() stays English for the journal.
-    const QString command = describe(state.TrameBufferEmission);
-    if (command == QLatin1String("pump"))
+    const ByteArray41& slot = state.TrameBufferEmission;
+    const std::optional<Command> command = commandOf(slot[0], slot[1], slot[2]);
+    if (!command)
+        return QCoreApplication::translate("HpuCommands", "command pending");
+    switch (*command) {
+    case Command::Pump:
         return QCoreApplication::translate("HpuCommands", "pump command pending");
-    if (command == QLatin1String("release"))
+    case Command::Release:
         return QCoreApplication::translate("HpuCommands", "release command pending");
-    if (command == QLatin1String("EEPROM read"))
+    case Command::EepromRead:
         return QCoreApplication::translate("HpuCommands", "EEPROM read pending");
-    if (command.startsWith(QLatin1String("EEPROM write")))
+    case Command::EepromWrite:
         return QCoreApplication::translate("HpuCommands", "EEPROM write pending");
+    }
     return QCoreApplication::translate("HpuCommands", "command pending");
 }
 

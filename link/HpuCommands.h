@@ -4,9 +4,21 @@
 
 #include <QString>
 
+#include <optional>
+
 // The builders of the outgoing slot. Each overwrites TrameBufferEmission and raises
 // emissionRequest; the frame leaves in the quiet gap after the next converter frame.
 namespace HpuCommands {
+
+// The commands the tool sends to the HPU.
+enum class Command { Pump, Release, EepromRead, EepromWrite };
+
+// The command a frame carries from its first three bytes (to the HPU, from the tool, the
+// function code); none for any other frame.
+std::optional<Command> commandOf(quint8 to, quint8 from, quint8 function);
+// The command's name as the user, the journal and the simulator's trace know it: "pump",
+// "release", "EEPROM read", "EEPROM write".
+QString name(Command command);
 
 void consignePOMPE_HPU(MonitorState& state);   // 12 11 48 02 00 6D
 void consigneRELEASE_HPU(MonitorState& state); // 12 11 4A 02 00 6F

@@ -63,22 +63,22 @@ ReceiveStateMachine::ReceiveStateMachine(MonitorState& state, SerialPort& port, 
 void ReceiveStateMachine::Update_RS485_State_Machine() {
     // Fixed order: a block may hand over to a later one within the same call, never to an
     // earlier one, so after a frame the next header waits for the next tick.
-    if (state_.StatutRS485 == kSearch)
+    if (state_.StatutRS485 == StatutRS485::Search)
         searchHeader();
-    if (state_.StatutRS485 == kNextHeader)
+    if (state_.StatutRS485 == StatutRS485::NextHeader)
         readNextHeader();
-    if (state_.StatutRS485 == kBody)
+    if (state_.StatutRS485 == StatutRS485::Body)
         readBody();
-    if (state_.StatutRS485 == kCheck)
+    if (state_.StatutRS485 == StatutRS485::Check)
         checkAndDispatch();
-    if (state_.StatutRS485 == kEmissionPreparation)
+    if (state_.StatutRS485 == StatutRS485::EmissionPreparation)
         prepareNextEmission();
 }
 
 void ReceiveStateMachine::runUntilWaiting() {
     for (;;) {
         const qint64 waiting = port_.bytesAvailable();
-        const qint64 status = state_.StatutRS485;
+        const StatutRS485 status = state_.StatutRS485;
         Update_RS485_State_Machine();
         if (port_.bytesAvailable() == 0 || (port_.bytesAvailable() == waiting && state_.StatutRS485 == status))
             return;
@@ -108,7 +108,7 @@ void ReceiveStateMachine::searchHeader() {
     }
     readInto(0, 4);
     state_.TrameBufferSize = qint64(state_.TrameBuffer[3]) + 4;
-    state_.StatutRS485 = kBody;
+    state_.StatutRS485 = StatutRS485::Body;
 }
 
 void ReceiveStateMachine::readNextHeader() {
@@ -139,7 +139,7 @@ void ReceiveStateMachine::readNextHeader() {
     readInto(2, 2);
     state_.TrameBufferSize = qint64(b[3]) + 4;
     if (state_.TrameBufferSize <= kFrameBufferSize)
-        state_.StatutRS485 = kBody;
+        state_.StatutRS485 = StatutRS485::Body;
     else
         dropOverlongFrame();
 }
@@ -156,7 +156,7 @@ void ReceiveStateMachine::readBody() {
     readInto(4, rest);
     if (rawStreamShown())
         trace_.prepend(frameDump(state_.TrameBuffer, int(state_.TrameBufferSize)));
-    state_.StatutRS485 = kCheck;
+    state_.StatutRS485 = StatutRS485::Check;
 }
 
 void ReceiveStateMachine::checkAndDispatch() {
@@ -165,7 +165,7 @@ void ReceiveStateMachine::checkAndDispatch() {
         ++counters_.checksumErrors;
         trace(QStringLiteral("erreur CRC : ") + twoDigits(Frame::receivedChecksum(state_.TrameBuffer)) +
               QStringLiteral("au lieu de ") + twoDigits(state_.CRC_temp));
-        state_.StatutRS485 = kSearch;
+        state_.StatutRS485 = StatutRS485::Search;
         return;
     }
 
@@ -198,12 +198,12 @@ void ReceiveStateMachine::checkAndDispatch() {
         state_.timeLastDataHPU = clock_.elapsedMs();
     }
     // Any other valid frame (the adapter's echo of our own command) is consumed silently.
-    state_.StatutRS485 = kEmissionPreparation;
+    state_.StatutRS485 = StatutRS485::EmissionPreparation;
 }
 
 void ReceiveStateMachine::prepareNextEmission() {
     prepareEmission(state_);
-    state_.StatutRS485 = kNextHeader;
+    state_.StatutRS485 = StatutRS485::NextHeader;
 }
 
 void ReceiveStateMachine::readInto(int first, int count) {
@@ -230,6 +230,6 @@ QString ReceiveStateMachine::discard(qint64 count) {
 
 void ReceiveStateMachine::dropOverlongFrame() {
     ++counters_.overlongFrames;
-    state_.StatutRS485 = kSearch;
+    state_.StatutRS485 = StatutRS485::Search;
     trace(QStringLiteral(" junk4: ") + discard(-1));
 }

@@ -30,15 +30,6 @@ public:
     virtual void eepromWriteAcknowledged() {}
 };
 
-// Receive states, the values of StatutRS485 (4 is not used).
-enum ReceiveState : qint64 {
-    kSearch = 0,             // look for a header anywhere in the buffered bytes
-    kNextHeader = 1,         // synchronised: the next bytes are the next frame's header
-    kBody = 2,               // header read, waiting for the rest of the frame
-    kCheck = 3,              // whole frame read: checksum, then dispatch
-    kEmissionPreparation = 5 // rebuild strbufferEmission, then next header
-};
-
 // Rebuilds the emission string from the outgoing slot: TrameBufferEmissionSize = entry 3 + 4,
 // strbufferEmission = its entries 0 .. size - 1 (never past the buffer).
 void prepareEmission(MonitorState& state);

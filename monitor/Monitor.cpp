@@ -208,6 +208,31 @@ void Monitor::readLogPathFile() {
     parts_->logFolder.readLogPathFile(state_.LogFolder);
 }
 
+AlarmSettingValues Monitor::readStoredAlarmSettings() {
+    readAlarmsFile();
+    return {state_.ValeurAlarmeUin,     state_.ValeurAlarmeRPM,  state_.ValeurAlarmeTemp,
+            state_.ValeurHautePression, state_.ValeurModeCalage, state_.VolumeAlarmeHydro};
+}
+
+void Monitor::keepAlarmSettings(const AlarmSettingValues& values) {
+    state_.ValeurAlarmeUin = values.ValeurAlarmeUin;
+    state_.ValeurAlarmeRPM = values.ValeurAlarmeRPM;
+    state_.ValeurAlarmeTemp = values.ValeurAlarmeTemp;
+    state_.ValeurHautePression = values.ValeurHautePression;
+    state_.ValeurModeCalage = values.ValeurModeCalage;
+    state_.VolumeAlarmeHydro = values.VolumeAlarmeHydro;
+    writeAlarmsFile(); // a failure is told to the user; the values stay in memory
+}
+
+QString Monitor::readLogFolder() {
+    readLogPathFile();
+    return state_.LogFolder;
+}
+
+bool Monitor::saveLogFolder(const QString& nativePath) {
+    return parts_->logFolder.writeLogPathFile(nativePath);
+}
+
 // --- Event handlers ---
 
 void Monitor::open() {

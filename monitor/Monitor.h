@@ -1,11 +1,13 @@
 #pragma once
 
+#include "alarms/AlarmSettingsStore.h"
 #include "core/ControlsState.h"
 #include "core/MonitorEvent.h"
 #include "core/MonitorState.h"
 #include "core/Platform.h"
 #include "core/SecondSample.h"
 #include "core/Timer.h"
+#include "datalog/LogFolderStore.h"
 #include "link/BusHealth.h"
 #include "link/EepromRequests.h"
 #include "link/LinkPacing.h"
@@ -26,7 +28,9 @@
 //
 // Every handler runs on the UI thread, one at a time, to completion; changed() is emitted
 // after each handler that may have changed what the window shows.
-class Monitor : public QObject {
+//
+// The settings windows see it only as the store of their settings.
+class Monitor : public QObject, public AlarmSettingsStore, public LogFolderStore {
     Q_OBJECT
 public:
     explicit Monitor(const Platform& platform, QObject* parent = nullptr);
@@ -100,6 +104,14 @@ public:
     // False (with a message to the user) when the file cannot be written; the values stay in memory.
     bool writeAlarmsFile();
     void readLogPathFile();
+    // The alarm settings window's store.
+    AlarmSettingValues readStoredAlarmSettings() override;
+    void keepAlarmSettings(const AlarmSettingValues& values) override;
+    // The preferences window's store.
+    QString readLogFolder() override;
+    QString logFolder() const override { return state_.LogFolder; }
+    bool saveLogFolder(const QString& nativePath) override;
+    Notifier& notifier() const override { return platform_.notifier; }
 
     // --- Event handlers ---
     void open();  // main window opening: reads the alarm settings

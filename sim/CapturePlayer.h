@@ -25,7 +25,6 @@ public:
     // Plays from the first chunk; the speed divides the recorded times (2 plays twice as fast).
     void start(double speed);
     void stop();
-    bool isPlaying() const { return playing_; }
 
 signals:
     void bytesPlayed(const QByteArray& bytes);

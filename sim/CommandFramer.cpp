@@ -18,7 +18,6 @@ QVector<HeardFrame> CommandFramer::feed(const QByteArray& bytes, qint64 atMs) {
         if (!buffer_.isEmpty() && !startsCommand) {
             buffer_.remove(0, 1);
             arrivals_.removeFirst();
-            ++skipped_;
             continue;
         }
         if (buffer_.size() < 4)

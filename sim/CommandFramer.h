@@ -22,12 +22,10 @@ public:
     static constexpr int kMaxLength = 36;
 
     QVector<HeardFrame> feed(const QByteArray& bytes, qint64 atMs);
-    int skippedBytes() const { return skipped_; }
 
 private:
     QByteArray buffer_;
     QVector<qint64> arrivals_; // arrival time of each buffered byte
-    int skipped_ = 0;
 };
 
 } // namespace Sim

@@ -35,7 +35,6 @@ public:
     void send(const QByteArray& block, int tag, qint64 notBeforeMs = 0);
     // Drops what has not left yet.
     void clear();
-    bool isIdle() const { return queue_.empty(); }
 
 signals:
     void bytesSent(const QByteArray& bytes);

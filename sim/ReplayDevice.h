@@ -52,7 +52,6 @@ class ReplayPlatform {
 public:
     ReplayPlatform(const Platform& base, const QString& capturePath, double speed);
     Platform platform();
-    ReplaySerialPort& replayPort() { return replay_; }
 
 private:
     Platform base_;

@@ -24,7 +24,6 @@ public:
         : protocol_(protocol) {}
 
     ProtocolVersion protocol() const { return protocol_; }
-    void setProtocol(ProtocolVersion protocol) { protocol_ = protocol; }
 
     static ConverterReading readingAt(qint64 ms);
 

@@ -6,21 +6,15 @@
 
 namespace Sim {
 
+std::optional<HpuCommands::Command> ReceivedCommand::command() const {
+    if (bytes.size() < 4)
+        return std::nullopt;
+    return HpuCommands::commandOf(quint8(bytes[0]), quint8(bytes[1]), quint8(bytes[2]));
+}
+
 QString ReceivedCommand::name() const {
-    if (bytes.size() < 4 || quint8(bytes[0]) != Frame::kToHpu || quint8(bytes[1]) != Frame::kFromTool)
-        return QStringLiteral("unknown");
-    switch (quint8(bytes[2])) {
-    case Frame::kPump:
-        return QStringLiteral("pump");
-    case Frame::kRelease:
-        return QStringLiteral("release");
-    case Frame::kEepromRead:
-        return QStringLiteral("EEPROM read");
-    case Frame::kEepromWrite:
-        return QStringLiteral("EEPROM write");
-    default:
-        return QStringLiteral("unknown");
-    }
+    const std::optional<HpuCommands::Command> known = command();
+    return known ? HpuCommands::name(*known) : QStringLiteral("unknown");
 }
 
 SimulatedInstallation::SimulatedInstallation(TimerFactory& timers, const ProgramClock& clock,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/HpuCommands.h"
 #include "sim/CommandFramer.h"
 #include "sim/LineFaults.h"
 #include "sim/PacedTransmitter.h"
@@ -10,6 +11,8 @@
 #include <QObject>
 #include <QString>
 #include <QVector>
+
+#include <optional>
 
 class ProgramClock;
 class Timer;
@@ -25,7 +28,9 @@ struct ReceivedCommand {
     qint64 delayMs = -1; // after the last byte of the last converter frame; -1 before any
     bool checksumOk = false;
 
-    // "pump", "release", "EEPROM read", "EEPROM write" or "unknown".
+    // Which command it is; none for a frame that is not one of the tool's commands.
+    std::optional<HpuCommands::Command> command() const;
+    // The command's name ("pump", "release", "EEPROM read", "EEPROM write") or "unknown".
     QString name() const;
 };
 

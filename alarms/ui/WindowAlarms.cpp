@@ -1,10 +1,10 @@
 #include "alarms/ui/WindowAlarms.h"
 
 #include "alarms/AlarmSettingInput.h"
+#include "alarms/AlarmSettingsStore.h"
 #include "alarms/ui/AlarmValueEditing.h"
 #include "core/Captions.h"
 #include "core/NumberMask.h"
-#include "monitor/Monitor.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -20,9 +20,9 @@ constexpr int kValueColumn = 1;
 
 } // namespace
 
-WindowAlarms::WindowAlarms(Monitor& monitor, QWidget* parent)
+WindowAlarms::WindowAlarms(AlarmSettingsStore& settings, QWidget* parent)
     : QDialog(parent)
-    , monitor_(monitor)
+    , settings_(settings)
     , Listbox_Alarms_(new QTableWidget(this))
     , valueEditing_(new AlarmValueEditing(this))
     , PushButton1_(new QPushButton(tr("OK"), this)) {
@@ -76,8 +76,7 @@ WindowAlarms::WindowAlarms(Monitor& monitor, QWidget* parent)
 
 void WindowAlarms::showStoredValues() {
     // Show what the file holds, not what memory holds.
-    monitor_.readAlarmsFile();
-    const MonitorState& s = monitor_.state();
+    const AlarmSettingValues s = settings_.readStoredAlarmSettings();
     const QString values[kRows] = {
         formatMask(s.ValeurAlarmeUin, QStringLiteral("0.0")),
         formatMask(double(s.ValeurAlarmeRPM), QStringLiteral("0")),
@@ -100,20 +99,19 @@ void WindowAlarms::editValueOfRow(int row) {
 
 void WindowAlarms::tellRefused(int row, const QString& typed) {
     const QTableWidgetItem* caption = Listbox_Alarms_->item(row, 0);
-    monitor_.platform().notifier.showMessage(
+    settings_.notifier().showMessage(
         refusedAlarmSettingMessage(caption ? caption->text() : QString(), typed));
 }
 
 void WindowAlarms::done(int result) {
     // Only Return commits: a value still being typed is dropped, as on a loss of focus.
     valueEditing_->discard(Listbox_Alarms_->indexWidget(Listbox_Alarms_->currentIndex()));
-    storeValues();
-    monitor_.writeAlarmsFile(); // a failure is told to the user; the values stay in memory
+    storeValues(); // a failure to write is told to the user; the values stay in force
     QDialog::done(result);
 }
 
 void WindowAlarms::storeValues() {
-    MonitorState& s = monitor_.state();
+    AlarmSettingValues s;
     const auto text = [this](int row) {
         const QTableWidgetItem* item = Listbox_Alarms_->item(row, kValueColumn);
         return item ? item->text() : QString();
@@ -124,4 +122,5 @@ void WindowAlarms::storeValues() {
     s.ValeurHautePression = parseLocaleNumber(text(3));
     s.ValeurModeCalage = parseLocaleInteger(text(4));
     s.VolumeAlarmeHydro = parseLocaleInteger(text(5));
+    settings_.keepAlarmSettings(s);
 }

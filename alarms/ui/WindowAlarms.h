@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
+class AlarmSettingsStore;
 class AlarmValueEditing;
-class Monitor;
 class QPushButton;
 class QTableWidget;
 
@@ -18,7 +18,7 @@ class WindowAlarms : public QDialog {
 public:
     static constexpr int kRows = 6;
 
-    explicit WindowAlarms(Monitor& monitor, QWidget* parent = nullptr);
+    explicit WindowAlarms(AlarmSettingsStore& settings, QWidget* parent = nullptr);
 
     QTableWidget* list() const { return Listbox_Alarms_; }
 
@@ -31,7 +31,7 @@ private:
     void editValueOfRow(int row);
     void tellRefused(int row, const QString& typed);
 
-    Monitor& monitor_;
+    AlarmSettingsStore& settings_;
     QTableWidget* Listbox_Alarms_;
     AlarmValueEditing* valueEditing_;
     QPushButton* PushButton1_;

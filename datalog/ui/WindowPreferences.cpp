@@ -1,9 +1,8 @@
 #include "datalog/ui/WindowPreferences.h"
 
 #include "core/Captions.h"
-#include "monitor/Monitor.h"
 #include "datalog/FolderChooser.h"
-#include "datalog/LogFolderSetting.h"
+#include "datalog/LogFolderStore.h"
 #include "datalog/ui/QtFolderChooser.h"
 
 #include <QDir>
@@ -12,20 +11,20 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-WindowPreferences::WindowPreferences(Monitor& monitor, QWidget* parent)
-    : WindowPreferences(monitor, static_cast<FolderChooser*>(nullptr), parent) {
+WindowPreferences::WindowPreferences(LogFolderStore& logFolder, QWidget* parent)
+    : WindowPreferences(logFolder, static_cast<FolderChooser*>(nullptr), parent) {
     ownFolderChooser_ = std::make_unique<QtFolderChooser>(this);
     folderChooser_ = ownFolderChooser_.get();
 }
 
-WindowPreferences::WindowPreferences(Monitor& monitor, FolderChooser& folderChooser, QWidget* parent)
-    : WindowPreferences(monitor, &folderChooser, parent) {}
+WindowPreferences::WindowPreferences(LogFolderStore& logFolder, FolderChooser& folderChooser, QWidget* parent)
+    : WindowPreferences(logFolder, &folderChooser, parent) {}
 
 WindowPreferences::~WindowPreferences() = default;
 
-WindowPreferences::WindowPreferences(Monitor& monitor, FolderChooser* folderChooser, QWidget* parent)
+WindowPreferences::WindowPreferences(LogFolderStore& logFolder, FolderChooser* folderChooser, QWidget* parent)
     : QDialog(parent)
-    , monitor_(monitor)
+    , logFolder_(logFolder)
     , folderChooser_(folderChooser)
     , Label1(new QLabel(App::text(App::Caption::kLogPath), this))
     , TextField_Log_Path(new QLineEdit(this))
@@ -61,8 +60,7 @@ void WindowPreferences::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    monitor_.readLogPathFile();
-    TextField_Log_Path->setText(QDir::toNativeSeparators(monitor_.state().LogFolder));
+    TextField_Log_Path->setText(QDir::toNativeSeparators(logFolder_.readLogFolder()));
 }
 
 void WindowPreferences::PushButton2_Action() {
@@ -72,16 +70,14 @@ void WindowPreferences::PushButton2_Action() {
     request.title = tr("Title bar text");
     request.prompt = tr("Select Log Folder");
     request.position = QPoint(50, 50);
-    request.initialFolder = monitor_.state().LogFolder;
+    request.initialFolder = logFolder_.logFolder();
     const std::optional<QString> chosen = folderChooser_->chooseFolder(request);
     TextField_Log_Path->setText(chosen ? QDir::toNativeSeparators(*chosen) : QString());
 }
 
 void WindowPreferences::writeLogPathFile() {
-    const Platform& platform = monitor_.platform();
-    const LogFolderSetting setting(platform.resources, platform.userFolders);
-    if (!setting.writeLogPathFile(TextField_Log_Path->text()))
-        platform.notifier.showMessage(saveFailureMessage());
+    if (!logFolder_.saveLogFolder(TextField_Log_Path->text()))
+        logFolder_.notifier().showMessage(saveFailureMessage());
 }
 
 void WindowPreferences::done(int result) {

@@ -5,7 +5,7 @@
 #include <memory>
 
 class FolderChooser;
-class Monitor;
+class LogFolderStore;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -22,8 +22,8 @@ public:
     }
 
     // With the platform's folder dialog.
-    explicit WindowPreferences(Monitor& monitor, QWidget* parent = nullptr);
-    WindowPreferences(Monitor& monitor, FolderChooser& folderChooser, QWidget* parent = nullptr);
+    explicit WindowPreferences(LogFolderStore& logFolder, QWidget* parent = nullptr);
+    WindowPreferences(LogFolderStore& logFolder, FolderChooser& folderChooser, QWidget* parent = nullptr);
     ~WindowPreferences() override;
 
     // Saves the text of TextField_Log_Path; a failure is told to the user.
@@ -35,10 +35,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    WindowPreferences(Monitor& monitor, FolderChooser* folderChooser, QWidget* parent);
+    WindowPreferences(LogFolderStore& logFolder, FolderChooser* folderChooser, QWidget* parent);
     void PushButton2_Action();
 
-    Monitor& monitor_;
+    LogFolderStore& logFolder_;
     std::unique_ptr<FolderChooser> ownFolderChooser_;
     FolderChooser* folderChooser_;
     QLabel* Label1;

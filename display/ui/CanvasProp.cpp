@@ -1,6 +1,6 @@
 #include "display/ui/CanvasProp.h"
 
-#include "app/LayoutFonts.h"
+#include "core/ui/LayoutFonts.h"
 #include "display/GaugeGeometry.h"
 
 #include <QPainter>

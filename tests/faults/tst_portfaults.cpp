@@ -119,7 +119,7 @@ private slots:
         QVERIFY(site.shows(48.5));
 
         port.feed(converterFrame(485).left(9));
-        QCOMPARE(site.monitor.state().StatutRS485, qint64(2)); // waiting for the rest of the frame
+        QCOMPARE(site.monitor.state().StatutRS485, StatutRS485::Body); // waiting for the rest of the frame
         port.raiseError(QStringLiteral("No such device"));
 
         QVERIFY(!port.isOpen());
@@ -186,7 +186,7 @@ private slots:
 
         QVERIFY(adapter.send(converterFrame(485).left(9)));
         // The header read, the rest of the frame awaited.
-        QTRY_COMPARE(site.monitor.state().StatutRS485, qint64(2));
+        QTRY_COMPARE(site.monitor.state().StatutRS485, StatutRS485::Body);
         adapter.vanish();
         QTRY_VERIFY(!port.isOpen());
         QTest::qWait(50); // later reports of the same fault, if any, arrive now

@@ -241,7 +241,7 @@ private slots:
         QCOMPARE(convertersSeenInside, quint64(1)); // the machine was not run again inside
         QCOMPARE(link.port.bytesAvailable(), qint64(0));
         QCOMPARE(link.hpuFrames, hpuFrames);
-        QCOMPARE(link.state.StatutRS485, qint64(kNextHeader));
+        QCOMPARE(link.state.StatutRS485, StatutRS485::NextHeader);
         link.advanceTo(500);
         link.port.feed(kConverter);
         link.advanceTo(2000);

@@ -129,9 +129,10 @@ private slots:
             if (!violation.isEmpty())
                 return;
             // States 3 and 5 are passed within a call; a call ends in 0, 1 or 2.
-            if (state.StatutRS485 != 0 && state.StatutRS485 != 1 && state.StatutRS485 != 2)
-                violation = QStringLiteral("state %1").arg(state.StatutRS485);
-            else if (state.StatutRS485 == 2 &&
+            const StatutRS485 s = state.StatutRS485;
+            if (s != StatutRS485::Search && s != StatutRS485::NextHeader && s != StatutRS485::Body)
+                violation = QStringLiteral("state %1").arg(qint64(s));
+            else if (s == StatutRS485::Body &&
                      (state.TrameBufferSize > kFrameBufferSize || state.TrameBufferSize < 4))
                 violation = QStringLiteral("reading a frame of %1 bytes").arg(state.TrameBufferSize);
             else if (monitor.trace().text().size() > 1512)
@@ -166,7 +167,7 @@ private slots:
             doubles.port.feed(chunk);
             QVERIFY2(violation.isEmpty(), qPrintable(violation));
             QVERIFY2(doubles.port.bytesAvailable() <= 4 ||
-                         (state.StatutRS485 == 2 && doubles.port.bytesAvailable() < state.TrameBufferSize - 4),
+                         (state.StatutRS485 == StatutRS485::Body && doubles.port.bytesAvailable() < state.TrameBufferSize - 4),
                      "bytes left that the machine could have taken");
             doubles.timeline.advance(10);
         }

@@ -197,12 +197,12 @@ private slots:
         QFETCH(int, left);
 
         Line line;
-        line.state.StatutRS485 = startState;
+        line.state.StatutRS485 = StatutRS485(startState);
         line.controls.rawStreamPageSelected = rawStreamPage;
         line.port.feed(bytes);
         line.run(calls);
 
-        QCOMPARE(line.state.StatutRS485, endState);
+        QCOMPARE(qint64(line.state.StatutRS485), endState);
         QCOMPARE(line.trace.text(), trace);
         QCOMPARE(line.dispatcher.calls, dispatched);
         QCOMPARE(int(line.port.bytesAvailable()), left);
@@ -261,11 +261,11 @@ private slots:
         HpuCommands::consignePOMPE_HPU(line.state);
         QByteArray bad = eepromReadAnswer(0x21);
         bad[10] = char(bad[10] ^ 0x01);
-        line.state.StatutRS485 = 1;
+        line.state.StatutRS485 = StatutRS485::NextHeader;
         line.port.feed(bad);
         line.run(1);
         QVERIFY(line.trace.text().startsWith(QStringLiteral("erreur CRC : ")));
-        QCOMPARE(line.state.StatutRS485, qint64(0));
+        QCOMPARE(line.state.StatutRS485, StatutRS485::Search);
         QVERIFY(!line.state.reponseHPU);
         QCOMPARE(line.state.timeLastDataHPU, qint64(0));
         QVERIFY(line.state.strbufferEmission.isEmpty());
@@ -284,12 +284,12 @@ private slots:
     void emissionStringRebuiltAfterEveryValidFrame() {
         QFETCH(QByteArray, frame);
         Line line;
-        line.state.StatutRS485 = 1;
+        line.state.StatutRS485 = StatutRS485::NextHeader;
         HpuCommands::ecritureEEPROM_HPU(line.state, 30, 800);
         line.state.TrameBufferEmissionSize = 0;
         line.port.feed(frame);
         line.run(1);
-        QCOMPARE(line.state.StatutRS485, qint64(1));
+        QCOMPARE(line.state.StatutRS485, StatutRS485::NextHeader);
         QCOMPARE(line.state.TrameBufferEmissionSize, qint64(9));
         QCOMPARE(hexString(line.state.strbufferEmission), QStringLiteral("12 11 45 05 1E 03 20 00 AE"));
         QVERIFY(line.state.emissionRequest); // whether it is sent is the emission tick's business

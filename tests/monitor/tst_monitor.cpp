@@ -433,15 +433,15 @@ private slots:
         bench.connectAt500();
         bench.port.feed(kConverter.left(12));
         bench.timeline.advance(10);
-        QCOMPARE(bench.monitor.state().StatutRS485, qint64(2));
+        QCOMPARE(bench.monitor.state().StatutRS485, StatutRS485::Body);
         bench.monitor.ConnectButton_Action();
         bench.timeline.advance(1000);
         bench.monitor.ConnectButton_Action();
         QVERIFY(bench.monitor.isConnected());
-        QCOMPARE(bench.monitor.state().StatutRS485, qint64(2));
+        QCOMPARE(bench.monitor.state().StatutRS485, StatutRS485::Body);
         bench.port.feed(kConverter.mid(12));
         bench.timeline.advance(10);
-        QCOMPARE(bench.monitor.state().StatutRS485, qint64(1));
+        QCOMPARE(bench.monitor.state().StatutRS485, StatutRS485::NextHeader);
         QCOMPARE(bench.monitor.state().U_in, 52.5);
     }
 

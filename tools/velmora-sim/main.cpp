@@ -26,7 +26,7 @@ QString describe(const Sim::ReceivedCommand& command) {
                        ? QStringLiteral("before any converter frame: ")
                        : QStringLiteral("+%1 ms after converter frame: ").arg(command.delayMs);
     line += QString::fromLatin1(command.bytes.toHex(' ').toUpper()) + QLatin1String("  ") + command.name();
-    if (command.checksumOk && command.name() == QLatin1String("EEPROM write") && command.bytes.size() == 9)
+    if (command.checksumOk && command.command() == HpuCommands::Command::EepromWrite && command.bytes.size() == 9)
         line += QStringLiteral(" %1 = %2")
                     .arg(quint8(command.bytes[4]))
                     .arg((quint8(command.bytes[5]) << 8) | quint8(command.bytes[6]));

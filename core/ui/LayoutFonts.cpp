@@ -1,4 +1,4 @@
-#include "app/LayoutFonts.h"
+#include "core/ui/LayoutFonts.h"
 
 #include <QApplication>
 #include <QFontMetrics>
