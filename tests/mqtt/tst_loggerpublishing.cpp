@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -205,6 +206,12 @@ private slots:
             subscriber.clear();
             QTRY_VERIFY_WITH_TIMEOUT(subscriber.count(kState) >= 2, 10000); // live seconds again
             QCOMPARE(logger.process.state(), QProcess::Running);
+            // The seconds the broker missed are said, on stderr and in the journal beside the log.
+            QCOMPARE(logger.stderrText().count(QLatin1String("seconds not published while")), round);
+            const QStringList notPublished =
+                LoggerProcess::journalEvents(logs.path()).filter(QRegularExpression(QStringLiteral(
+                    "^states not published;[1-9][0-9]* seconds not published while .* was away; the log has them;$")));
+            QCOMPARE(notPublished.size(), round);
         }
         const qint64 after = residentBytes(logger);
         qInfo("resident memory of the logger: %lld kB before the first stop, %lld kB after three restarts",

@@ -47,6 +47,23 @@ public:
         return lines;
     }
 
+    // The "event;detail" of every line of the event journals in folder.
+    static QStringList journalEvents(const QString& folder) {
+        QStringList events;
+        const QStringList files =
+            QDir(folder).entryList({QStringLiteral("*_EventsOrvane_*.csv")}, QDir::Files, QDir::Name);
+        for (const QString& name : files) {
+            QFile file(QDir(folder).filePath(name));
+            if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+                continue;
+            const QStringList all =
+                QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            for (const QString& line : all.mid(2))
+                events << line.section(QLatin1Char(';'), 2);
+        }
+        return events;
+    }
+
     QProcess process;
     QByteArray errors;
 
