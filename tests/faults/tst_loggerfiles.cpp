@@ -1,6 +1,7 @@
 // velmora-logger run as a program through what a board at the turbine meets: the power cut
 // (kill -9, then the day's files emptied or torn as the card kept them), a wall clock set from
 // the network years after boot (libfaketime), and a restart that finds the capture of the crash.
+#include "FakeTime.h"
 #include "LoggerProcess.h"
 
 #include <QDateTime>
@@ -48,17 +49,6 @@ void stop(LoggerProcess& logger) {
     logger.signal(SIGTERM);
     QVERIFY(logger.process.waitForFinished(10000));
     QCOMPARE(logger.process.exitCode(), 0);
-}
-
-QString libfaketime() {
-    for (const QString& folder : {QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime"),
-                                  QStringLiteral("/usr/lib/aarch64-linux-gnu/faketime"),
-                                  QStringLiteral("/usr/lib/faketime"), QStringLiteral("/usr/local/lib/faketime")}) {
-        const QString library = folder + QStringLiteral("/libfaketime.so.1");
-        if (QFile::exists(library))
-            return library;
-    }
-    return QString();
 }
 
 } // namespace
@@ -123,8 +113,7 @@ private slots:
     // The board boots in 2021 and its clock is set from the network a few seconds later: the
     // step is said on stderr and journalled, and both days' files are headed.
     void wallClockSetFromTheNetworkAfterBoot() {
-        const QString library = libfaketime();
-        if (library.isEmpty())
+        if (FakeTime::library().isEmpty())
             QSKIP("libfaketime is not installed (Debian: faketime)");
         QTemporaryDir logs;
         QTemporaryDir clock;
@@ -135,11 +124,7 @@ private slots:
             file.write("@2021-03-14 10:00:00\n");
         }
         LoggerProcess logger(kLogger);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("LD_PRELOAD"), library);
-        environment.insert(QStringLiteral("FAKETIME_TIMESTAMP_FILE"), clockFile);
-        environment.insert(QStringLiteral("FAKETIME_NO_CACHE"), QStringLiteral("1"));
-        environment.insert(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
+        QProcessEnvironment environment = FakeTime::environment(clockFile);
         environment.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
         logger.process.setProcessEnvironment(environment);
         logger.start({QStringLiteral("--demo"), QStringLiteral("--log-folder"), logs.path()});

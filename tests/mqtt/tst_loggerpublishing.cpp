@@ -1,5 +1,6 @@
 // velmora-logger --demo publishing to a real Mosquitto broker, seen by a subscriber as Home
 // Assistant would see it.
+#include "FakeTime.h"
 #include "LoggerProcess.h"
 #include "MosquittoBroker.h"
 #include "MqttSubscriber.h"
@@ -258,8 +259,7 @@ private slots:
     // Seen from afar: a wall clock that jumps an hour (libfaketime, the monotonic clock left
     // alone) and a log folder that vanishes under the running logger reach the health topic.
     void clockStepAndLogFailureReachTheHealthTopic() {
-        const QString faketime = QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1");
-        if (!QFileInfo::exists(faketime))
+        if (FakeTime::library().isEmpty())
             QSKIP("libfaketime is not installed (Debian package faketime)");
         MosquittoBroker broker;
         START_BROKER(broker);
@@ -271,14 +271,7 @@ private slots:
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("logs")));
         const QString logs = dir.filePath(QStringLiteral("logs"));
         LoggerProcess logger(kLogger);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("LD_PRELOAD"), faketime);
-        environment.insert(QStringLiteral("FAKETIME_TIMESTAMP_FILE"), clockFile);
-        environment.insert(QStringLiteral("FAKETIME_NO_CACHE"), QStringLiteral("1"));
-        environment.insert(QStringLiteral("DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
-        // A sanitizer build wants its runtime first among the preloaded libraries: let it be.
-        environment.insert(QStringLiteral("ASAN_OPTIONS"), environment.value(QStringLiteral("ASAN_OPTIONS")) +
-                                                               QStringLiteral(":verify_asan_link_order=0"));
+        const QProcessEnvironment environment = FakeTime::environment(clockFile);
         logger.process.setProcessEnvironment(environment);
         logger.start({"--demo", "--log-folder", logs, "--mqtt", broker.url()});
         QTRY_VERIFY_WITH_TIMEOUT(lastHealth(subscriber).value("converter_frames_per_second").toDouble() > 0.0,

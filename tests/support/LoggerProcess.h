@@ -32,10 +32,25 @@ public:
     void signal(int signalNumber) { ::kill(pid_t(process.processId()), signalNumber); }
 
     // The data lines of every CSV log in folder (the two header lines left out).
-    static QStringList logLines(const QString& folder) {
+    static QStringList logLines(const QString& folder) { return linesAfterHeader(folder, QStringLiteral("LogOrvane")); }
+
+    // The "event;detail" of every line of the event journals in folder.
+    static QStringList journalEvents(const QString& folder) {
+        QStringList events;
+        for (const QString& line : linesAfterHeader(folder, QStringLiteral("EventsOrvane")))
+            events << line.section(QLatin1Char(';'), 2);
+        return events;
+    }
+
+    QProcess process;
+    QByteArray errors;
+
+private:
+    // The lines below the two header lines of every day file of this kind in folder.
+    static QStringList linesAfterHeader(const QString& folder, const QString& kind) {
         QStringList lines;
         const QStringList files =
-            QDir(folder).entryList({QStringLiteral("*_LogOrvane_*.csv")}, QDir::Files, QDir::Name);
+            QDir(folder).entryList({QStringLiteral("*_%1_*.csv").arg(kind)}, QDir::Files, QDir::Name);
         for (const QString& name : files) {
             QFile file(QDir(folder).filePath(name));
             if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
@@ -47,26 +62,5 @@ public:
         return lines;
     }
 
-    // The "event;detail" of every line of the event journals in folder.
-    static QStringList journalEvents(const QString& folder) {
-        QStringList events;
-        const QStringList files =
-            QDir(folder).entryList({QStringLiteral("*_EventsOrvane_*.csv")}, QDir::Files, QDir::Name);
-        for (const QString& name : files) {
-            QFile file(QDir(folder).filePath(name));
-            if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-                continue;
-            const QStringList all =
-                QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-            for (const QString& line : all.mid(2))
-                events << line.section(QLatin1Char(';'), 2);
-        }
-        return events;
-    }
-
-    QProcess process;
-    QByteArray errors;
-
-private:
     QString program_;
 };
