@@ -216,9 +216,11 @@ private slots:
         QCOMPARE(shown, QStringLiteral("La connexion série n'a pas pu être ouverte."));
     }
 
-    // A log folder that cannot take the day's file: the log's failure in a real message box,
-    // in French, and the Log box unticked.
+    // A disk too full for the day's file: the log's failure in a real message box, in French,
+    // and the Log box unticked.
     void frenchLogFailure_toldInARealMessageBox() {
+        if (!QFile::exists(QStringLiteral("/dev/full")))
+            QSKIP("no full device on this system");
         QVERIFY(installTranslations(*qApp));
         TestPlatform doubles;
         doubles.devices.setNames({QStringLiteral("ttyUSB0")});
@@ -227,8 +229,9 @@ private slots:
         Monitor monitor(Platform{p.clock, p.wallClock, p.timers, p.port, p.devices, boxes, p.sound,
                                  p.resources, p.userFolders});
         doubles.timeline.advance(500); // the device listed and selected
-        // A folder where the day's file should be.
-        QVERIFY(QDir().mkpath(doubles.userFolders.documents() + QStringLiteral("/2026_03_14_LogOrvane_ttyUSB0.csv")));
+        QVERIFY(QDir().mkpath(doubles.userFolders.documents()));
+        QVERIFY(QFile::link(QStringLiteral("/dev/full"),
+                            doubles.userFolders.documents() + QStringLiteral("/2026_03_14_LogOrvane_ttyUSB0.csv")));
         MessageBoxAnswerer answerer;
         monitor.ConnectButton_Action();
         doubles.timeline.advance(1000);

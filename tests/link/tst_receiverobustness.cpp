@@ -56,9 +56,12 @@ private:
     }
     QByteArray converterFrame() { return Frame::withChecksum(hexBytes("00 01 10 10") + garbage(14)); }
     QByteArray hpuStatusFrame() { return Frame::withChecksum(hexBytes("00 12 10 07") + garbage(5)); }
-    // Any announced length, including lengths the buffer cannot hold.
+    // Mostly the whole answer, which alone counts; otherwise any announced length, including
+    // short ones and lengths the buffer cannot hold.
     QByteArray eepromReadAnswer() {
-        const int length = random_.bounded(8) == 0 ? random_.bounded(2, 256) : random_.bounded(2, 38);
+        const int length = random_.bounded(8) != 0   ? 0x21
+                           : random_.bounded(8) == 0 ? random_.bounded(2, 256)
+                                                     : random_.bounded(2, 38);
         QByteArray frame = hexBytes("00 12 4C");
         frame.append(char(length));
         return Frame::withChecksum(frame + garbage(qMin(length, 60) - 2));
