@@ -73,6 +73,7 @@ public:
             break;
         case 2:
             b_.port.raiseError();
+            lineDownSincePending_ = true;
             if (arg & 0x01) {
                 if (b_.monitor.isConnected())
                     b_.monitor.ConnectButton_Action(); // Disconnect
@@ -106,6 +107,7 @@ private:
             break;
         }
         pending_ = Frame::emissionBytes(state_.TrameBufferEmission);
+        lineDownSincePending_ = !b_.port.isOpen();
         check(state_.emissionRequest, QStringLiteral("a built command is not pending"));
     }
 
@@ -133,8 +135,7 @@ private:
         check(b_.monitor.trace().text().size() <= RawStreamTrace::kMaxChars,
               QStringLiteral("trace of %1 characters").arg(b_.monitor.trace().text().size()));
         check(b_.port.writes.size() == writesBefore_, QStringLiteral("a write from the data-received event"));
-        if (pending_)
-            check(state_.emissionRequest, QStringLiteral("a command dropped before it was sent"));
+        settleWithdrawnRequest();
         // The emission timer wakes the program only for a command waiting to leave.
         check(!b_.monitor.TimerEmissionRS485().isRunning() || state_.emissionRequest,
               QStringLiteral("the emission timer runs with nothing to send"));
@@ -169,12 +170,30 @@ private:
                                QString::fromLatin1(pending_->toHex(' '))));
             check(!state_.emissionRequest, QStringLiteral("a command sent stays pending"));
             pending_.reset();
-        } else if (!pending_) {
+            writesBefore_ = b_.port.writes.size();
+            return;
+        }
+        settleWithdrawnRequest();
+        if (!pending_) {
             check(false, QStringLiteral("an emission tick with nothing to send"));
         } else if (pending_ && b_.port.isOpen()) {
             check(false, QStringLiteral("a pending command not written to an open port"));
         }
         writesBefore_ = b_.port.writes.size();
+    }
+
+    // A pump or release command stays pending until it is sent. An EEPROM request is withdrawn
+    // by the monitor once the line has been found closed: nothing the EEPROM window asked for
+    // may go out after a loss.
+    void settleWithdrawnRequest() {
+        if (!b_.port.isOpen())
+            lineDownSincePending_ = true;
+        if (!pending_ || state_.emissionRequest)
+            return;
+        const bool eepromRequest = pending_->size() > 2 && (quint8(pending_->at(2)) == Frame::kEepromRead ||
+                                                             quint8(pending_->at(2)) == Frame::kEepromWrite);
+        check(eepromRequest && lineDownSincePending_, QStringLiteral("a command dropped before it was sent"));
+        pending_.reset();
     }
 
     void check(bool holds, const QString& what) {
@@ -185,6 +204,7 @@ private:
     Bench& b_;
     MonitorState& state_;
     std::optional<QByteArray> pending_; // the command built and not yet written
+    bool lineDownSincePending_ = false; // the port was found closed since it was built
     qsizetype writesBefore_ = 0;
     QString violation_;
 };

@@ -66,6 +66,11 @@ void EmissionPacer::startForRestOfGap() {
     timer_.restart();
 }
 
+void EmissionPacer::commandWithdrawn() {
+    if (!state_.emissionRequest)
+        timer_.setMode(Timer::Off);
+}
+
 void EmissionPacer::TimerEmissionRS485_Action() {
     if (state_.emissionRequest) {
         // The frame last built is the one sent, even when it was built after the last

@@ -72,6 +72,8 @@ public:
     // After a command has been built: within a gap with the timer off, it is armed for the
     // rest of the gap. Past the gap, the command waits for the next converter frame.
     void commandQueued();
+    // After a pending command was withdrawn: with nothing left to send, the tick stays off.
+    void commandWithdrawn();
     void TimerEmissionRS485_Action();
 
     int delayMs() const { return delayMs_; }

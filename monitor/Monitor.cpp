@@ -181,8 +181,16 @@ bool Monitor::isLineUp() const {
 }
 
 void Monitor::withdrawEepromRequestsIfClosed() {
-    if (!platform_.port.isOpen())
-        parts_->eepromRequests.withdrawAll();
+    if (platform_.port.isOpen())
+        return;
+    parts_->eepromRequests.withdrawAll();
+    parts_->emission.commandWithdrawn();
+}
+
+bool Monitor::withdrawEepromRequest(EepromRequests::Owner owner) {
+    const bool withdrawn = parts_->eepromRequests.withdraw(owner);
+    parts_->emission.commandWithdrawn();
+    return withdrawn;
 }
 
 void Monitor::stockAnswerHPU() {

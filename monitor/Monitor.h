@@ -95,6 +95,8 @@ public:
     void ecritureEEPROM_HPU(qint64 address, qint64 value, EepromRequests::Owner owner = nullptr);
     void stockAnswerHPU();
     EepromRequests& eepromRequests();
+    // Withdraws the owner's EEPROM request from the outgoing slot; false when it held none.
+    bool withdrawEepromRequest(EepromRequests::Owner owner);
     const EepromRequests& eepromRequests() const;
     // Connected, and the port open: a request made now can go out on this line.
     bool isLineUp() const;

@@ -21,7 +21,7 @@ public:
         monitor_.ecritureEEPROM_HPU(address, value, this);
         return true;
     }
-    void withdraw() override { monitor_.eepromRequests().withdraw(this); }
+    void withdraw() override { monitor_.withdrawEepromRequest(this); }
     bool isPending() const override { return monitor_.eepromRequests().isPending(this); }
     int writesSent() const override { return monitor_.eepromRequests().writesSent(this); }
 
