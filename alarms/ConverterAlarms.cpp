@@ -14,54 +14,42 @@ quint32 alertFillArgb(AlertFill fill) {
     return 0x00000000u;
 }
 
-ConverterAlarms::ConverterAlarms(MonitorState& state, ControlsState& controls, Timer& timerAlarm,
-                                 Timer& timerAlarmSound, SoundPlayer& sound)
-    : state_(state)
-    , controls_(controls)
+ConverterAlarms::ConverterAlarms(const MonitorState& settings, Timer& timerAlarm, Timer& timerAlarmSound,
+                                 SoundPlayer& sound)
+    : settings_(settings)
     , timerAlarm_(timerAlarm)
     , timerAlarmSound_(timerAlarmSound)
     , sound_(sound) {}
 
-void ConverterAlarms::evaluate() {
-    // Each alert judges only values this frame carried: a value not known (kNotKnown) raises
-    // nothing, whatever the threshold.
+const AlarmStates& ConverterAlarms::evaluate(const ConverterReading& reading) {
+    // Each alert judges only values this frame carried: a value not known raises nothing,
+    // whatever the threshold.
     // Speed: over-speed, or voltage on the generator while no rotation is reported.
-    const double fastest = std::max(double(state_.RPM1), double(state_.RPM2));
-    const bool overSpeed = fastest > double(state_.ValeurAlarmeRPM);
-    const bool voltageWithoutRotation =
-        fastest == 0.0 && isKnown(state_.U_in) && state_.U_in > kNoRotationVoltage;
-    if (isKnown(fastest) && (overSpeed || voltageWithoutRotation)) {
-        controls_.Rect_AlertRPM = AlertFill::AlertRed;
-        armTimerAlarm();
-    } else {
-        controls_.Rect_AlertRPM = AlertFill::Transparent;
-    }
+    const std::optional<qint64> fastest = reading.speed();
+    states_.speed = fastest && (*fastest > settings_.ValeurAlarmeRPM ||
+                                (*fastest == 0 && reading.U_in && *reading.U_in > kNoRotationVoltage));
 
     // Input voltage, with the sound. A running sound timer is left alone so that frames
     // during the alert do not push the first play back; a volume below 1 never starts it.
-    if (isKnown(state_.U_in) && state_.U_in > state_.ValeurAlarmeUin) {
-        controls_.Rect_AlertInputVoltage = AlertFill::AlertRed;
-        armTimerAlarm();
-        if (!timerAlarmSound_.isRunning() && state_.VolumeAlarmeHydro >= 1)
+    states_.inputVoltage = reading.U_in && *reading.U_in > settings_.ValeurAlarmeUin;
+    if (states_.inputVoltage) {
+        if (!timerAlarmSound_.isRunning() && settings_.VolumeAlarmeHydro >= 1)
             timerAlarmSound_.setMode(Timer::Single);
     } else {
-        controls_.Rect_AlertInputVoltage = AlertFill::Transparent;
         timerAlarmSound_.setMode(Timer::Off);
         timerAlarmSound_.setPeriod(kSoundDelayMs);
     }
 
-    if (isKnown(state_.TempCV) && state_.TempCV > state_.ValeurAlarmeTemp) {
-        controls_.Rect_AlertTemp = AlertFill::AlertRed;
+    states_.temperature = reading.TempCV && *reading.TempCV > settings_.ValeurAlarmeTemp;
+
+    states_.rows = AlertRows::Lit;
+    if (states_.speed || states_.inputVoltage || states_.temperature)
         armTimerAlarm();
-    } else {
-        controls_.Rect_AlertTemp = AlertFill::Transparent;
-    }
+    return states_;
 }
 
 void ConverterAlarms::TimerAlarm_Action() {
-    controls_.Rect_AlertRPM = AlertFill::Transparent;
-    controls_.Rect_AlertInputVoltage = AlertFill::Transparent;
-    controls_.Rect_AlertTemp = AlertFill::Transparent;
+    states_.rows = AlertRows::Cleared;
     timerAlarm_.setMode(Timer::Off);
 }
 
@@ -70,7 +58,7 @@ void ConverterAlarms::TimerAlarmSound_Action() {
     timerAlarmSound_.setPeriod(kSoundRepeatMs);
     timerAlarmSound_.setMode(Timer::Repeating);
     // The volume may have been changed since the sound started; the player takes 0..100.
-    const qint64 volume = std::clamp<qint64>(state_.VolumeAlarmeHydro, 0, 100);
+    const qint64 volume = std::clamp<qint64>(settings_.VolumeAlarmeHydro, 0, 100);
     sound_.play(int(volume));
 }
 

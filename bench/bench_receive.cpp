@@ -69,11 +69,10 @@ int main(int argc, char** argv) {
         ManualTimeline timeline;
         FakeSerialPort port;
         MonitorState state;
-        ControlsState controls;
-        controls.rawStreamPageSelected = rawStreamPage;
         RawStreamTrace trace;
         CountingDispatcher dispatcher;
-        ReceiveStateMachine machine(state, port, trace, timeline, controls, dispatcher);
+        ReceiveStateMachine machine(state, port, trace, timeline, dispatcher);
+        machine.setRawStreamShown(rawStreamPage);
 
         QElapsedTimer clock;
         clock.start();

@@ -7,7 +7,9 @@
 
 // What the main window's live controls show, kept by the core so that every behaviour can
 // be checked without widgets. The window copies it onto its controls after each change
-// and forwards the user's actions back.
+// and forwards the user's actions back. The value and alarm part is computed by the monitor
+// alone (monitor/ShownControls) from the readings and the alarm states; nothing reads it back
+// to learn whether a value is known or an alarm held.
 struct LabelState {
     QString text;
     bool visible = true;
@@ -49,7 +51,7 @@ struct ControlsState {
 
     // Raw-stream page
     QString Textfield_timer_emission = QStringLiteral("150");
-    bool rawStreamPageSelected = false; // TabPanel1 shows its second page
+    bool rawStreamPageSelected = false; // TabPanel1 shows its second page (the monitor tells the link)
 
     // Connection row
     QStringList SerialPortsPopupMenu_rows;

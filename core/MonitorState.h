@@ -49,7 +49,8 @@ struct MonitorState {
     ByteArray41 TrameBufferEEPROM{};
 
     // Converter measurements; kNotKnown (-1) until the converter's first frame, when it is
-    // silent, or when its last frame did not carry the value
+    // silent, or when its last frame did not carry the value. The monitor keeps them from the
+    // decoders' typed readings (ConverterReading), and reads them back typed.
     double U_in = kNotKnown;   // V
     double U_out = kNotKnown;  // V
     double I_out = kNotKnown;  // A
@@ -65,6 +66,9 @@ struct MonitorState {
     QString ModeHPU;             // "Auto" / "Manuel"; " " when silent
     QString Pitch;               // pitch caption; " " when silent
     bool presenceHPU = false;
+    // The last status frame's pitch design (byte 8 + ValeurModeCalage at the time) was 0:
+    // blades at full incidence without pressure, the HPU buttons read FEATHER and STOP.
+    bool pitchDesignFeathers = false;
     qint64 timeLastDataHPU = 0; // ms since program start, any valid HPU frame
 
     // Alarm settings ("Alarms_Settings.txt")

@@ -31,10 +31,9 @@ QByteArray header(bool presenceHPU) {
 
 } // namespace
 
-CsvLog::CsvLog(MonitorState& state, ControlsState& controls, const WallClock& wallClock, Notifier& notifier,
+CsvLog::CsvLog(MonitorState& state, const WallClock& wallClock, Notifier& notifier,
                const LogFolderSetting& folderSetting)
     : state_(state)
-    , controls_(controls)
     , wallClock_(wallClock)
     , notifier_(notifier)
     , folderSetting_(folderSetting) {}
@@ -103,10 +102,6 @@ QString CsvLog::timeFormat(const QLocale& locale) {
     return hasSeconds ? format : QStringLiteral("HH:mm:ss");
 }
 
-QString CsvLog::selectedDeviceEntry() const {
-    return controls_.SerialPortsPopupMenu_rows.value(controls_.SerialPortsPopupMenu_selected);
-}
-
 QByteArray CsvLog::dataLine(const QString& timeOfDay, const QLocale& locale) const {
     QStringList fields{
         timeOfDay,
@@ -126,32 +121,30 @@ QByteArray CsvLog::dataLine(const QString& timeOfDay, const QLocale& locale) con
     return line + kLineEnd;
 }
 
-void CsvLog::logTick() {
-    if (!controls_.CheckBoxLog_checked || failureOnScreen_)
-        return;
+CsvLog::TickOutcome CsvLog::logTick(bool boxTicked, const QString& deviceEntry) {
+    if (!boxTicked || failureOnScreen_)
+        return TickOutcome::NothingWritten;
 
     const QLocale locale;
     state_.d = wallClock_.now();
-    const QString name = fileName(state_.d, selectedDeviceEntry());
+    const QString name = fileName(state_.d, deviceEntry);
     const QString timeOfDay = locale.toString(state_.d.time(), timeFormat(locale));
 
     // Re-read at every tick, so a new folder chosen in the preferences applies at once.
     folderSetting_.readLogPathFile(state_.LogFolder);
     if (state_.LogFolder.isEmpty())
-        return; // no folder to log into: nothing to write, nothing to tell
+        return TickOutcome::NothingWritten; // no folder to log into: nothing to write, nothing to tell
     const QString path = QDir(state_.LogFolder).filePath(name);
 
     const bool lineDue = timeOfDay != state_.timeStampLastLog;
     // A day file that does not exist yet is made with its header at once, line or not.
     if (!lineDue && QFileInfo::exists(path))
-        return;
+        return TickOutcome::NothingWritten;
     // A new, empty or torn day file is headed or mended on the way (see WholeLineFile).
     const DayFileWriter::Result written = dayFile_.append(path, header(state_.presenceHPU),
                                                           lineDue ? dataLine(timeOfDay, locale) : QByteArray());
-    if (!written.written) {
-        reportFailure(written.path);
-        return;
-    }
+    if (!written.written)
+        return reportFailure(written.path);
     if (lineDue)
         state_.timeStampLastLog = timeOfDay;
     toldUnwritten_ = false;
@@ -161,13 +154,14 @@ void CsvLog::logTick() {
             eventObserver_(MonitorEvent::Kind::LogFileMoved, written.movedFrom + QStringLiteral(" -> ") + written.path);
         notifier_.showMessage(DayFileWriter::movedMessage(written.movedFrom, written.path));
     }
+    return TickOutcome::Written;
 }
 
-void CsvLog::reportFailure(const QString& path) {
+CsvLog::TickOutcome CsvLog::reportFailure(const QString& path) {
     // The message box runs its own event loop: the ticks that come meanwhile must neither
     // write nor tell the same failure again.
     if (failureOnScreen_)
-        return;
+        return TickOutcome::NothingWritten;
     failureOnScreen_ = true;
     if (eventObserver_)
         eventObserver_(MonitorEvent::Kind::LogWriteFailed, path);
@@ -175,8 +169,8 @@ void CsvLog::reportFailure(const QString& path) {
         notifier_.showMessage(failureMessage());
     toldUnwritten_ = true;
     failureOnScreen_ = false;
-    controls_.CheckBoxLog_checked = false;
     offAfterFailure_ = true;
+    return TickOutcome::Failed;
 }
 
 void CsvLog::tellJournalFailure() {

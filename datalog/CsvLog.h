@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/ControlsState.h"
 #include "core/MonitorEvent.h"
 #include "core/MonitorState.h"
 #include "core/Notifier.h"
@@ -27,15 +26,19 @@ public:
             "Messages", "Unable to write to Log file. Make sure another instance of the app is not opened"));
     }
 
-    CsvLog(MonitorState& state, ControlsState& controls, const WallClock& wallClock, Notifier& notifier,
-           const LogFolderSetting& folderSetting);
+    CsvLog(MonitorState& state, const WallClock& wallClock, Notifier& notifier, const LogFolderSetting& folderSetting);
 
+    enum class TickOutcome {
+        NothingWritten, // box unticked, no folder, or within the second of the last line
+        Written,        // a line, or the header of a new day file
+        Failed          // told to the user: CheckBoxLog is to be unticked
+    };
     // The logging step of TimerLog_Action, run while connected and after the stale-data
-    // check, so that values of a silent device are logged as reset. Writes nothing while
-    // CheckBoxLog is unticked or within the second of the last line written. A file
-    // failure is told once, unticks CheckBoxLog and leaves timeStampLastLog as it was, so
-    // the same second is written once the box is ticked again.
-    void logTick();
+    // check, so that values of a silent device are logged as reset, into the day file of the
+    // adapter deviceEntry. Writes nothing while CheckBoxLog is unticked (boxTicked false) or
+    // within the second of the last line written. A file failure is told once and leaves
+    // timeStampLastLog as it was, so the same second is written once the box is ticked again.
+    TickOutcome logTick(bool boxTicked, const QString& deviceEntry);
 
     // year_MM_dd_LogOrvane_<adapter>.csv, <adapter> as adapterPart() gives it.
     static QString fileName(const QDateTime& d, const QString& deviceEntry);
@@ -51,9 +54,6 @@ public:
     // digits, ".", "-" and "_" become "_".
     static QString adapterPart(const QString& deviceEntry);
 
-    // The CSV log could not be written: the message is shown once and CheckBoxLog unticked; the
-    // observer hears of it first (LogWriteFailed with the file).
-    void reportFailure(const QString& path);
     // What the log has to tell the event journal: a write failure, a day file moved beside
     // one that refused its lines (LogFileMoved).
     void setEventObserver(std::function<void(MonitorEvent::Kind, const QString&)> observer) {
@@ -79,10 +79,11 @@ public:
     QByteArray dataLine(const QString& timeOfDay, const QLocale& locale) const;
 
 private:
-    QString selectedDeviceEntry() const;
+    // The CSV log could not be written: the message is shown once (Failed), unless it is on
+    // screen already; the observer hears of it first (LogWriteFailed with the file).
+    TickOutcome reportFailure(const QString& path);
 
     MonitorState& state_;
-    ControlsState& controls_;
     const WallClock& wallClock_;
     Notifier& notifier_;
     const LogFolderSetting& folderSetting_;

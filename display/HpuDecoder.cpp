@@ -1,7 +1,6 @@
 #include "display/HpuDecoder.h"
 
 #include "core/Captions.h"
-#include "core/NumberMask.h"
 
 namespace {
 
@@ -15,17 +14,16 @@ const char* const kModeAutoText = "Auto";
 
 } // namespace
 
-void decodeHpuStatusFrame(MonitorState& state) {
-    const ByteArray41& frame = state.TrameBuffer;
-
-    state.Pression = (qint64(frame[4]) * 256 + frame[5]) / 100.0;
+HpuReading decodeHpuStatusFrame(const ByteArray41& frame) {
+    HpuReading reading;
+    reading.Pression = (qint64(frame[4]) * 256 + frame[5]) / 100.0;
 
     switch (frame[6]) {
     case kModeManual:
-        state.ModeHPU = QString::fromLatin1(kModeManualText);
+        reading.ModeHPU = QString::fromLatin1(kModeManualText);
         break;
     case kModeAuto:
-        state.ModeHPU = QString::fromLatin1(kModeAutoText);
+        reading.ModeHPU = QString::fromLatin1(kModeAutoText);
         break;
     default:
         break; // unknown code: the last recognised mode stays
@@ -33,46 +31,20 @@ void decodeHpuStatusFrame(MonitorState& state) {
 
     switch (frame[7]) {
     case kPitchInactive:
-        state.Pitch = App::text(App::Caption::kPitchInactive);
+        reading.Pitch = App::text(App::Caption::kPitchInactive);
         break;
     case kPitchPumpActive:
-        state.Pitch = App::text(App::Caption::kPitchPump);
+        reading.Pitch = App::text(App::Caption::kPitchPump);
         break;
     case kPitchReleaseActive:
-        state.Pitch = App::text(App::Caption::kPitchRelease);
+        reading.Pitch = App::text(App::Caption::kPitchRelease);
         break;
     default:
         break; // unknown code: the last recognised correction stays
     }
-}
 
-void showHpuStatus(const MonitorState& state, ControlsState& controls, const QLocale& locale) {
-    controls.LabelValue_Pression.visible = true;
-    controls.LabelValue_Pitch.visible = true;
-    controls.LabelValue_ModeHPU.visible = true;
-    controls.LabelName_Pression_visible = true;
-    controls.LabelName_Pitch_visible = true;
-    controls.LabelName_ModeHPU_visible = true;
-
-    controls.LabelValue_Pression.text = formatMask(state.Pression, QStringLiteral("0.00"), locale);
-    controls.LabelValue_Pitch.text = state.Pitch;
-    controls.LabelValue_ModeHPU.text = state.ModeHPU;
-
-    controls.CanvasProp_visible = true;
-
-    // The captions only relabel the buttons: PompeButton always sends the pump command and
-    // ReleaseButton the release command. A sum of 0 means blades at full incidence without
-    // pressure, so pumping feathers them.
-    const qint64 pitchDesign = qint64(state.TrameBuffer[8]) + state.ValeurModeCalage;
-    if (pitchDesign == 0) {
-        controls.PompeButton.caption = App::text(App::Caption::kDrapeau);
-        controls.ReleaseButton.caption = QStringLiteral("STOP");
-    } else {
-        controls.PompeButton.caption = App::text(App::Caption::kPump);
-        controls.ReleaseButton.caption = App::text(App::Caption::kRelease);
-    }
-    controls.PompeButton.visible = true;
-    controls.ReleaseButton.visible = true;
+    reading.pitchDesign = frame[8];
+    return reading;
 }
 
 QStringList hpuModeTexts() {

@@ -51,13 +51,11 @@ void prepareEmission(MonitorState& state) {
 }
 
 ReceiveStateMachine::ReceiveStateMachine(MonitorState& state, SerialPort& port, RawStreamTrace& trace,
-                                         const ProgramClock& clock, const ControlsState& controls,
-                                         FrameDispatcher& dispatcher)
+                                         const ProgramClock& clock, FrameDispatcher& dispatcher)
     : state_(state)
     , port_(port)
     , trace_(trace)
     , clock_(clock)
-    , controls_(controls)
     , dispatcher_(dispatcher) {}
 
 void ReceiveStateMachine::Update_RS485_State_Machine() {

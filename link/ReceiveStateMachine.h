@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/ControlsState.h"
 #include "core/MonitorState.h"
 #include "core/ProgramClock.h"
 #include "core/SerialPort.h"
@@ -42,13 +41,14 @@ void prepareEmission(MonitorState& state);
 class ReceiveStateMachine {
 public:
     ReceiveStateMachine(MonitorState& state, SerialPort& port, RawStreamTrace& trace,
-                        const ProgramClock& clock, const ControlsState& controls,
-                        FrameDispatcher& dispatcher);
+                        const ProgramClock& clock, FrameDispatcher& dispatcher);
 
     void Update_RS485_State_Machine();
     // Calls Update_RS485_State_Machine until a call neither consumes a byte nor moves the state:
     // every whole frame waiting is handled, and the machine waits for bytes still to come.
     void runUntilWaiting();
+    // The raw-stream page is on screen: its trace lines are then written out in full.
+    void setRawStreamShown(bool shown) { rawStreamShown_ = shown; }
 
     // Frames, errors and bytes counted as they pass; never reset, the bus health takes differences.
     LinkCounters& counters() { return counters_; }
@@ -70,13 +70,13 @@ private:
     void dropOverlongFrame();
 
     void trace(const QString& entry) { trace_.prepend(entry + QLatin1Char('\n')); }
-    bool rawStreamShown() const { return controls_.rawStreamPageSelected; }
+    bool rawStreamShown() const { return rawStreamShown_; }
 
     MonitorState& state_;
     SerialPort& port_;
     RawStreamTrace& trace_;
     const ProgramClock& clock_;
-    const ControlsState& controls_;
     FrameDispatcher& dispatcher_;
     LinkCounters counters_;
+    bool rawStreamShown_ = false;
 };

@@ -11,6 +11,8 @@
 #include "display/ConverterDecoder.h"
 #include "display/HpuDecoder.h"
 #include "display/StaleData.h"
+#include "monitor/ReadingsRecord.h"
+#include "monitor/ShownControls.h"
 #include "link/Frame.h"
 #include "link/HpuCommands.h"
 #include "link/LinkPacing.h"
@@ -33,15 +35,15 @@ Platform withPort(const Platform& p, SerialPort& port) {
 struct Monitor::Parts : FrameDispatcher {
     explicit Parts(Monitor& m)
         : monitor(m)
-        , machine(m.state_, m.platform_.port, m.trace_, m.platform_.clock, m.controls_, *this)
+        , machine(m.state_, m.platform_.port, m.trace_, m.platform_.clock, *this)
         , reception(m.platform_.port, machine, m.platform_.clock)
         , emission(m.state_, m.platform_.port, m.trace_, *m.timerEmission_, m.platform_.clock)
         , ports(m.controls_, m.platform_.devices, m.platform_.port, *m.portListUpdater_, m.platform_.notifier)
         , errors(m.state_, m.platform_.port, m.platform_.notifier, ports)
         , reconnection(m.platform_.devices, m.platform_.port)
-        , alarms(m.state_, m.controls_, *m.timerAlarm_, *m.timerAlarmSound_, m.platform_.sound)
+        , alarms(m.state_, *m.timerAlarm_, *m.timerAlarmSound_, m.platform_.sound)
         , logFolder(m.platform_.resources, m.platform_.userFolders)
-        , csvLog(m.state_, m.controls_, m.platform_.wallClock, m.platform_.notifier, logFolder)
+        , csvLog(m.state_, m.platform_.wallClock, m.platform_.notifier, logFolder)
         , eepromRequests(m.state_) {}
 
     void converterDataFrame() override {
@@ -124,24 +126,32 @@ bool Monitor::checkCRCreception() {
 // --- Decoders and stale data ---
 
 void Monitor::refreshDataConverter() {
-    decodeConverterFrame(state_);
-    showConverterValues(state_, controls_);
-    parts_->alarms.evaluate();
-    recordAlarmChanges();
+    const ConverterReading reading = decodeConverterFrame(state_.TrameBuffer);
+    keepConverterReading(state_, reading);
+    const AlarmStates before = parts_->alarms.states();
+    const AlarmStates& after = parts_->alarms.evaluate(reading);
+    showReadings();
+    recordAlarmChanges(before, after, reading);
 }
 
 void Monitor::refreshDataHPU() {
-    decodeHpuStatusFrame(state_);
-    showHpuStatus(state_, controls_);
+    keepHpuReading(state_, decodeHpuStatusFrame(state_.TrameBuffer));
+    showReadings();
     emit gaugeRepaintRequested();
 }
 
 void Monitor::stopDataConverter() {
-    ::stopDataConverter(state_, controls_);
+    forgetConverterValues(state_);
+    showReadings();
 }
 
 void Monitor::stopDataHPU() {
-    ::stopDataHPU(state_, controls_);
+    forgetHpuValues(state_);
+    showReadings();
+}
+
+void Monitor::showReadings() {
+    ::showReadings(controls_, state_, parts_->alarms.states());
 }
 
 // --- HPU commands and EEPROM transactions ---
@@ -416,31 +426,23 @@ void Monitor::writeJournal(const MonitorEvent& event) {
     }
 }
 
-void Monitor::recordAlarmChanges() {
-    // The fills just evaluated from this frame: red exactly while a condition holds.
-    const bool held[3] = {controls_.Rect_AlertInputVoltage == AlertFill::AlertRed,
-                          controls_.Rect_AlertRPM == AlertFill::AlertRed,
-                          controls_.Rect_AlertTemp == AlertFill::AlertRed};
-    for (int i = 0; i < 3; ++i) {
-        if (held[i] == alarmsHeld_[i])
-            continue;
-        alarmsHeld_[i] = held[i];
-        // A value this frame did not give (the -1 marker) is never written as a measurement.
-        const auto measured = [](double value, const QString& text) {
-            return isKnown(value) ? text : QStringLiteral("not known");
-        };
-        const qint64 speed = std::max(state_.RPM1, state_.RPM2);
-        QString detail;
-        if (i == 0)
-            detail = QStringLiteral("input voltage ") +
-                     measured(state_.U_in, QStringLiteral("%1 V").arg(state_.U_in, 0, 'f', 1));
-        else if (i == 1)
-            detail = QStringLiteral("speed ") + measured(double(speed), QStringLiteral("%1 rpm").arg(speed));
-        else
-            detail = QStringLiteral("converter temperature ") +
-                     measured(state_.TempCV, QStringLiteral("%1 \u00b0C").arg(state_.TempCV, 0, 'f', 1));
-        record(held[i] ? MonitorEvent::Kind::AlarmRaised : MonitorEvent::Kind::AlarmCleared, detail);
-    }
+void Monitor::recordAlarmChanges(const AlarmStates& before, const AlarmStates& after,
+                                 const ConverterReading& reading) {
+    // A value this frame did not give is never written as a measurement.
+    const QString notKnown = QStringLiteral("not known");
+    const auto recordChange = [this](bool wasHeld, bool held, const QString& detail) {
+        if (held != wasHeld)
+            record(held ? MonitorEvent::Kind::AlarmRaised : MonitorEvent::Kind::AlarmCleared, detail);
+    };
+    recordChange(before.inputVoltage, after.inputVoltage,
+                 QStringLiteral("input voltage ") +
+                     (reading.U_in ? QStringLiteral("%1 V").arg(*reading.U_in, 0, 'f', 1) : notKnown));
+    const std::optional<qint64> speed = reading.speed();
+    recordChange(before.speed, after.speed,
+                 QStringLiteral("speed ") + (speed ? QStringLiteral("%1 rpm").arg(*speed) : notKnown));
+    recordChange(before.temperature, after.temperature,
+                 QStringLiteral("converter temperature ") +
+                     (reading.TempCV ? QStringLiteral("%1 \u00b0C").arg(*reading.TempCV, 0, 'f', 1) : notKnown));
 }
 
 void Monitor::TimerResetError_Action() {
@@ -458,16 +460,18 @@ void Monitor::TimerLog_Action() {
         lastClockStep_ = step;
         record(MonitorEvent::Kind::ClockStepped, step->describe());
     }
-    const std::array<bool, 13> shownBefore = valuesShown();
-    const bool logChecked = controls_.CheckBoxLog_checked;
+    const ValuesKnown knownBefore = valuesKnown();
     if (isStale(now, state_.timeLastDataCV))
         stopDataConverter();
     if (isStale(now, state_.timeLastDataHPU))
         stopDataHPU();
-    parts_->csvLog.logTick();
+    const bool logFailed = parts_->csvLog.logTick(controls_.CheckBoxLog_checked, selectedDeviceName()) ==
+                           CsvLog::TickOutcome::Failed;
+    if (logFailed)
+        controls_.CheckBoxLog_checked = false; // the user ticks it again once the folder is mended
     // Twice a second: the window is refreshed only when values were hidden or the log
     // failed, not woken to show what it already shows.
-    if (valuesShown() != shownBefore || controls_.CheckBoxLog_checked != logChecked)
+    if (valuesKnown() != knownBefore || logFailed)
         emit changed();
 
     // The tick comes every 500 ms: one sample per second of the wall clock.
@@ -479,46 +483,41 @@ void Monitor::TimerLog_Action() {
     }
 }
 
-std::array<bool, 13> Monitor::valuesShown() const {
-    const ControlsState& c = controls_;
-    return {c.LabelValue_Uin.visible,      c.LabelValue_Uout.visible,  c.LabelValue_Iout.visible,
-            c.LabelValue_Pout.visible,     c.LabelValue_T.visible,     c.LabelValue_RPM.visible,
-            c.LabelValue_Pression.visible, c.LabelValue_Pitch.visible, c.LabelValue_ModeHPU.visible,
-            c.LabelName_Pression_visible,  c.CanvasProp_visible,       c.PompeButton.visible,
-            c.ReleaseButton.visible};
+Monitor::ValuesKnown Monitor::valuesKnown() const {
+    const ConverterReading converter = converterReading(state_);
+    return {bool(converter.U_in), bool(converter.U_out), bool(converter.I_out), bool(converter.P_out),
+            bool(converter.TempCV), bool(converter.speed()), hpuStatusKnown(state_)};
 }
 
 SecondSample Monitor::sample(const QDateTime& time) const {
-    // A value is known only while its label shows it and it is not the -1 marker.
-    const auto shown = [](const LabelState& label, double value) -> std::optional<double> {
-        if (!label.visible || !isKnown(value))
-            return std::nullopt;
-        return value;
-    };
+    const ConverterReading converter = converterReading(state_);
     SecondSample s;
     s.time = time;
-    s.inputVoltage = shown(controls_.LabelValue_Uin, state_.U_in);
-    s.outputVoltage = shown(controls_.LabelValue_Uout, state_.U_out);
-    s.outputCurrent = shown(controls_.LabelValue_Iout, state_.I_out);
-    s.outputPower = shown(controls_.LabelValue_Pout, state_.P_out);
-    s.speed = shown(controls_.LabelValue_RPM, static_cast<double>(state_.RPM1));
-    s.temperature = shown(controls_.LabelValue_T, state_.TempCV);
+    s.inputVoltage = converter.U_in;
+    s.outputVoltage = converter.U_out;
+    s.outputCurrent = converter.I_out;
+    s.outputPower = converter.P_out;
+    if (converter.RPM1)
+        s.speed = double(*converter.RPM1);
+    s.temperature = converter.TempCV;
     s.hpuPresent = state_.presenceHPU;
-    s.pressure = shown(controls_.LabelValue_Pression, state_.Pression);
-    if (controls_.LabelValue_ModeHPU.visible)
+    if (hpuStatusKnown(state_)) {
+        s.pressure = state_.Pression;
         s.hpuMode = state_.ModeHPU.trimmed();
-    if (controls_.LabelValue_Pitch.visible)
         s.pitch = state_.Pitch.trimmed();
-    // The conditions found by the last converter frame, not the red fills, which clear 200 ms
+    }
+    // The conditions found by the last converter frame, not the red rows, which clear 200 ms
     // after each frame and so blink between ticks; a value not known holds no alarm.
-    s.inputVoltageAlarm = alarmsHeld_[0] && s.inputVoltage.has_value();
-    s.speedAlarm = alarmsHeld_[1] && s.speed.has_value();
-    s.temperatureAlarm = alarmsHeld_[2] && s.temperature.has_value();
+    const AlarmStates& alarms = parts_->alarms.states();
+    s.inputVoltageAlarm = alarms.inputVoltage && s.inputVoltage.has_value();
+    s.speedAlarm = alarms.speed && s.speed.has_value();
+    s.temperatureAlarm = alarms.temperature && s.temperature.has_value();
     return s;
 }
 
 void Monitor::TimerAlarm_Action() {
     parts_->alarms.TimerAlarm_Action();
+    showReadings();
     emit changed();
 }
 
@@ -542,6 +541,7 @@ void Monitor::ReleaseButton_Action() {
 
 void Monitor::setRawStreamPageSelected(bool selected) {
     controls_.rawStreamPageSelected = selected;
+    parts_->machine.setRawStreamShown(selected);
 }
 
 void Monitor::setEmissionDelayText(const QString& text) {

@@ -17,6 +17,9 @@
 
 #include <QObject>
 
+struct AlarmStates;
+struct ConverterReading;
+
 #include <array>
 #include <functional>
 #include <memory>
@@ -167,7 +170,6 @@ private:
     Timer* timerAlarmSound_;
     Timer* timerReconnect_;
     QDateTime lastSampledSecond_;
-    bool alarmsHeld_[3] = {false, false, false}; // input voltage, speed, temperature
     QString lastEepromWrite_;                    // what an acknowledgement answers
     bool reportsEnabled_ = true;
     std::optional<ClockStepWatch::Step> lastClockStep_;
@@ -182,11 +184,17 @@ private:
     // opens next, unseen: EEPROM requests are withdrawn as soon as the port is found closed.
     void withdrawEepromRequestsIfClosed();
     void updateConnectionLine();
-    void recordAlarmChanges();
+    // Raised and cleared alarms, told with the frame's values.
+    void recordAlarmChanges(const AlarmStates& before, const AlarmStates& after, const ConverterReading& reading);
+    // The value and alarm part of the controls, recomputed after each reading, stale reset and
+    // TimerAlarm.
+    void showReadings();
     // Runs a step of the receive path, announcing a change when it took bytes from the port.
     void receive(const std::function<void()>& step);
-    // Which values, captions and HPU controls the window shows: what a stale reset hides.
-    std::array<bool, 13> valuesShown() const;
+    // Which converter values are known, and whether the HPU status is: what a stale reset
+    // forgets, and the window hides.
+    using ValuesKnown = std::array<bool, 7>;
+    ValuesKnown valuesKnown() const;
 
     struct Parts;
     std::unique_ptr<Parts> parts_; // the subsystems the handlers delegate to

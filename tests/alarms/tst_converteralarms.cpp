@@ -1,5 +1,7 @@
 #include "ManualTimeline.h"
 #include "alarms/ConverterAlarms.h"
+#include "monitor/ReadingsRecord.h"
+#include "monitor/ShownControls.h"
 
 #include <QTest>
 
@@ -14,7 +16,8 @@ struct TimedSound : SoundPlayer {
     QList<QPair<qint64, int>> plays; // (ms since start, volume)
 };
 
-// The alarm part of the main window: the two timers as designed, wired to their handlers.
+// The alarm part of the main window: the two timers as designed, wired to their handlers, and
+// the alert rows shown from the alarm states after each.
 struct AlarmBench {
     ManualTimeline timeline;
     MonitorState state;
@@ -23,23 +26,28 @@ struct AlarmBench {
     QObject owner;
     Timer* timerAlarm = timeline.create(QStringLiteral("TimerAlarm"), 200, &owner);
     Timer* timerAlarmSound = timeline.create(QStringLiteral("TimerAlarmSound"), 15000, &owner);
-    ConverterAlarms alarms{state, controls, *timerAlarm, *timerAlarmSound, sound};
+    ConverterAlarms alarms{state, *timerAlarm, *timerAlarmSound, sound};
 
     AlarmBench() {
-        QObject::connect(timerAlarm, &Timer::timeout, &owner, [this] { alarms.TimerAlarm_Action(); });
+        QObject::connect(timerAlarm, &Timer::timeout, &owner, [this] {
+            alarms.TimerAlarm_Action();
+            show();
+        });
         QObject::connect(timerAlarmSound, &Timer::timeout, &owner,
                          [this] { alarms.TimerAlarmSound_Action(); });
         timerAlarm->setMode(Timer::Single); // armed at window creation
     }
 
-    // One converter frame as decoded: the values the alerts read.
+    // One converter frame as decoded: the values the alerts read, -1 for a value not carried.
     void frame(double uIn, qint64 rpm1 = 1500, qint64 rpm2 = 0, double temp = 30.0) {
         state.U_in = uIn;
         state.RPM1 = rpm1;
         state.RPM2 = rpm2;
         state.TempCV = temp;
-        alarms.evaluate();
+        alarms.evaluate(converterReading(state));
+        show();
     }
+    void show() { showReadings(controls, state, alarms.states()); }
     // Frames every periodMs from now for durationMs (the first one now).
     void framesFor(qint64 durationMs, qint64 periodMs, double uIn) {
         for (qint64 t = 0; t < durationMs; t += periodMs) {
@@ -109,6 +117,9 @@ private slots:
         QCOMPARE(bench.controls.Rect_AlertTemp, expected(tempAlert));
         QCOMPARE(bench.timerAlarm->isRunning(), speedAlert || voltageAlert || tempAlert);
         QCOMPARE(bench.timerAlarmSound->isRunning(), voltageAlert);
+        QCOMPARE(bench.alarms.states().speed, speedAlert);
+        QCOMPARE(bench.alarms.states().inputVoltage, voltageAlert);
+        QCOMPARE(bench.alarms.states().temperature, tempAlert);
     }
 
     // A speed the frame did not carry (-1) is not judged, even by thresholds below the marker
@@ -174,7 +185,8 @@ private slots:
         QCOMPARE(bench.controls.Rect_AlertRPM, AlertFill::Transparent);
     }
 
-    // TimerAlarm clears all three rows, whichever alert armed it.
+    // TimerAlarm clears all three rows, whichever alert armed it; the alarms stay held until a
+    // frame finds them gone.
     void timerAlarmClearsEveryRow() {
         AlarmBench bench;
         bench.timeline.advance(200);
@@ -183,6 +195,11 @@ private slots:
         QCOMPARE(bench.controls.Rect_AlertRPM, AlertFill::Transparent);
         QCOMPARE(bench.controls.Rect_AlertInputVoltage, AlertFill::Transparent);
         QCOMPARE(bench.controls.Rect_AlertTemp, AlertFill::Transparent);
+        QVERIFY(bench.alarms.states().speed && bench.alarms.states().inputVoltage &&
+                bench.alarms.states().temperature);
+        bench.frame(40.0);
+        QVERIFY(!bench.alarms.states().speed && !bench.alarms.states().inputVoltage &&
+                !bench.alarms.states().temperature);
     }
 
     void soundTimeline_data() {

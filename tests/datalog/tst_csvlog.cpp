@@ -24,21 +24,27 @@ QDateTime at(int y, int mo, int d, int h, int mi, int s, int ms = 0) {
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms));
 }
 
-// One run of the tool's logging: the monitor state and controls of a fresh main window,
-// already connected through kDevice, with TimerLog ticking the logging step every 500 ms.
+// One run of the tool's logging: the monitor state and the Log box of a fresh main window,
+// already connected through device, with TimerLog ticking the logging step every 500 ms.
 struct Run {
     explicit Run(TestPlatform& platform, const QString& device = kDevice)
-        : setting(platform.resources, platform.userFolders)
-        , log(state, controls, platform.timeline, platform.notifier, setting)
+        : device(device)
+        , setting(platform.resources, platform.userFolders)
+        , log(state, platform.timeline, platform.notifier, setting)
         , TimerLog(platform.timeline.create(QStringLiteral("TimerLog"), 500, nullptr)) {
-        controls.SerialPortsPopupMenu_rows = QStringList{device};
-        controls.SerialPortsPopupMenu_selected = 0;
-        QObject::connect(TimerLog.get(), &Timer::timeout, [this] { log.logTick(); });
+        QObject::connect(TimerLog.get(), &Timer::timeout, [this] { tick(); });
         TimerLog->setMode(Timer::Repeating);
     }
 
+    // The logging step as the monitor runs it: a failure unticks the box.
+    void tick() {
+        if (log.logTick(CheckBoxLog_checked, device) == CsvLog::TickOutcome::Failed)
+            CheckBoxLog_checked = false;
+    }
+
     MonitorState state;
-    ControlsState controls;
+    bool CheckBoxLog_checked = true;
+    const QString device;
     LogFolderSetting setting;
     CsvLog log;
     std::unique_ptr<Timer> TimerLog;
@@ -278,7 +284,7 @@ private slots:
         run.state.presenceHPU = false;
 
         platform.timeline.advance(2000); // ticks at :00.6, :01.1, :01.6, :02.1
-        run.log.logTick();               // and one more within :02
+        run.tick();               // and one more within :02
 
         QCOMPARE(readAll(platform.userFolders.documents() + "/2026_03_14_LogOrvane_FT4ABCDE.csv"),
                  "LOG ORVANE\n" + kTitles7 +
@@ -312,16 +318,16 @@ private slots:
         run.state.presenceHPU = false;
         const QString path = platform.userFolders.documents() + "/2026_03_14_LogOrvane_FT4ABCDE.csv";
 
-        run.controls.CheckBoxLog_checked = false;
+        run.CheckBoxLog_checked = false;
         platform.timeline.advance(1000);
         QVERIFY(!QFile::exists(path));
         QVERIFY(!run.state.d.isValid()); // the logging step was not reached
 
-        run.controls.CheckBoxLog_checked = true;
+        run.CheckBoxLog_checked = true;
         platform.timeline.advance(500); // 10:00:01.5
-        run.controls.CheckBoxLog_checked = false;
+        run.CheckBoxLog_checked = false;
         platform.timeline.advance(2000);
-        run.controls.CheckBoxLog_checked = true;
+        run.CheckBoxLog_checked = true;
         platform.timeline.advance(500); // 10:00:04.0
 
         QCOMPARE(readAll(path), "LOG ORVANE\n" + kTitles7 +
@@ -353,15 +359,13 @@ private slots:
         TestPlatform platform;
         FixedResourceFolder nowhere{QString()};
         MonitorState state;
-        ControlsState controls;
         LogFolderSetting setting(nowhere, platform.userFolders);
-        CsvLog log(state, controls, platform.timeline, platform.notifier, setting);
+        CsvLog log(state, platform.timeline, platform.notifier, setting);
 
-        log.logTick();
+        QVERIFY(log.logTick(true, kDevice) == CsvLog::TickOutcome::NothingWritten); // the box stays ticked
 
         QVERIFY(state.LogFolder.isEmpty());
         QCOMPARE(state.timeStampLastLog, QStringLiteral("00:00:00"));
-        QVERIFY(controls.CheckBoxLog_checked);
         QVERIFY(platform.notifier.messages.isEmpty());
         QVERIFY(QDir(platform.userFolders.documents()).isEmpty());
     }
@@ -402,7 +406,7 @@ private slots:
             // The message box's own event loop lets TimerLog keep ticking.
             while (ticksWhileOpen < 3) {
                 ++ticksWhileOpen;
-                run.log.logTick();
+                run.tick();
             }
         };
 
@@ -410,7 +414,7 @@ private slots:
 
         QCOMPARE(platform.notifier.messages, QStringList{UserTexts::kLogFailure});
         QCOMPARE(ticksWhileOpen, 3);
-        QVERIFY(!run.controls.CheckBoxLog_checked);
+        QVERIFY(!run.CheckBoxLog_checked);
         QCOMPARE(run.state.timeStampLastLog, QStringLiteral("00:00:00"));
 
         // Mend the folder, tick the box again: the failed second is written.
@@ -418,11 +422,11 @@ private slots:
         QDir(path).removeRecursively();
         QFile::remove(logs);
         QDir().mkpath(logs);
-        run.controls.CheckBoxLog_checked = true;
+        run.CheckBoxLog_checked = true;
         platform.timeline.advance(500); // 10:00:00.9
 
         QCOMPARE(platform.notifier.messages.size(), 1);
-        QVERIFY(run.controls.CheckBoxLog_checked);
+        QVERIFY(run.CheckBoxLog_checked);
         QCOMPARE(readAll(path),
                  "LOG ORVANE\n" + kTitles7 + "10:00:00;48.512;27.310;05.120;139.8;1520;35.2;\n");
     }
@@ -529,7 +533,7 @@ void TestCsvLog::refusedDayFileTheLogGoesOnBeside() {
         QCOMPARE(events.size(), 1);
         QCOMPARE(events[0].first, MonitorEvent::Kind::LogFileMoved);
         QCOMPARE(events[0].second, refused + " -> " + beside);
-        QVERIFY(run.controls.CheckBoxLog_checked);
+        QVERIFY(run.CheckBoxLog_checked);
     }
     Run restarted(platform);
     setExampleValues(restarted.state);
@@ -582,7 +586,7 @@ void TestCsvLog::dayFileOfAnotherOwnerTheLogGoesOnBeside() {
     QCOMPARE(readAll(logs + "/2026_03_14_LogOrvane_FT4ABCDE-2.csv"),
              "LOG ORVANE\n" + kTitles7 + "10:00:00;48.512;27.310;05.120;139.8;1520;35.2;\n");
     QCOMPARE(platform.notifier.messages.size(), 1);
-    QVERIFY(run.controls.CheckBoxLog_checked);
+    QVERIFY(run.CheckBoxLog_checked);
 }
 
 QTEST_GUILESS_MAIN(TestCsvLog)

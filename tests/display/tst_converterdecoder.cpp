@@ -74,7 +74,7 @@ private slots:
         state.RPM2 = 222;
         loadFrame(state, frame.toLatin1().constData());
 
-        decodeConverterFrame(state);
+        keepConverterFrame(state);
 
         QTEST(state.ProtocoleVersion, "version");
         QTEST(state.U_in, "uIn");
@@ -84,6 +84,16 @@ private slots:
         QTEST(state.RPM1, "rpm1");
         QTEST(state.RPM2, "rpm2");
         QTEST(state.P_out, "pOut");
+
+        // The reading itself leaves what the frame did not carry empty, with no version.
+        QFETCH(double, uOut);
+        const ConverterReading reading = decodeConverterFrame(state.TrameBuffer);
+        const bool carried = uOut != -1.0;
+        QVERIFY(reading.U_in && reading.TempCV);
+        QCOMPARE(reading.U_out.has_value(), carried);
+        QCOMPARE(reading.P_out.has_value(), carried);
+        QCOMPARE(reading.speed().has_value(), carried);
+        QCOMPARE(reading.ProtocoleVersion.isEmpty(), !carried);
     }
 
     void showsMaskedValues_data() {
@@ -113,11 +123,11 @@ private slots:
         MonitorState state;
         ControlsState controls;
         // Hidden as after a stale reset: the frame shows them again.
-        stopDataConverter(state, controls);
+        stopConverterData(state, controls);
         loadFrame(state, frame.toLatin1().constData());
 
-        decodeConverterFrame(state);
-        showConverterValues(state, controls, comma ? commaLocale() : pointLocale());
+        keepConverterFrame(state);
+        show(state, controls, comma ? commaLocale() : pointLocale());
 
         const QList<const LabelState*> labels{&controls.LabelValue_Uin,  &controls.LabelValue_Uout,
                                               &controls.LabelValue_Iout, &controls.LabelValue_Pout,
@@ -149,15 +159,15 @@ private slots:
         MonitorState state;
         ControlsState controls;
         loadFrame(state, "00 01 10 10 01 F4 00 F0 00 19 00 00 01 36 00 C8 00 D2");
-        decodeConverterFrame(state);
-        showConverterValues(state, controls, pointLocale());
+        keepConverterFrame(state);
+        show(state, controls, pointLocale());
         QCOMPARE(state.ProtocoleVersion, QStringLiteral("V1"));
         if (staleBefore)
-            stopDataConverter(state, controls);
+            stopConverterData(state, controls);
 
         loadFrame(state, "00 01 10 10 02 03 00 46 00 19 00 00 01 37 00 C8 00 D2");
-        decodeConverterFrame(state);
-        showConverterValues(state, controls, comma ? commaLocale() : pointLocale());
+        keepConverterFrame(state);
+        show(state, controls, comma ? commaLocale() : pointLocale());
 
         QCOMPARE(state.ProtocoleVersion, QStringLiteral("V1")); // the last version seen
         QCOMPARE(state.P_out, -1.0);
@@ -172,8 +182,8 @@ private slots:
 
         // The next frame of a known version shows all six again.
         loadFrame(state, "00 01 10 10 02 03 00 F0 00 19 00 00 01 37 00 C8 00 D2");
-        decodeConverterFrame(state);
-        showConverterValues(state, controls, pointLocale());
+        keepConverterFrame(state);
+        show(state, controls, pointLocale());
         QVERIFY(controls.LabelValue_Uout.visible && controls.LabelValue_Pout.visible &&
                 controls.LabelValue_RPM.visible);
         QCOMPARE(controls.LabelValue_Pout.text, QStringLiteral("060"));
@@ -183,9 +193,9 @@ private slots:
         MonitorState state;
         ControlsState controls;
         loadFrame(state, "00 01 10 10 01 F4 00 F0 00 19 00 00 01 36 00 C8 00 D2");
-        decodeConverterFrame(state);
+        keepConverterFrame(state);
         const ControlsState before = controls;
-        showConverterValues(state, controls, pointLocale());
+        show(state, controls, pointLocale());
         QCOMPARE(controls.LabelValue_Pression.visible, before.LabelValue_Pression.visible);
         QCOMPARE(controls.CanvasProp_visible, before.CanvasProp_visible);
         QCOMPARE(controls.Rect_AlertRPM, before.Rect_AlertRPM);

@@ -27,14 +27,14 @@ private slots:
         QFETCH(QString, frame);
         MonitorState state;
         loadFrame(state, frame.toLatin1().constData());
-        decodeHpuStatusFrame(state);
+        keepHpuStatusFrame(state);
         QTEST(state.Pression, "pression");
 
         ControlsState point;
-        showHpuStatus(state, point, pointLocale());
+        show(state, point, pointLocale());
         QTEST(point.LabelValue_Pression.text, "point");
         ControlsState comma;
-        showHpuStatus(state, comma, commaLocale());
+        show(state, comma, commaLocale());
         QTEST(comma.LabelValue_Pression.text, "comma");
     }
 
@@ -91,9 +91,9 @@ private slots:
         state.Pitch = previousPitch;
         loadFrame(state, ("00 12 10 07 01 F4 " + modeAndPitch + " 01").toLatin1().constData());
 
-        decodeHpuStatusFrame(state);
+        keepHpuStatusFrame(state);
         ControlsState controls;
-        showHpuStatus(state, controls, pointLocale());
+        show(state, controls, pointLocale());
 
         QTEST(state.ModeHPU, "mode");
         QTEST(state.Pitch, "pitch");
@@ -104,7 +104,7 @@ private slots:
     void pitchTextsAreTheCaptionConstants() {
         MonitorState state;
         loadFrame(state, "00 12 10 07 00 00 00 F0 00");
-        decodeHpuStatusFrame(state);
+        keepHpuStatusFrame(state);
         QCOMPARE(state.Pitch, App::text(App::Caption::kPitchPump));
     }
 
@@ -132,9 +132,9 @@ private slots:
         MonitorState state;
         state.ValeurModeCalage = modeCalage;
         loadFrame(state, ("00 12 10 07 00 00 00 00 " + designByte).toLatin1().constData());
-        decodeHpuStatusFrame(state);
+        keepHpuStatusFrame(state);
         ControlsState controls;
-        showHpuStatus(state, controls, pointLocale());
+        show(state, controls, pointLocale());
         QTEST(controls.PompeButton.caption, "pompe");
         QTEST(controls.ReleaseButton.caption, "release");
     }
@@ -151,10 +151,10 @@ private slots:
         ControlsState controls;
         QVERIFY(!controls.CanvasProp_visible && !controls.PompeButton.visible);
         if (afterStaleReset)
-            stopDataHPU(state, controls);
+            stopHpuData(state, controls);
         loadFrame(state, "00 12 10 07 00 64 FF 00 01");
-        decodeHpuStatusFrame(state);
-        showHpuStatus(state, controls, pointLocale());
+        keepHpuStatusFrame(state);
+        show(state, controls, pointLocale());
 
         QVERIFY(controls.LabelValue_Pression.visible);
         QVERIFY(controls.LabelValue_Pitch.visible);

@@ -31,8 +31,8 @@ private slots:
         const MonitorState hpuBefore = state;
         const ControlsState controlsBefore = controls;
 
-        stopDataConverter(state, controls);
-        stopDataConverter(state, controls); // repeated on every tick while silent
+        stopConverterData(state, controls);
+        stopConverterData(state, controls); // repeated on every tick while silent
 
         QCOMPARE(state.U_in, -1.0);
         QCOMPARE(state.U_out, -1.0);
@@ -64,8 +64,8 @@ private slots:
         state.filtered_alpha = 0.9;
         const MonitorState before = state;
 
-        stopDataHPU(state, controls);
-        stopDataHPU(state, controls);
+        stopHpuData(state, controls);
+        stopHpuData(state, controls);
 
         QCOMPARE(state.Pression, -1.0);
         QCOMPARE(state.ModeHPU, QStringLiteral(" "));
@@ -92,11 +92,11 @@ private:
     // Both devices present: a V1 converter frame and an HPU status frame shown.
     static void showLiveData(MonitorState& state, ControlsState& controls) {
         loadFrame(state, "00 01 10 10 01 F4 00 F0 00 19 00 00 01 36 00 C8 00 D2");
-        decodeConverterFrame(state);
-        showConverterValues(state, controls, pointLocale());
+        keepConverterFrame(state);
+        show(state, controls, pointLocale());
         loadFrame(state, "00 12 10 07 01 F4 FF 00 01");
-        decodeHpuStatusFrame(state);
-        showHpuStatus(state, controls, pointLocale());
+        keepHpuStatusFrame(state);
+        show(state, controls, pointLocale());
         state.presenceHPU = true; // as the link sets it after a status frame
     }
 };

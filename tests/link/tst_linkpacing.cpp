@@ -1,6 +1,7 @@
 #include "FakeSerialPort.h"
 #include "Hex.h"
 #include "ManualTimeline.h"
+#include "core/ControlsState.h"
 #include "link/HpuCommands.h"
 #include "link/LinkPacing.h"
 #include "link/ReceiveStateMachine.h"
@@ -32,12 +33,11 @@ struct TickedReference {
     ManualTimeline timeline;
     FakeSerialPort port;
     MonitorState state;
-    ControlsState controls;
     RawStreamTrace trace;
     NoDispatch dispatch;
     QObject owner;
     Timer* tick = timeline.create(QStringLiteral("tick"), 10, &owner);
-    ReceiveStateMachine machine{state, port, trace, timeline, controls, dispatch};
+    ReceiveStateMachine machine{state, port, trace, timeline, dispatch};
 
     TickedReference() {
         QObject::connect(&port, &SerialPort::dataReceived, &owner, [this] { tick->setMode(Timer::Repeating); });
@@ -62,7 +62,7 @@ struct Link : FrameDispatcher {
     RawStreamTrace trace;
     QObject owner;
     Timer* emission = timeline.create(QStringLiteral("TimerEmissionRS485"), 10, &owner);
-    ReceiveStateMachine machine{state, port, trace, timeline, controls, *this};
+    ReceiveStateMachine machine{state, port, trace, timeline, *this};
     ReceptionPacer receptionPacer{port, machine, timeline};
     EmissionPacer emissionPacer{state, port, trace, *emission, timeline};
     std::function<void()> whileDispatching;
@@ -131,7 +131,8 @@ private slots:
         QFETCH(QList<QByteArray>, chunks);
         TickedReference ticked;
         Link link;
-        ticked.controls.rawStreamPageSelected = link.controls.rawStreamPageSelected = true;
+        ticked.machine.setRawStreamShown(true);
+        link.machine.setRawStreamShown(true);
         for (const QByteArray& chunk : chunks) {
             ticked.port.feed(chunk);
             ticked.timeline.advance(100); // ten ticks: enough for every frame of any chunk here

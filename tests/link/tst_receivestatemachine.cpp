@@ -55,10 +55,9 @@ struct Line {
     ManualTimeline timeline;
     FakeSerialPort port;
     MonitorState state;
-    ControlsState controls;
     RawStreamTrace trace;
     RecordingDispatcher dispatcher{state};
-    ReceiveStateMachine machine{state, port, trace, timeline, controls, dispatcher};
+    ReceiveStateMachine machine{state, port, trace, timeline, dispatcher};
 
     void run(int calls) {
         for (int i = 0; i < calls; ++i)
@@ -198,7 +197,7 @@ private slots:
 
         Line line;
         line.state.StatutRS485 = StatutRS485(startState);
-        line.controls.rawStreamPageSelected = rawStreamPage;
+        line.machine.setRawStreamShown(rawStreamPage);
         line.port.feed(bytes);
         line.run(calls);
 
@@ -298,7 +297,7 @@ private slots:
     // Every entry keeps the raw-stream text to its first 1512 characters, newest first.
     void traceKeepsItsFirst1512Characters() {
         Line line;
-        line.controls.rawStreamPageSelected = true;
+        line.machine.setRawStreamShown(true);
         for (int i = 0; i < 100; ++i) {
             line.port.feed(hexBytes("AA BB CC DD EE"));
             line.run(1);

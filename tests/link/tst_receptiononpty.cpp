@@ -3,6 +3,7 @@
 #include "Hex.h"
 #include "MessageBoxAnswerer.h"
 #include "PseudoTerminal.h"
+#include "core/ControlsState.h"
 #include "core/ProgramClock.h"
 #include "core/Timer.h"
 #include "link/HpuCommands.h"
@@ -48,7 +49,7 @@ struct RealLink : FrameDispatcher {
     RawStreamTrace trace;
     QObject owner;
     Timer* emission = timers.create(QStringLiteral("TimerEmissionRS485"), 10, &owner);
-    ReceiveStateMachine machine{state, port, trace, clock, controls, *this};
+    ReceiveStateMachine machine{state, port, trace, clock, *this};
     ReceptionPacer reception{port, machine, clock};
     EmissionPacer emissionPacer{state, port, trace, *emission, clock};
     bool opened = false;

@@ -6,6 +6,7 @@
 #include "display/ConverterDecoder.h"
 #include "display/HpuDecoder.h"
 #include "link/Frame.h"
+#include "monitor/ReadingsRecord.h"
 #include "sim/SimulatedInstallation.h"
 
 #include <QTest>
@@ -90,7 +91,7 @@ void TestSimulatedInstallation::converterFramesAreValidAndPlausible() {
 
         // Decoded as the tool decodes them.
         std::copy(f.begin(), f.end(), state.TrameBuffer.begin());
-        decodeConverterFrame(state);
+        keepConverterReading(state, decodeConverterFrame(state.TrameBuffer));
         QCOMPARE(state.ProtocoleVersion, recognisedAs);
         QVERIFY2(state.U_in >= 45.0 && state.U_in <= 50.0, qPrintable(QString::number(state.U_in)));
         QVERIFY2(state.U_out >= 26.0 && state.U_out <= 28.0, qPrintable(QString::number(state.U_out)));
@@ -127,7 +128,7 @@ void TestSimulatedInstallation::hpuStatusFramesEveryHalfSecond() {
         QCOMPARE(hexString(frames[i].bytes.mid(4, 5)), QStringLiteral("00 FA FF 00 00"));
         MonitorState state;
         std::copy(frames[i].bytes.begin(), frames[i].bytes.end(), state.TrameBuffer.begin());
-        decodeHpuStatusFrame(state);
+        keepHpuReading(state, decodeHpuStatusFrame(state.TrameBuffer));
         QCOMPARE(state.Pression, 2.5);
         QCOMPARE(state.ModeHPU, QStringLiteral("Auto"));
         QCOMPARE(state.Pitch, App::text(App::Caption::kPitchInactive));
@@ -239,7 +240,7 @@ void TestSimulatedInstallation::pumpRaisesAndReleaseLowersThePressure() {
     MonitorState state;
     for (const auto& f : rig.capture.framesStartingWith("00121007")) {
         std::copy(f.bytes.begin(), f.bytes.end(), state.TrameBuffer.begin());
-        decodeHpuStatusFrame(state);
+        keepHpuReading(state, decodeHpuStatusFrame(state.TrameBuffer));
         seen << QStringLiteral("%1 %2 %3").arg(state.Pression, 0, 'f', 2).arg(state.ModeHPU, state.Pitch);
     }
     const QString pumping = App::text(App::Caption::kPitchPump);

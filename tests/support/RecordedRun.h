@@ -70,7 +70,7 @@ inline RecordedRun recordDemoRun(const QString& capturePath, const QString& logF
     Monitor monitor(demo.platform());
     BusRecorder recorder(monitor, doubles.notifier);
     LogFolderSetting folder(doubles.resources, doubles.userFolders);
-    const CsvLog lines(monitor.state(), monitor.controls(), doubles.timeline, doubles.notifier, folder);
+    const CsvLog lines(monitor.state(), doubles.timeline, doubles.notifier, folder);
     QObject::connect(&monitor, &Monitor::changed, [&] {
         if (!monitor.state().presenceHPU && monitor.state().U_in == 0)
             return; // nothing decoded yet

@@ -175,12 +175,9 @@ private slots:
         TestPlatform platform;
         platform.timeline.setWallClock(QDateTime(QDate(2026, 3, 14), QTime(13, 59, 58)));
         MonitorState state;
-        ControlsState controls;
-        controls.SerialPortsPopupMenu_rows = QStringList{QStringLiteral("cu.usbserial-FT4ABCDE")};
-        controls.SerialPortsPopupMenu_selected = 0;
-        controls.CheckBoxLog_checked = true;
+        const QString device = QStringLiteral("cu.usbserial-FT4ABCDE");
         LogFolderSetting setting(platform.resources, platform.userFolders);
-        CsvLog log(state, controls, platform.timeline, platform.notifier, setting);
+        CsvLog log(state, platform.timeline, platform.notifier, setting);
         QDir().mkpath(platform.userFolders.documents());
 
         // 13:59:58 and :59 without the HPU, 14:00:00 with it, 14:00:01 with both silent.
@@ -190,20 +187,20 @@ private slots:
         state.P_out = 139.8;
         state.RPM1 = 1520;
         state.TempCV = 35.2;
-        log.logTick();
+        log.logTick(true, device);
         platform.timeline.advance(1000);
-        log.logTick();
+        log.logTick(true, device);
         platform.timeline.advance(1000);
         state.presenceHPU = true;
         state.ModeHPU = QStringLiteral("Auto");
         state.Pression = 1.5;
         state.Pitch = QStringLiteral("inactive");
-        log.logTick();
+        log.logTick(true, device);
         platform.timeline.advance(1000);
         state.U_in = state.U_out = state.I_out = state.P_out = state.TempCV = -1;
         state.RPM1 = -1;
         state.presenceHPU = false;
-        log.logTick();
+        log.logTick(true, device);
         QLocale::setDefault(QLocale::c());
         QCOMPARE(platform.notifier.messages.size(), 0);
 
