@@ -1,7 +1,7 @@
 #include "datalog/CsvLog.h"
 
 #include "core/NumberMask.h"
-#include "datalog/WholeLineFile.h"
+#include "core/WholeLineFile.h"
 
 #include <QDir>
 #include <QFile>

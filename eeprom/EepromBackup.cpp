@@ -2,6 +2,7 @@
 
 #include "core/NumberMask.h"
 #include "core/Version.h"
+#include "core/WholeFileWriter.h"
 #include "eeprom/EepromCatalogue.h"
 
 #include <QCoreApplication>
@@ -9,7 +10,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QSet>
 
 #include <cmath>
@@ -181,11 +181,10 @@ EepromBackupReading readEepromBackupFile(const QString& path) {
 }
 
 QString writeEepromBackupFile(const QString& path, const EepromBackup& backup) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    WholeFileWriter file(path);
+    if (!file.open())
         return BackupText::tr("The file %1 cannot be created: %2").arg(path, file.errorString());
-    const QByteArray json = backup.toJson();
-    if (file.write(json) != json.size() || !file.commit())
+    if (!file.write(backup.toJson()) || !file.commit())
         return BackupText::tr("The file %1 could not be written: %2").arg(path, file.errorString());
     return QString();
 }
