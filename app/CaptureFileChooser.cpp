@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 
-std::optional<QString> QtCaptureFileChooser::chooseCaptureFile(QWidget* parent, const QString& suggested) {
+std::optional<QString> chooseCaptureFile(QWidget* parent, const QString& suggested) {
     QFileDialog dialog(
         parent, QCoreApplication::translate("CaptureFileChooser", "Record bus"), suggested,
         QCoreApplication::translate("CaptureFileChooser", "Bus captures (*.txt);;All files (*)"));

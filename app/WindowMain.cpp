@@ -4,20 +4,20 @@
 
 #include "app/AlertRectangle.h"
 #include "app/CanvasLogo.h"
+#include "app/CaptureFileChooser.h"
 #include "app/DriverLinkLabel.h"
-#include "core/ui/LayoutFonts.h"
 #include "app/MainMenuBar.h"
 #include "app/PaneBackdrop.h"
 #include "app/VersionText.h"
 #include "core/Captions.h"
 #include "core/NumberMask.h"
 #include "core/WindowGeometryStore.h"
+#include "core/ui/LayoutFonts.h"
 #include "datalog/CsvLog.h"
 #include "display/HpuDecoder.h"
 #include "display/ui/CanvasProp.h"
 #include "trends/LogFileName.h"
 #include "trends/TrendThresholds.h"
-#include "trends/ui/QtTrendFileChooser.h"
 #include "trends/ui/ProductionView.h"
 #include "trends/ui/TrendsWindow.h"
 
@@ -54,7 +54,6 @@ WindowMain::WindowMain(const Platform& platform, LinkOpener& browser, MainMenuBa
     : QMainWindow(parent)
     , monitor_(platform)
     , recorder_(monitor_, platform.notifier)
-    , trendFiles_(std::make_unique<QtTrendFileChooser>(this))
     , windowGeometry_(std::make_unique<SettingsWindowGeometryStore>(platform.resources.userSettingsPath()))
     , refresh_(platform.clock, platform.timers, [this] { syncControls(); })
     , pictures_(platform.resources)
@@ -364,7 +363,7 @@ void WindowMain::recordBus() {
     const QString suggested = QDir(platform.userFolders.documents())
                                   .filePath(platform.wallClock.now().toString(
                                       QStringLiteral("'velmora-bus-'yyyy-MM-dd'_'HHmmss'.txt'")));
-    const std::optional<QString> path = captureChooser_->chooseCaptureFile(this, suggested);
+    const std::optional<QString> path = chooseCaptureFile(this, suggested);
     if (path)
         recorder_.start(*path, recordLimit_);
     // A cancelled choice or a refused file leaves the item unchecked.
@@ -566,7 +565,7 @@ bool WindowMain::showHpuWindow() {
 TrendsWindow* WindowMain::showTrendsWindow() {
     if (!trendsWindow_) {
         trendsWindow_ = new TrendsWindow(
-            trendRing_, [this] { return TrendThresholds::fromState(monitor_.state()); }, *trendFiles_,
+            trendRing_, [this] { return TrendThresholds::fromState(monitor_.state()); },
             monitor_.platform().notifier, *windowGeometry_,
             [this] {
                 monitor_.readLogPathFile(); // the folder as set now, also before the first connection
@@ -592,9 +591,4 @@ TrendsWindow* WindowMain::showTrendsWindow() {
 
 void WindowMain::openLog() {
     showTrendsWindow()->chooseLog();
-}
-
-void WindowMain::setTrendFileChooser(std::unique_ptr<TrendFileChooser> chooser) {
-    trendFiles_ = std::move(chooser);
-    delete trendsWindow_; // rebuilt with the new dialogs at its next opening
 }

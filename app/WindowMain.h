@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/AppNapActivity.h"
-#include "app/CaptureFileChooser.h"
 #include "app/ResourcePictures.h"
 #include "app/SecondaryWindows.h"
 #include "core/RefreshLimiter.h"
@@ -26,7 +25,6 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
-class TrendFileChooser;
 class TrendsWindow;
 class WindowGeometryStore;
 
@@ -57,7 +55,6 @@ public:
     // The capture of the bus (--record, File > Record bus...), and where it stops.
     BusRecorder& busRecorder() { return recorder_; }
     void setRecordLimit(qint64 bytes) { recordLimit_ = bytes; }
-    void setCaptureFileChooser(CaptureFileChooser* chooser) { captureChooser_ = chooser; }
     // File > Record bus...: asks for a file and starts a capture, or stops the one running.
     void recordBus();
 
@@ -75,8 +72,6 @@ public:
     TrendsWindow* showTrendsWindow();
     // File > Open log…: a log chosen by the user, shown in the trends window.
     void openLog();
-    // The dialogs that choose a log and an export file (the platform's by default).
-    void setTrendFileChooser(std::unique_ptr<TrendFileChooser> chooser);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -117,10 +112,7 @@ private:
     Monitor monitor_;
     BusRecorder recorder_;
     qint64 recordLimit_ = Capture::kMaxFileBytes;
-    QtCaptureFileChooser qtCaptureChooser_;
-    CaptureFileChooser* captureChooser_ = &qtCaptureChooser_;
     SampleRing trendRing_;
-    std::unique_ptr<TrendFileChooser> trendFiles_;
     std::unique_ptr<WindowGeometryStore> windowGeometry_; // the trends window's size and place
     QPointer<TrendsWindow> trendsWindow_;
     RefreshLimiter refresh_;

@@ -17,7 +17,6 @@
 #include "core/Notifier.h"
 #include "core/WindowGeometryStore.h"
 #include "trends/SampleRing.h"
-#include "trends/TrendFileChooser.h"
 #include "trends/ui/TrendChart.h"
 #include "trends/ui/TrendsWindow.h"
 
@@ -104,12 +103,6 @@ void measureBusyLine(const QString& velmora, const QString& simulator, int secon
             .arg(mb(openEnd.residentBytes), 0, 'f', 1));
 }
 
-class NoFiles : public TrendFileChooser {
-public:
-    QString chooseLog(const QString&) override { return QString(); }
-    QString chooseExport(const QString&, const QString&) override { return QString(); }
-};
-
 class SilentNotifier : public Notifier {
 public:
     void showMessage(const QString& text) override { say(QStringLiteral("message: ") + text); }
@@ -157,7 +150,6 @@ void measureHourAndRedraw() {
         ring.append(busySample(start.addSecs(k), k));
     const qint64 withHour = ownResident();
 
-    NoFiles files;
     SilentNotifier notifier;
     SettingsWindowGeometryStore geometry{QString()}; // keeps nothing
     TrendsWindow window(
@@ -165,7 +157,7 @@ void measureHourAndRedraw() {
         [] {
             return TrendThresholds{53.0, 3000.0, 80.0, 5.0};
         },
-        files, notifier, geometry, [] { return QString(); });
+        notifier, geometry, [] { return QString(); });
     window.show();
     window.setSpanMinutes(60);
     QCoreApplication::processEvents();
@@ -239,7 +231,6 @@ void measureLargeLog() {
     const double bareMs = double(clock.nsecsElapsed()) / 1e6;
 
     SampleRing ring;
-    NoFiles files;
     SilentNotifier notifier;
     SettingsWindowGeometryStore geometry{QString()}; // keeps nothing
     TrendsWindow window(
@@ -247,7 +238,7 @@ void measureLargeLog() {
         [] {
             return TrendThresholds{53.0, 3000.0, 80.0, 5.0};
         },
-        files, notifier, geometry, [] { return QString(); });
+        notifier, geometry, [] { return QString(); });
     window.show();
     QCoreApplication::processEvents();
 

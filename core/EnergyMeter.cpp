@@ -1,10 +1,11 @@
 #include "core/EnergyMeter.h"
 
+#include "core/WholeFileWriter.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -56,12 +57,12 @@ EnergyMeter::Reading EnergyMeter::read(const QString& path) {
 }
 
 QString EnergyMeter::write(const QString& path) const {
-    QSaveFile file(path);
     const QByteArray text =
         kHeader + "\nkWh=" + QByteArray::number(wattSeconds_ / kWattSecondsPerKwh, 'f', 9) +
         "\nsaved=" + QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toUtf8() + "\n";
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        return QStringLiteral("the energy total cannot be saved to %1: %2").arg(path, file.errorString());
+    const QString error = WholeFileWriter::writeFile(path, text);
+    if (!error.isEmpty())
+        return QStringLiteral("the energy total cannot be saved to %1: %2").arg(path, error);
     return QString();
 }
 

@@ -11,7 +11,6 @@ bool CaptureReader::open(const QString& path) {
     file_.close();
     error_.clear();
     chunks_ = 0;
-    lastUs_ = 0;
     file_.setFileName(path);
     if (!file_.open(QIODevice::ReadOnly))
         return fail(
@@ -28,10 +27,8 @@ bool CaptureReader::open(const QString& path) {
     if (!rewind())
         return false;
     Capture::Chunk chunk;
-    while (readChunk(chunk)) {
+    while (readChunk(chunk))
         ++chunks_;
-        lastUs_ = chunk.us;
-    }
     if (!error_.isEmpty())
         return false;
     return rewind();

@@ -22,7 +22,6 @@ public:
     bool rewind();
 
     qint64 chunkCount() const { return chunks_; }
-    qint64 lastUs() const { return lastUs_; }
 
 private:
     // Reads the next line after the header; false at the end or on a fault (error_ set).
@@ -34,5 +33,4 @@ private:
     qint64 lineNumber_ = 0;
     qint64 previousUs_ = 0;
     qint64 chunks_ = 0;
-    qint64 lastUs_ = 0;
 };

@@ -2,7 +2,7 @@
 
 #include "core/ProgramClock.h"
 #include "core/Timer.h"
-#include "datalog/WholeLineFile.h"
+#include "core/WholeLineFile.h"
 
 #include <QFileInfo>
 

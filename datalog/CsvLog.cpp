@@ -1,7 +1,8 @@
 #include "datalog/CsvLog.h"
 
 #include "core/NumberMask.h"
-#include "datalog/WholeLineFile.h"
+#include "core/WholeLineFile.h"
+#include "datalog/CsvLogFormat.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,24 +11,9 @@
 
 namespace {
 
-constexpr char kSeparator = ';';
-constexpr char kLineEnd = '\n';
-
-const char* const kTitles[] = {"  time  ",  "  U_in[V]", " U_out[V]", " I_out[A]",
-                               " P_out[W]", " RPM",      " Temp[0C]"};
-const char* const kHpuTitles[] = {"Mode HPU", "Pression (bar)", "Correction pitch"};
-
-QByteArray header(bool presenceHPU) {
-    QByteArray text = "LOG ORVANE";
-    text += kLineEnd;
-    for (const char* title : kTitles)
-        text += QByteArray(title) + kSeparator;
-    if (presenceHPU)
-        for (const char* title : kHpuTitles)
-            text += QByteArray(title) + kSeparator;
-    text += kLineEnd;
-    return text;
-}
+using CsvLogFormat::header;
+using CsvLogFormat::kLineEnd;
+using CsvLogFormat::kSeparator;
 
 } // namespace
 

@@ -1,6 +1,6 @@
 #include "datalog/DayFileWriter.h"
 
-#include "datalog/WholeLineFile.h"
+#include "core/WholeLineFile.h"
 
 #include <QCoreApplication>
 

@@ -1,11 +1,11 @@
 #include "datalog/LogFolderSetting.h"
 
 #include "core/SettingsFiles.h"
+#include "core/WholeFileWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -65,17 +65,5 @@ bool LogFolderSetting::writeLogPathFile(const QString& nativePath) const {
     const QString settingsPath = SettingsFiles(resources_).writePath(fileName());
     if (settingsPath.isEmpty())
         return false;
-    QSaveFile file(settingsPath);
-    // Where only the file, not its folder, may be written, it is written in place.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    const QByteArray line = nativePath.toUtf8() + '\n';
-    // The explicit flush: a buffered write that fails only when flushed (a full disk) would
-    // otherwise still be committed, replacing the setting with an empty file.
-    if (file.write(line) != line.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return WholeFileWriter::writeFile(settingsPath, nativePath.toUtf8() + '\n').isEmpty();
 }

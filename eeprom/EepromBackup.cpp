@@ -1,7 +1,7 @@
 #include "eeprom/EepromBackup.h"
 
-#include "core/NumberMask.h"
 #include "core/Version.h"
+#include "core/WholeFileWriter.h"
 #include "eeprom/EepromCatalogue.h"
 
 #include <QCoreApplication>
@@ -9,11 +9,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QSet>
 
 #include <cmath>
-#include <optional>
 
 namespace {
 
@@ -28,25 +26,6 @@ bool wholeNumber(const QJsonValue& value, double* number) {
         return false;
     *number = value.toDouble();
     return std::isfinite(*number) && std::floor(*number) == *number;
-}
-
-// The largest raw value of the parameter at an address: one-byte parameters (Max at most
-// 255) travel as one byte in the read answer, so a larger value could never be read back.
-// -1 for an address the catalogue does not hold.
-qint64 largestRawValue(qint64 address) {
-    for (const QStringList& row : EepromCatalogue::current().rows) {
-        if (leadingInteger(row[kColAddress]) == address)
-            return leadingInteger(row[kColMax]) <= 255 ? 255 : 65535;
-    }
-    return -1;
-}
-
-// The catalogue row at an address, or nothing.
-std::optional<QStringList> catalogueRow(qint64 address) {
-    for (const QStringList& row : EepromCatalogue::current().rows)
-        if (leadingInteger(row[kColAddress]) == address)
-            return row;
-    return std::nullopt;
 }
 
 EepromBackupReading refused(const QString& error) {
@@ -117,6 +96,7 @@ EepromBackupReading parseEepromBackup(const QByteArray& bytes) {
     const QJsonArray list = root.value(QStringLiteral("parameters")).toArray();
     if (list.isEmpty())
         return refused(BackupText::tr("The file's list of HPU parameters is empty."));
+    const EepromCatalogue catalogue = EepromCatalogue::current();
     QSet<qint64> seen;
     for (int i = 0; i < list.size(); ++i) {
         const QString entry = BackupText::tr("Entry %1 of the file").arg(i + 1);
@@ -126,8 +106,8 @@ EepromBackupReading parseEepromBackup(const QByteArray& bytes) {
         double address = 0;
         if (!wholeNumber(object.value(QStringLiteral("address")), &address))
             return refused(BackupText::tr("%1 has no whole-number address.").arg(entry));
-        const qint64 largest = largestRawValue(qint64(address));
-        if (largest < 0)
+        const EepromParameter* const parameter = catalogue.find(qint64(address));
+        if (!parameter)
             return refused(BackupText::tr("%1: address %2 holds no HPU parameter.").arg(entry).arg(address));
         if (seen.contains(qint64(address)))
             return refused(BackupText::tr("%1: address %2 appears more than once.").arg(entry).arg(address));
@@ -142,6 +122,7 @@ EepromBackupReading parseEepromBackup(const QByteArray& bytes) {
                                .arg(entry)
                                .arg(address)
                                .arg(rawValue.toDouble()));
+        const qint64 largest = parameter->largestRaw();
         if (raw < 0 || raw > largest)
             return refused(BackupText::tr("%1 (address %2): %3 lies outside 0 to %4.")
                                .arg(entry)
@@ -158,14 +139,13 @@ EepromBackupReading parseEepromBackup(const QByteArray& bytes) {
         p.unit = object.value(QStringLiteral("unit")).toString();
         // A value is only meaningful for the parameter it was saved from: a file whose entry
         // names another parameter, or counts in another unit, would write it to the wrong one.
-        const QStringList row = *catalogueRow(p.address);
-        if (p.identifier != row[kColParameter] || p.unit != row[kColUnity])
+        if (p.identifier != parameter->identifier || p.unit != parameter->unit)
             return refused(
                 BackupText::tr("%1 (address %2) is %3 in \"%4\", but address %2 holds %5 in \"%6\".")
                     .arg(entry)
                     .arg(p.address)
                     .arg(p.identifier.isEmpty() ? BackupText::tr("unnamed") : p.identifier, p.unit,
-                         row[kColParameter], row[kColUnity]));
+                         parameter->identifier, parameter->unit));
         backup.parameters.append(p);
     }
     reading.ok = true;
@@ -181,11 +161,10 @@ EepromBackupReading readEepromBackupFile(const QString& path) {
 }
 
 QString writeEepromBackupFile(const QString& path, const EepromBackup& backup) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    WholeFileWriter file(path);
+    if (!file.open())
         return BackupText::tr("The file %1 cannot be created: %2").arg(path, file.errorString());
-    const QByteArray json = backup.toJson();
-    if (file.write(json) != json.size() || !file.commit())
+    if (!file.write(backup.toJson()) || !file.commit())
         return BackupText::tr("The file %1 could not be written: %2").arg(path, file.errorString());
     return QString();
 }

@@ -1,6 +1,5 @@
 #include "eeprom/EepromValueCheck.h"
 
-#include "core/NumberMask.h"
 #include "eeprom/EepromCatalogue.h"
 
 #include <QCoreApplication>
@@ -14,9 +13,9 @@ struct CheckText {
 };
 
 // "a whole number of 0.01 bar (0 to 820)"; a unit "-" has no unit to name.
-QString expected(const QStringList& cells) {
-    const QString unity = cells[kColUnity];
-    const QString range = CheckText::tr("(%1 to %2)").arg(cells[kColMin], cells[kColMax]);
+QString expected(const EepromParameter& parameter) {
+    const QString& unity = parameter.unit;
+    const QString range = CheckText::tr("(%1 to %2)").arg(parameter.min).arg(parameter.max);
     if (unity.isEmpty() || unity == QLatin1String("-"))
         return CheckText::tr("a whole number without unit %1").arg(range);
     return CheckText::tr("a whole number of %1 %2").arg(unity, range);
@@ -30,16 +29,16 @@ TypedValue refusal(const QString& message) {
 
 } // namespace
 
-TypedValue checkTypedValue(const QStringList& cells, const QString& text) {
-    const QString description = cells[kColDescribtion];
+TypedValue checkTypedValue(const EepromParameter& parameter, const QString& text) {
+    const QString& description = parameter.description;
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return refusal(
-            CheckText::tr("Nothing was typed. \"%1\" takes %2.").arg(description, expected(cells)));
+            CheckText::tr("Nothing was typed. \"%1\" takes %2.").arg(description, expected(parameter)));
     static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]+$"));
     if (!whole.match(trimmed).hasMatch())
         return refusal(CheckText::tr("\"%1\" is not a whole number. \"%2\" takes %3.")
-                           .arg(trimmed, description, expected(cells)));
+                           .arg(trimmed, description, expected(parameter)));
 
     constexpr qint64 kLargest = 65535; // two bytes on the wire
     bool fits = false;
@@ -48,9 +47,9 @@ TypedValue checkTypedValue(const QStringList& cells, const QString& text) {
         return refusal(CheckText::tr("%1 cannot be written: an EEPROM value must lie between 0 and %2.")
                            .arg(trimmed)
                            .arg(kLargest));
-    const qint64 min = leadingInteger(cells[kColMin]);
-    const qint64 max = leadingInteger(cells[kColMax]);
-    if (max <= 255 && value > 255)
+    const qint64 min = parameter.min;
+    const qint64 max = parameter.max;
+    if (value > parameter.largestRaw())
         return refusal(CheckText::tr("%1 cannot be written: \"%2\" is held in one byte, 0 to 255.")
                            .arg(value)
                            .arg(description));

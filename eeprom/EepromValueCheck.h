@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
+
+struct EepromParameter;
 
 // What the technician typed into a row's Value cell, checked before anything is sent.
 struct TypedValue {
@@ -18,5 +19,4 @@ struct TypedValue {
 // Only a whole number is accepted ("7.5", "abc" and an empty text are refused with the
 // raw unit the row expects), within 0 to 65535, and within 0 to 255 for a one-byte
 // parameter (Max at most 255), whose read-back could never show more.
-// cells: the row's nine column texts.
-TypedValue checkTypedValue(const QStringList& cells, const QString& text);
+TypedValue checkTypedValue(const EepromParameter& parameter, const QString& text);

@@ -1,6 +1,5 @@
 #include "eeprom/HpuEepromEditor.h"
 
-#include "core/NumberMask.h"
 #include "eeprom/EepromLink.h"
 #include "eeprom/EepromPrompts.h"
 #include "eeprom/EepromUnits.h"
@@ -23,8 +22,8 @@ HpuEepromEditor::HpuEepromEditor(EepromLink& link, TimerFactory& timers, EepromP
     , timer1_(timers.create(QStringLiteral("Timer1"), kFirstPeriodMs, this)) {
     const EepromCatalogue catalogue = EepromCatalogue::current();
     list_.heading = catalogue.heading;
-    for (const QStringList& cells : catalogue.rows)
-        list_.rows.append(EepromListRow{cells, false, QString(), false});
+    for (int i = 0; i < catalogue.rows.size(); ++i)
+        list_.rows.append(EepromListRow{catalogue.parameters[i], catalogue.rows[i], false, QString(), false});
     connect(timer1_, &Timer::timeout, this, &HpuEepromEditor::Timer1_Action);
 }
 
@@ -176,12 +175,12 @@ void HpuEepromEditor::decodeLectEEPROMHPU() {
 
 void HpuEepromEditor::refreshWindow_HPU() {
     decodeLectEEPROMHPU();
-    // Each row finds its value by the address in its (hidden) Address column, not by its
-    // position: the catalogue is not in address order.
+    // Each row finds its value by its parameter's address, not by its position: the
+    // catalogue is not in address order.
     for (EepromListRow& row : list_.rows) {
-        const qint64 value = fields_.valueAtAddress(leadingInteger(row.cells[kColAddress]));
+        const qint64 value = fields_.valueAtAddress(row.parameter.address);
         row.cells[kColValue] = QString::number(value);
-        row.cells[kColRealValue] = realValueText(value, row.cells[kColUnity], locale_);
+        row.cells[kColRealValue] = realValueText(value, row.parameter.unit, locale_);
     }
     for (EepromListRow& row : list_.rows)
         row.bold = false;
@@ -213,7 +212,7 @@ bool HpuEepromEditor::writeTakenEdit() {
     if (mode_ != Mode::Editing)
         return false;
     const int row = job_.row;
-    const TypedValue typed = checkTypedValue(list_.rows[row].cells, takenText_);
+    const TypedValue typed = checkTypedValue(list_.rows[row].parameter, takenText_);
     bool accepted = typed.verdict == TypedValue::Writable;
     if (typed.verdict == TypedValue::Refused)
         prompts_.refuse(typed.message);
@@ -243,7 +242,7 @@ void HpuEepromEditor::startWrite(int row, qint64 value) {
     job_ = WriteJob{};
     job_.row = row;
     job_.previous = previous;
-    job_.address = leadingInteger(edited.cells[kColAddress]);
+    job_.address = edited.parameter.address;
     job_.value = value;
     job_.sentBefore = link_.writesSent();
     edited.bold = true;
@@ -433,12 +432,12 @@ EepromBackup HpuEepromEditor::backup(const QString& toolVersion, const QDateTime
     backup.softwareVersion = fields_.SYS_VersionSoft;
     for (const EepromListRow& row : list_.rows) {
         EepromBackupParameter p;
-        p.address = leadingInteger(row.cells[kColAddress]);
-        p.identifier = row.cells[kColParameter];
-        p.description = row.cells[kColDescribtion];
+        p.address = row.parameter.address;
+        p.identifier = row.parameter.identifier;
+        p.description = row.parameter.description;
         p.raw = fields_.valueAtAddress(p.address);
         p.physical = row.cells[kColRealValue];
-        p.unit = row.cells[kColUnity];
+        p.unit = row.parameter.unit;
         backup.parameters.append(p);
     }
     return backup;
@@ -468,7 +467,7 @@ void HpuEepromEditor::updateComparison() {
         row.differs = false;
         if (!file_)
             continue;
-        const qint64 address = leadingInteger(row.cells[kColAddress]);
+        const qint64 address = row.parameter.address;
         for (const EepromBackupParameter& p : file_->parameters) {
             if (p.address == address) {
                 row.fileValue = QString::number(p.raw);
@@ -482,20 +481,20 @@ QVector<qint64> HpuEepromEditor::differences() const {
     QVector<qint64> addresses;
     for (const EepromListRow& row : list_.rows)
         if (row.differs)
-            addresses.append(leadingInteger(row.cells[kColAddress]));
+            addresses.append(row.parameter.address);
     return addresses;
 }
 
 int HpuEepromEditor::rowOfAddress(qint64 address) const {
     for (int r = 0; r < list_.rows.size(); ++r)
-        if (leadingInteger(list_.rows[r].cells[kColAddress]) == address)
+        if (list_.rows[r].parameter.address == address)
             return r;
     return -1;
 }
 
 QString HpuEepromEditor::describe(qint64 address) const {
     const int row = rowOfAddress(address);
-    return row < 0 ? QString::number(address) : list_.rows[row].cells[kColDescribtion];
+    return row < 0 ? QString::number(address) : list_.rows[row].parameter.description;
 }
 
 QString HpuEepromEditor::describeList(const QVector<qint64>& addresses) const {
@@ -523,15 +522,14 @@ bool HpuEepromEditor::writeDifferences() {
         const EepromListRow& row = list_.rows[rowOfAddress(address)];
         const qint64 value = row.fileValue.toLongLong();
         writes.append({address, value});
-        lines.append(tr("  %1: %2 -> %3").arg(row.cells[kColDescribtion], row.cells[kColValue]).arg(value));
-        const qint64 min = leadingInteger(row.cells[kColMin]);
-        const qint64 max = leadingInteger(row.cells[kColMax]);
-        if (value < min || value > max)
+        const EepromParameter& parameter = row.parameter;
+        lines.append(tr("  %1: %2 -> %3").arg(parameter.description, row.cells[kColValue]).arg(value));
+        if (value < parameter.min || value > parameter.max)
             outside.append(tr("  %1: %2 is outside %3 to %4")
-                               .arg(row.cells[kColDescribtion])
+                               .arg(parameter.description)
                                .arg(value)
-                               .arg(min)
-                               .arg(max));
+                               .arg(parameter.min)
+                               .arg(parameter.max));
     }
     const QString header = writes.size() == 1
                                ? tr("Write 1 parameter from the file to the HPU?")

@@ -17,7 +17,8 @@ class EepromPrompts;
 
 // One parameter row of Listbox_EEPROM as the window shows it.
 struct EepromListRow {
-    QStringList cells; // the nine column texts, hidden columns included
+    EepromParameter parameter; // what the row's fixed cells say, read once
+    QStringList cells;         // the nine column texts, hidden columns included
     // An edited row shows its Describtion, Value and Real value cells in bold until the
     // next refresh from the HPU's answer.
     bool bold = false;

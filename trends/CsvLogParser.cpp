@@ -1,5 +1,7 @@
 #include "trends/CsvLogParser.h"
 
+#include "datalog/CsvLogFormat.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QStringDecoder>
@@ -8,14 +10,12 @@
 
 namespace {
 
-constexpr int kFieldsWithoutHpu = 7;
-constexpr int kFieldsWithHpu = 10;
+using CsvLogFormat::kFieldsWithHpu;
+using CsvLogFormat::kFieldsWithoutHpu;
+using CsvLogFormat::kFirstLine;
 constexpr qsizetype kLongestFirstLine = 256;
 constexpr qsizetype kBinaryCheckBytes = 64 * 1024;
 constexpr int kDayFallBackMs = 3 * 3600 * 1000; // more than a clock change can step back
-
-const QByteArrayView kFirstLine("LOG ORVANE");
-const QByteArrayView kTitleStart("  time  ;");
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -176,8 +176,8 @@ void CsvLogParser::line(QByteArrayView text, QVector<TrendPoint>& out) {
         return;
     if (text.trimmed() == kFirstLine)
         return;
-    if (text.startsWith(kTitleStart)) {
-        hpuTitles_ = text.contains("Pression (bar)");
+    if (text.startsWith(CsvLogFormat::kTitleStart)) {
+        hpuTitles_ = text.contains(CsvLogFormat::kHpuPressureTitle);
         return;
     }
     TrendPoint point;
@@ -185,19 +185,18 @@ void CsvLogParser::line(QByteArrayView text, QVector<TrendPoint>& out) {
         ++skipped_;
         return;
     }
-    ++dataLines_;
     out.append(point);
 }
 
 bool CsvLogParser::dataLine(QByteArrayView text, TrendPoint& point) {
     // Every field is followed by ";": a line without the last one was cut short.
-    if (!text.endsWith(';'))
+    if (!text.endsWith(CsvLogFormat::kSeparator))
         return false;
     QByteArrayView fields[kFieldsWithHpu + 1];
     int count = 0;
     qsizetype begin = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != ';')
+        if (text[i] != CsvLogFormat::kSeparator)
             continue;
         if (count == kFieldsWithHpu)
             return false;
@@ -207,21 +206,25 @@ bool CsvLogParser::dataLine(QByteArrayView text, TrendPoint& point) {
     if (count != kFieldsWithoutHpu && count != kFieldsWithHpu)
         return false;
 
-    const int msOfDay = parseTimeOfDay(fields[0]);
+    const int msOfDay = parseTimeOfDay(fields[CsvLogFormat::kTime]);
     if (msOfDay < 0)
         return false;
-    static const TrendChannel columns[] = {TrendChannel::InputVoltage,  TrendChannel::OutputVoltage,
-                                           TrendChannel::OutputCurrent, TrendChannel::OutputPower,
-                                           TrendChannel::Speed,         TrendChannel::Temperature};
-    for (int i = 0; i < 6; ++i) {
+    static const std::pair<CsvLogFormat::Field, TrendChannel> columns[] = {
+        {CsvLogFormat::kInputVoltage, TrendChannel::InputVoltage},
+        {CsvLogFormat::kOutputVoltage, TrendChannel::OutputVoltage},
+        {CsvLogFormat::kOutputCurrent, TrendChannel::OutputCurrent},
+        {CsvLogFormat::kOutputPower, TrendChannel::OutputPower},
+        {CsvLogFormat::kSpeed, TrendChannel::Speed},
+        {CsvLogFormat::kTemperature, TrendChannel::Temperature}};
+    for (const auto& [field, channel] : columns) {
         double value = 0;
-        if (!parseNumber(fields[i + 1], value))
+        if (!parseNumber(fields[field], value))
             return false;
-        point.set(columns[i], value == -1.0 ? std::nullopt : std::optional<double>(value));
+        point.set(channel, value == -1.0 ? std::nullopt : std::optional<double>(value));
     }
     if (count == kFieldsWithHpu) {
         double pressure = 0;
-        if (!parseNumber(fields[8], pressure))
+        if (!parseNumber(fields[CsvLogFormat::kPressure], pressure))
             return false;
         point.set(TrendChannel::Pressure, pressure == -1.0 ? std::nullopt : std::optional<double>(pressure));
     }

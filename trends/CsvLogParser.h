@@ -31,7 +31,6 @@ public:
 
     Refusal refusal() const { return refusal_; }
     int skippedLines() const { return skipped_; }
-    int dataLines() const { return dataLines_; }
     bool hpuTitles() const { return hpuTitles_; }
 
     // A time-of-day field as ms since midnight, -1 when it does not read as one.
@@ -50,7 +49,6 @@ private:
     bool started_ = false;
     Refusal refusal_ = Refusal::None;
     int skipped_ = 0;
-    int dataLines_ = 0;
     bool hpuTitles_ = false;
     int lastMsOfDay_ = -1;
     int dayOffset_ = 0;

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/WorkerThread.h"
 #include "trends/TrendPoint.h"
 #include "trends/TrendSegments.h"
-#include "trends/WorkerThread.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,8 @@
 #include "trends/EnergyTally.h"
 
+#include "core/WholeFileWriter.h"
+
 #include <QDateTime>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -68,9 +69,6 @@ std::optional<DayEnergy> EnergyTally::total(const QDate& first, const QDate& las
 }
 
 bool writeDailyEnergyCsv(const QString& path, const EnergyTally& tally, const QDate& month) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     QByteArray text = "date;energy [kWh];measured [s]\n";
     const QDate first(month.year(), month.month(), 1);
     for (QDate date = first; date.month() == first.month(); date = date.addDays(1)) {
@@ -80,7 +78,5 @@ bool writeDailyEnergyCsv(const QString& path, const EnergyTally& tally, const QD
             text += QByteArray::number(energy->kWh(), 'f', 4);
         text += ';' + QByteArray::number(energy ? energy->knownSeconds : 0) + '\n';
     }
-    if (file.write(text) != text.size())
-        return false;
-    return file.commit();
+    return WholeFileWriter::writeFile(path, text).isEmpty();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/WorkerThread.h"
 #include "trends/EnergyTally.h"
-#include "trends/WorkerThread.h"
 
 #include <QDate>
 #include <QMetaType>

@@ -1,7 +1,8 @@
 #include "trends/TrendCsvWriter.h"
 
+#include "core/WholeFileWriter.h"
+
 #include <QDateTime>
-#include <QSaveFile>
 
 namespace {
 
@@ -38,8 +39,8 @@ TrendCsvWriter::~TrendCsvWriter() {
 
 bool TrendCsvWriter::write(const QString& path, const QVector<TrendPoint>& points,
                            const std::atomic<bool>& cancelled) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    WholeFileWriter file(path);
+    if (!file.open())
         return false;
     QByteArray text = titleLine();
     text.reserve(kFlushBytes + 256);
@@ -47,13 +48,11 @@ bool TrendCsvWriter::write(const QString& path, const QVector<TrendPoint>& point
         appendLine(text, p);
         if (text.size() < kFlushBytes)
             continue;
-        if (cancelled || file.write(text) != text.size())
-            return false; // QSaveFile drops what it wrote
+        if (cancelled || !file.write(text))
+            return false; // nothing committed: the file is dropped
         text.clear();
     }
-    if (cancelled || file.write(text) != text.size())
-        return false;
-    return file.commit();
+    return !cancelled && file.write(text) && file.commit();
 }
 
 void TrendCsvWriter::start(const QString& path, QVector<TrendPoint> points) {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/WorkerThread.h"
 #include "trends/TrendPoint.h"
-#include "trends/WorkerThread.h"
 
 #include <QObject>
 #include <QString>
@@ -12,7 +12,7 @@
 // Writes a span of the trends as a CSV file: a title line, then one line a second with the
 // time (ISO, local) and the seven values in point decimals, a field left empty where a value
 // was not known. The titles stay English in every language, as the log's do, for the
-// spreadsheets that read them. The file appears whole or not at all (QSaveFile).
+// spreadsheets that read them. The file appears whole or not at all (WholeFileWriter).
 //
 // A long log's span takes seconds to format (a 100 MB log holds 1.7 million seconds), so
 // start() writes on a worker thread and the window stays responsive; one write at a time.

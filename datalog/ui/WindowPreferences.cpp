@@ -1,31 +1,18 @@
 #include "datalog/ui/WindowPreferences.h"
 
 #include "core/Captions.h"
-#include "datalog/FolderChooser.h"
 #include "datalog/LogFolderStore.h"
-#include "datalog/ui/QtFolderChooser.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 
 WindowPreferences::WindowPreferences(LogFolderStore& logFolder, QWidget* parent)
-    : WindowPreferences(logFolder, static_cast<FolderChooser*>(nullptr), parent) {
-    ownFolderChooser_ = std::make_unique<QtFolderChooser>(this);
-    folderChooser_ = ownFolderChooser_.get();
-}
-
-WindowPreferences::WindowPreferences(LogFolderStore& logFolder, FolderChooser& folderChooser, QWidget* parent)
-    : WindowPreferences(logFolder, &folderChooser, parent) {}
-
-WindowPreferences::~WindowPreferences() = default;
-
-WindowPreferences::WindowPreferences(LogFolderStore& logFolder, FolderChooser* folderChooser, QWidget* parent)
     : QDialog(parent)
     , logFolder_(logFolder)
-    , folderChooser_(folderChooser)
     , Label1(new QLabel(App::text(App::Caption::kLogPath), this))
     , TextField_Log_Path(new QLineEdit(this))
     , PushButton2(new QPushButton(tr("Folder Selection"), this))
@@ -64,15 +51,20 @@ void WindowPreferences::showEvent(QShowEvent* event) {
 }
 
 void WindowPreferences::PushButton2_Action() {
-    FolderChooserRequest request;
-    request.actionCaption = tr("Select Folder");
-    request.cancelCaption = tr("Cancel Button");
-    request.title = tr("Title bar text");
-    request.prompt = tr("Select Log Folder");
-    request.position = QPoint(50, 50);
-    request.initialFolder = logFolder_.logFolder();
-    const std::optional<QString> chosen = folderChooser_->chooseFolder(request);
-    TextField_Log_Path->setText(chosen ? QDir::toNativeSeparators(*chosen) : QString());
+    // The platform's folder dialog. A native one may place itself and leave out the prompt;
+    // the captions, the title and the starting folder are always applied.
+    QFileDialog dialog(this, tr("Title bar text"), logFolder_.logFolder());
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setLabelText(QFileDialog::Accept, tr("Select Folder"));
+    dialog.setLabelText(QFileDialog::Reject, tr("Cancel Button"));
+    dialog.setLabelText(QFileDialog::LookIn, tr("Select Log Folder"));
+    dialog.move(QPoint(50, 50));
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    // A cancelled choice empties the field: the logs then go to Documents.
+    TextField_Log_Path->setText(
+        chosen ? QDir::toNativeSeparators(QDir::cleanPath(dialog.selectedFiles().constFirst())) : QString());
 }
 
 void WindowPreferences::writeLogPathFile() {

@@ -2,9 +2,6 @@
 
 #include <QDialog>
 
-#include <memory>
-
-class FolderChooser;
 class LogFolderStore;
 class QLabel;
 class QLineEdit;
@@ -21,10 +18,7 @@ public:
                   "The logs go on in the previous folder.");
     }
 
-    // With the platform's folder dialog.
     explicit WindowPreferences(LogFolderStore& logFolder, QWidget* parent = nullptr);
-    WindowPreferences(LogFolderStore& logFolder, FolderChooser& folderChooser, QWidget* parent = nullptr);
-    ~WindowPreferences() override;
 
     // Saves the text of TextField_Log_Path; a failure is told to the user.
     void writeLogPathFile();
@@ -35,12 +29,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    WindowPreferences(LogFolderStore& logFolder, FolderChooser* folderChooser, QWidget* parent);
     void PushButton2_Action();
 
     LogFolderStore& logFolder_;
-    std::unique_ptr<FolderChooser> ownFolderChooser_;
-    FolderChooser* folderChooser_;
     QLabel* Label1;
     QLineEdit* TextField_Log_Path;
     QPushButton* PushButton2;

@@ -1,15 +1,15 @@
 #include "eeprom/ui/WindowHPU.h"
 
 #include "core/ProgramClock.h"
+#include "core/ui/ReturnOnlyDelegate.h"
 #include "eeprom/ColumnWidths.h"
 #include "eeprom/EepromBackup.h"
-#include "eeprom/EepromFileChooser.h"
 #include "eeprom/EepromLink.h"
 #include "eeprom/EepromPrompts.h"
-#include "eeprom/ui/ValueCellDelegate.h"
 
 #include <QDir>
 #include <QEvent>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
@@ -20,6 +20,10 @@ namespace {
 
 const QColor kDifferingRow(255, 214, 153); // a row whose file value differs from the HPU's
 
+QString backupFilter() {
+    return WindowHPU::tr("HPU backup (*.json)");
+}
+
 } // namespace
 
 WindowHPU::WindowHPU(EepromLink& link, TimerFactory& timers, EepromPrompts& prompts, QWidget* parent)
@@ -27,7 +31,7 @@ WindowHPU::WindowHPU(EepromLink& link, TimerFactory& timers, EepromPrompts& prom
     , prompts_(prompts)
     , editor_(link, timers, prompts)
     , list_(new QTableWidget(this))
-    , delegate_(new ValueCellDelegate(list_))
+    , delegate_(new ReturnOnlyDelegate(list_))
     , progressBar_(new QProgressBar(this))
     , saveButton_(new QPushButton(tr("Save to file…"), this))
     , loadButton_(new QPushButton(tr("Load from file…"), this))
@@ -84,7 +88,9 @@ WindowHPU::WindowHPU(EepromLink& link, TimerFactory& timers, EepromPrompts& prom
         button->setAutoDefault(false); // Return belongs to the Value cell's editor
 
     connect(list_, &QTableWidget::cellClicked, this, &WindowHPU::cellClicked);
-    connect(delegate_, &ValueCellDelegate::entered, this, &WindowHPU::valueEntered);
+    // The row being edited is this window's to know (editingRow_): a close withdraws it.
+    connect(delegate_, &ReturnOnlyDelegate::entered, this,
+            [this](int, const QString& text) { valueEntered(text); });
     connect(saveButton_, &QPushButton::clicked, this, &WindowHPU::saveToFile);
     connect(loadButton_, &QPushButton::clicked, this, &WindowHPU::loadFromFile);
     connect(writeDifferencesButton_, &QPushButton::clicked, &editor_, &HpuEepromEditor::writeDifferences);
@@ -102,18 +108,15 @@ WindowHPU::~WindowHPU() {
     editor_.close();
 }
 
-void WindowHPU::setBackups(EepromFileChooser& chooser, const WallClock& clock, const QString& folder) {
-    chooser_ = &chooser;
+void WindowHPU::setBackups(const WallClock& clock, const QString& folder) {
     clock_ = &clock;
     backupFolder_ = folder;
     render();
 }
 
-void WindowHPU::adopt(std::unique_ptr<EepromLink> link, std::unique_ptr<EepromPrompts> prompts,
-                      std::unique_ptr<EepromFileChooser> chooser) {
+void WindowHPU::adopt(std::unique_ptr<EepromLink> link, std::unique_ptr<EepromPrompts> prompts) {
     ownedLink_ = std::move(link);
     ownedPrompts_ = std::move(prompts);
-    ownedChooser_ = std::move(chooser);
 }
 
 void WindowHPU::showEvent(QShowEvent* event) {
@@ -196,8 +199,8 @@ void WindowHPU::render() {
         statusLine_->setText(status);
 
     const bool idle = editor_.canSave();
-    saveButton_->setEnabled(chooser_ && idle);
-    loadButton_->setEnabled(chooser_ && idle);
+    saveButton_->setEnabled(clock_ && idle);
+    loadButton_->setEnabled(clock_ && idle);
     writeDifferencesButton_->setEnabled(model.comparing && idle && !editor_.differences().isEmpty());
     cancelButton_->setEnabled(editor_.isBusy() || (model.comparing && idle));
 }
@@ -222,27 +225,28 @@ void WindowHPU::valueEntered(const QString& text) {
 }
 
 void WindowHPU::saveToFile() {
-    if (!chooser_ || !editor_.canSave())
+    if (!clock_ || !editor_.canSave())
         return;
     const QDateTime now = clock_->now().toUTC();
     const EepromBackup backup = editor_.backup(EepromBackup::currentToolVersion(), now);
     const QString suggested =
         QDir(backupFolder_).filePath(EepromBackup::defaultFileName(backup.boardNumber, now));
-    const std::optional<QString> path = chooser_->saveFile(suggested);
-    if (!path)
-        return;
-    const QString error = writeEepromBackupFile(*path, backup);
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save HPU backup"), suggested, backupFilter());
+    if (path.isEmpty())
+        return; // cancelled
+    const QString error = writeEepromBackupFile(path, backup);
     if (!error.isEmpty())
         prompts_.refuse(error);
 }
 
 void WindowHPU::loadFromFile() {
-    if (!chooser_ || !editor_.canSave())
+    if (!clock_ || !editor_.canSave())
         return;
-    const std::optional<QString> path = chooser_->openFile(backupFolder_);
-    if (!path)
-        return;
-    const EepromBackupReading reading = readEepromBackupFile(*path);
+    const QString path =
+        QFileDialog::getOpenFileName(this, tr("Load HPU backup"), backupFolder_, backupFilter());
+    if (path.isEmpty())
+        return; // cancelled
+    const EepromBackupReading reading = readEepromBackupFile(path);
     if (!reading.ok) {
         prompts_.refuse(tr("%1\nNothing was sent to the HPU.").arg(reading.error));
         return;

@@ -6,7 +6,6 @@
 
 #include <memory>
 
-class EepromFileChooser;
 class EepromLink;
 class EepromPrompts;
 class QLabel;
@@ -14,7 +13,7 @@ class QProgressBar;
 class QPushButton;
 class QTableWidget;
 class TimerFactory;
-class ValueCellDelegate;
+class ReturnOnlyDelegate;
 class WallClock;
 
 // "HPU EEPROM": the HPU's 17 EEPROM parameters, read from the HPU when the window opens,
@@ -27,7 +26,7 @@ class WindowHPU : public QDialog {
     Q_OBJECT
 public:
     // Only Describtion, Value and Real value are visible; the hidden columns keep the
-    // address, range and unit texts that the rows are read back from.
+    // address, range and unit texts of the catalogue.
     static constexpr const char* kColumnWidths = "0, 0, 65%,0,0,0,0,10%,25%";
     // Comparing with a file adds the file's value.
     static constexpr const char* kCompareColumnWidths = "0, 0, 50%,0,0,0,0,10%,25%,15%";
@@ -36,9 +35,9 @@ public:
     WindowHPU(EepromLink& link, TimerFactory& timers, EepromPrompts& prompts, QWidget* parent = nullptr);
     ~WindowHPU() override;
 
-    // Where backups go and come from: the file dialogs, the clock that dates a backup and
-    // the folder the dialogs start in. Without it the backup buttons stay disabled.
-    void setBackups(EepromFileChooser& chooser, const WallClock& clock, const QString& folder);
+    // Where backups go and come from: the clock that dates a backup and the folder the file
+    // dialogs start in. Without it the backup buttons stay disabled.
+    void setBackups(const WallClock& clock, const QString& folder);
 
     HpuEepromEditor& editor() { return editor_; }
     QTableWidget* Listbox_EEPROM() const { return list_; }
@@ -54,10 +53,9 @@ public:
     // account, and only then close the window.
     void reject() override;
 
-    // The window keeps the link, prompts and file dialogs it was built on when they were
-    // made for it alone; they outlive the editor.
-    void adopt(std::unique_ptr<EepromLink> link, std::unique_ptr<EepromPrompts> prompts,
-               std::unique_ptr<EepromFileChooser> chooser = nullptr);
+    // The window keeps the link and prompts it was built on when they were made for it
+    // alone; they outlive the editor.
+    void adopt(std::unique_ptr<EepromLink> link, std::unique_ptr<EepromPrompts> prompts);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -75,18 +73,16 @@ private:
 
     std::unique_ptr<EepromLink> ownedLink_; // declared before editor_: destroyed after it
     std::unique_ptr<EepromPrompts> ownedPrompts_;
-    std::unique_ptr<EepromFileChooser> ownedChooser_;
     EepromPrompts& prompts_;
     HpuEepromEditor editor_;
     QTableWidget* list_;
-    ValueCellDelegate* delegate_;
+    ReturnOnlyDelegate* delegate_;
     QProgressBar* progressBar_;
     QPushButton* saveButton_;
     QPushButton* loadButton_;
     QPushButton* writeDifferencesButton_;
     QPushButton* cancelButton_;
     QLabel* statusLine_;
-    EepromFileChooser* chooser_ = nullptr;
     const WallClock* clock_ = nullptr;
     QString backupFolder_;
     bool opened_ = false;

@@ -1,10 +1,10 @@
+#include "FileDialogAnswerer.h"
 #include "Files.h"
 #include "NoBrowser.h"
 #include "TestPlatform.h"
 #include "app/LinkOpener.h"
 #include "app/MainMenuBar.h"
 #include "app/WindowMain.h"
-#include "datalog/FolderChooser.h"
 #include "datalog/LogFolderSetting.h"
 #include "datalog/ui/WindowPreferences.h"
 
@@ -18,17 +18,6 @@
 #include <QTimer>
 
 namespace {
-
-// The folder chooser as the user answers it: a folder, or a cancel.
-class ScriptedFolderChooser : public FolderChooser {
-public:
-    std::optional<QString> chooseFolder(const FolderChooserRequest& request) override {
-        requests.append(request);
-        return answer;
-    }
-    std::optional<QString> answer;
-    QList<FolderChooserRequest> requests;
-};
 
 const QByteArray kHeader7 = "LOG ORVANE\n  time  ;  U_in[V]; U_out[V]; I_out[A]; P_out[W]; RPM; Temp[0C];\n";
 
@@ -45,7 +34,6 @@ struct Bench {
 
     TestPlatform platform;
     Monitor monitor{platform.platform()};
-    ScriptedFolderChooser chooser;
 };
 
 } // namespace
@@ -58,7 +46,7 @@ private slots:
 
     void layout() {
         Bench bench;
-        WindowPreferences window(bench.monitor); // as the Edit menu builds it, with the platform's chooser
+        WindowPreferences window(bench.monitor); // as the Edit menu builds it
         window.show();
 
         QCOMPARE(window.windowTitle(), QStringLiteral("Preferences"));
@@ -96,7 +84,7 @@ private slots:
         Bench bench;
         if (settingsFile != "-")
             writeFile(bench.settingsFile(), settingsFile.replace("$TMP", bench.tmp().toUtf8()));
-        WindowPreferences window(bench.monitor, bench.chooser);
+        WindowPreferences window(bench.monitor);
         window.show();
 
         const QString folder = shown.replace(QStringLiteral("$TMP"), bench.tmp());
@@ -114,21 +102,21 @@ private slots:
         QFETCH(bool, chosen);
         Bench bench;
         const QString logs = bench.tmp() + QStringLiteral("/Logs");
-        if (chosen)
-            bench.chooser.answer = logs;
-        WindowPreferences window(bench.monitor, bench.chooser);
+        QDir().mkpath(logs);
+        FileDialogAnswerer dialogs(chosen ? logs : QString());
+        WindowPreferences window(bench.monitor);
         window.show();
 
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("PushButton2")), Qt::LeftButton);
 
-        QCOMPARE(bench.chooser.requests.size(), 1);
-        const FolderChooserRequest& request = bench.chooser.requests.constFirst();
-        QCOMPARE(request.actionCaption, QStringLiteral("Select Folder"));
-        QCOMPARE(request.cancelCaption, QStringLiteral("Cancel Button"));
-        QCOMPARE(request.title, QStringLiteral("Title bar text"));
-        QCOMPARE(request.prompt, QStringLiteral("Select Log Folder"));
-        QCOMPARE(request.position, QPoint(50, 50));
-        QCOMPARE(request.initialFolder, bench.platform.userFolders.documents());
+        QCOMPARE(dialogs.offers.size(), 1);
+        const FileDialogAnswerer::Offer& offer = dialogs.offers.constFirst();
+        QCOMPARE(offer.acceptLabel, QStringLiteral("Select Folder"));
+        QCOMPARE(offer.rejectLabel, QStringLiteral("Cancel Button"));
+        QCOMPARE(offer.title, QStringLiteral("Title bar text"));
+        QCOMPARE(offer.lookInLabel, QStringLiteral("Select Log Folder"));
+        QCOMPARE(offer.position, QPoint(50, 50));
+        QCOMPARE(offer.folder, bench.platform.userFolders.documents());
         QCOMPARE(window.findChild<QLineEdit*>(QStringLiteral("TextField_Log_Path"))->text(),
                  chosen ? QDir::toNativeSeparators(logs) : QString());
     }
@@ -144,7 +132,7 @@ private slots:
         QFETCH(QString, closedBy);
         Bench bench;
         QVERIFY(!QFile::exists(bench.settingsFile()));
-        WindowPreferences window(bench.monitor, bench.chooser);
+        WindowPreferences window(bench.monitor);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -171,8 +159,8 @@ private slots:
 
         const QString logs = bench.tmp() + QStringLiteral("/Logs");
         QDir().mkpath(logs);
-        bench.chooser.answer = logs;
-        WindowPreferences window(bench.monitor, bench.chooser);
+        FileDialogAnswerer dialogs(logs);
+        WindowPreferences window(bench.monitor);
         window.show();
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("PushButton2")), Qt::LeftButton);
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("PushButton1")), Qt::LeftButton);
@@ -192,9 +180,11 @@ private slots:
         const QString logs = bench.tmp() + QStringLiteral("/Logs");
         QDir().mkpath(logs);
         writeFile(bench.settingsFile(), logs.toUtf8() + '\n');
-        WindowPreferences window(bench.monitor, bench.chooser);
+        FileDialogAnswerer dialogs; // cancelled
+        WindowPreferences window(bench.monitor);
         window.show();
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("PushButton2")), Qt::LeftButton);
+        QCOMPARE(dialogs.offers.size(), 1);
         window.close();
         QCOMPARE(readAll(bench.settingsFile()), QByteArray("\n"));
 
@@ -212,12 +202,13 @@ private slots:
         const QString logs = bench.tmp() + QStringLiteral("/Logs");
         QDir().mkpath(logs);
         writeFile(bench.settingsFile(), logs.toUtf8() + '\n');
-        WindowPreferences window(bench.monitor, bench.chooser);
+        WindowPreferences window(bench.monitor);
         window.show();
         QCOMPARE(bench.monitor.state().LogFolder, logs);
 
         QVERIFY(QDir(bench.platform.resources.path()).removeRecursively()); // resource folder gone
-        bench.chooser.answer = bench.tmp() + QStringLiteral("/Elsewhere");
+        FileDialogAnswerer dialogs(bench.tmp() + QStringLiteral("/Elsewhere"));
+        QDir().mkpath(dialogs.answer);
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("PushButton2")), Qt::LeftButton);
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("PushButton1")), Qt::LeftButton);
 

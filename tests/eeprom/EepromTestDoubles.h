@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Hex.h"
-#include "eeprom/EepromFileChooser.h"
 #include "eeprom/EepromLink.h"
 #include "eeprom/EepromPrompts.h"
 #include "link/EepromRequests.h"
@@ -83,22 +82,6 @@ public:
     QStringList questions;
     QStringList reports;
     bool answer = false;
-};
-
-// The backup's file dialogs answered by the test.
-class ChosenFiles : public EepromFileChooser {
-public:
-    std::optional<QString> saveFile(const QString& suggestedPath) override {
-        suggested = suggestedPath;
-        return path;
-    }
-    std::optional<QString> openFile(const QString& folder) override {
-        openedIn = folder;
-        return path;
-    }
-    std::optional<QString> path;
-    QString suggested;
-    QString openedIn;
 };
 
 // An EEPROM read answer holding the catalogue's defaults, with distinct values for the

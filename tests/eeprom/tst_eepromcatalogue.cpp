@@ -76,6 +76,52 @@ private slots:
         QCOMPARE(c.rows[1][8], QStringLiteral("9"));
     }
 
+    // Each parameter's numbers are read once from its row; a one-byte parameter (Max at most
+    // 255) can hold no more than 255, whatever its Max.
+    void parametersAreTyped_data() {
+        QTest::addColumn<qint64>("address");
+        QTest::addColumn<QString>("identifier");
+        QTest::addColumn<qint64>("min");
+        QTest::addColumn<qint64>("max");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<qint64>("largestRaw");
+        QTest::newRow("one bit") << qint64(29) << "TYPE_PALES" << qint64(0) << qint64(1) << "-"
+                                 << qint64(255);
+        QTest::newRow("one byte") << qint64(43) << "PWM_MOTEUR_NOMINALE" << qint64(0) << qint64(255) << "-"
+                                  << qint64(255);
+        QTest::newRow("min above 0") << qint64(32) << "INCREMENT_PRESSION" << qint64(1) << qint64(200)
+                                     << "0.01 bar" << qint64(255);
+        QTest::newRow("two bytes") << qint64(30) << "PRESSION_MAX" << qint64(0) << qint64(820) << "0.01 bar"
+                                   << qint64(65535);
+        QTest::newRow("two bytes, whole range")
+            << qint64(45) << "TEMPO_MISE_DRAPEAU" << qint64(0) << qint64(65535) << "ms" << qint64(65535);
+    }
+    void parametersAreTyped() {
+        QFETCH(qint64, address);
+        QFETCH(QString, identifier);
+        QFETCH(qint64, min);
+        QFETCH(qint64, max);
+        QFETCH(QString, unit);
+        QFETCH(qint64, largestRaw);
+        const EepromCatalogue catalogue = EepromCatalogue::current();
+        QCOMPARE(catalogue.parameters.size(), catalogue.rows.size());
+        const EepromParameter* p = catalogue.find(address);
+        QVERIFY(p);
+        const int row = int(p - catalogue.parameters.constData());
+        QCOMPARE(p->identifier, identifier);
+        QCOMPARE(p->description, catalogue.rows[row][kColDescribtion]);
+        QCOMPARE(p->min, min);
+        QCOMPARE(p->max, max);
+        QCOMPARE(p->unit, unit);
+        QCOMPARE(p->largestRaw(), largestRaw);
+    }
+
+    void addressesOutsideTheCatalogueHoldNothing() {
+        const EepromCatalogue catalogue = EepromCatalogue::current();
+        for (qint64 address : {qint64(-1), qint64(0), qint64(28), qint64(46), qint64(65536)})
+            QVERIFY2(!catalogue.find(address), qPrintable(QString::number(address)));
+    }
+
     void realValue_data() {
         QTest::addColumn<qint64>("value");
         QTest::addColumn<QString>("unity");

@@ -3,6 +3,7 @@
 // The converter keeps broadcasting throughout, so a request left in the outgoing slot would
 // leave at its next quiet gap. Every wait is bounded.
 #include "EepromTestDoubles.h"
+#include "FileDialogAnswerer.h"
 #include "MessageBoxAnswerer.h"
 #include "PtyInstallation.h"
 #include "RealSerialPlatform.h"
@@ -246,11 +247,11 @@ private slots:
             }
         const QString path = p.dir.filePath(QStringLiteral("HPU_42.json"));
         QCOMPARE(writeEepromBackupFile(path, file), QString());
-        ChosenFiles chooser;
-        chooser.path = path;
-        w.setBackups(chooser, p.desktop.wallClock, p.dir.path());
+        w.setBackups(p.desktop.wallClock, p.dir.path());
+        FileDialogAnswerer chosen(path);
         MessageBoxAnswerer refused;
         QTest::mouseClick(w.loadButton(), Qt::LeftButton);
+        QCOMPARE(chosen.offers.size(), 1);
         QCOMPARE(refused.texts,
                  QStringList{QStringLiteral(
                      "Entry 2 of the file (address 30) is PRESSION_MIN in \"0.01 bar\", but address 30 holds "

@@ -1,18 +1,15 @@
 #include "EepromTestDoubles.h"
+#include "FileDialogAnswerer.h"
 #include "ManualTimeline.h"
 #include "SimulatedLine.h"
 #include "TestPlatform.h"
 #include "app/MakeWindowHPU.h"
 #include "eeprom/EepromBackup.h"
-#include "eeprom/EepromFileChooser.h"
-#include "eeprom/ui/FileDialogEepromFileChooser.h"
 #include "eeprom/ui/MessageBoxEepromPrompts.h"
 #include "eeprom/ui/WindowHPU.h"
 #include "link/Frame.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,13 +58,13 @@ private:
 // in real message boxes. What leaves the port is what the simulated HPU heard.
 struct OnTheLine : SimulatedLine {
     MessageBoxEepromPrompts prompts;
-    ChosenFiles files;
+    FileDialogAnswerer files; // the real file dialogs, answered
     QTemporaryDir backups;
     WindowHPU window{link, timeline, prompts};
 
     OnTheLine() {
         prompts.setParent(&window);
-        window.setBackups(files, timeline, backups.path());
+        window.setBackups(timeline, backups.path());
         window.editor().setLocale(QLocale::c());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -299,12 +296,13 @@ private slots:
         OnTheLine w;
         QVERIFY(w.window.saveButton()->isEnabled());
         const QString path = w.backups.filePath(QStringLiteral("chosen.json"));
-        w.files.path = path;
+        w.files.answer = path;
         QTest::mouseClick(w.window.saveButton(), Qt::LeftButton);
         const QString expected =
             QStringLiteral("HPU_42_%1.json")
                 .arg(w.timeline.now().toUTC().toString(QStringLiteral("yyyy-MM-dd_HHmm")));
-        QCOMPARE(w.files.suggested, QDir(w.backups.path()).filePath(expected));
+        QCOMPARE(w.files.offers.size(), 1);
+        QCOMPARE(w.files.offers.first().suggestedPath(), QDir(w.backups.path()).filePath(expected));
         const EepromBackupReading reading = readEepromBackupFile(path);
         QVERIFY2(reading.ok, qPrintable(reading.error));
         QCOMPARE(reading.backup.parameters.size(), 17);
@@ -315,12 +313,12 @@ private slots:
 
     void saveIntoAFolderThatIsGoneSaysSo() {
         OnTheLine w;
-        w.files.path = w.backups.filePath(QStringLiteral("gone/chosen.json"));
+        w.files.answer = w.backups.filePath(QStringLiteral("gone/chosen.json"));
         BoxAnswerer answer;
         QTest::mouseClick(w.window.saveButton(), Qt::LeftButton);
         QVERIFY(answer.answered); // the box was shown and answered inside the click
         QVERIFY2(answer.text.contains(QStringLiteral("cannot be created")), qPrintable(answer.text));
-        QVERIFY(!QFile::exists(*w.files.path));
+        QVERIFY(!QFile::exists(w.files.answer));
     }
 
     void loadedFileIsComparedAndItsDifferencesWritten() {
@@ -331,10 +329,11 @@ private slots:
             if (p.address == 30)
                 p.raw = 700;
         QCOMPARE(writeEepromBackupFile(path, file), QString());
-        w.files.path = path;
+        w.files.answer = path;
         QVERIFY(!w.window.writeDifferencesButton()->isEnabled());
         QTest::mouseClick(w.window.loadButton(), Qt::LeftButton);
-        QCOMPARE(w.files.openedIn, w.backups.path());
+        QCOMPARE(w.files.offers.size(), 1);
+        QCOMPARE(w.files.offers.first().folder, w.backups.path());
 
         // The compare view: the file's value beside the HPU's, the differing row marked.
         QVERIFY(!w.list()->isColumnHidden(WindowHPU::kColFileValue));
@@ -383,7 +382,7 @@ private slots:
         QFile out(path);
         QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
         out.close();
-        w.files.path = path;
+        w.files.answer = path;
         BoxAnswerer answer;
         QTest::mouseClick(w.window.loadButton(), Qt::LeftButton);
         QVERIFY(answer.answered);
@@ -393,40 +392,19 @@ private slots:
         QVERIFY(w.writesHeard(3000).isEmpty());
     }
 
-    // The platform's own file dialog, answered by a timer as the message boxes are.
+    // The platform's own file dialog, answered by a timer as the message boxes are: its title,
+    // its folder, and the file chosen in it.
     void loadThroughTheRealFileDialog() {
         OnTheLine w;
-        FileDialogEepromFileChooser dialogs;
-        dialogs.setParent(&w.window);
-        w.window.setBackups(dialogs, w.timeline, w.backups.path());
         const QString path = w.backups.filePath(QStringLiteral("HPU_42.json"));
         QCOMPARE(
             writeEepromBackupFile(path, w.window.editor().backup(QStringLiteral("2.3.3"), w.timeline.now())),
             QString());
-        // Puts the path into the file name field and presses Open once the dialog enables it.
-        // QFileDialog::selectFile leaves the field alone while it has the focus, so a dialog that
-        // already took the focus would be accepted with nothing chosen and stay open.
-        bool chosen = false;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            if (edit->text() != path)
-                edit->setText(path); // not typed: the completer's popup would open over the dialog
-            QPushButton* open = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))
-                                    ->button(QDialogButtonBox::Open);
-            if (!open->isEnabled()) {
-                edit->clear(); // set again on the next tick, when the model may know the file
-                return;
-            }
-            chosen = true;
-            QTest::mouseClick(open, Qt::LeftButton);
-        });
-        poll.start(20);
+        w.files.answer = path;
         QTest::mouseClick(w.window.loadButton(), Qt::LeftButton);
-        QVERIFY(chosen);
+        QCOMPARE(w.files.offers.size(), 1);
+        QCOMPARE(w.files.offers.first().title, QStringLiteral("Load HPU backup"));
+        QCOMPARE(w.files.offers.first().folder, w.backups.path());
         QVERIFY(!w.list()->isColumnHidden(WindowHPU::kColFileValue));
         QCOMPARE(w.cell(3, WindowHPU::kColFileValue), QStringLiteral("500"));
         QVERIFY(w.window.editor().differences().isEmpty());

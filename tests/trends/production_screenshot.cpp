@@ -5,7 +5,6 @@
 #include "Files.h"
 #include "Recorders.h"
 #include "trends/SampleRing.h"
-#include "trends/TrendFileChooser.h"
 #include "trends/ui/ProductionView.h"
 #include "trends/ui/TrendsWindow.h"
 
@@ -17,12 +16,6 @@
 #include <cstdio>
 
 namespace {
-
-class NoFiles : public TrendFileChooser {
-public:
-    QString chooseLog(const QString&) override { return QString(); }
-    QString chooseExport(const QString&, const QString&) override { return QString(); }
-};
 
 const QString kAdapter = QStringLiteral("FT4ZQ1A7");
 
@@ -79,11 +72,10 @@ int main(int argc, char** argv) {
         ring.appendPoint(p);
     }
 
-    NoFiles files;
     RecordingNotifier notifier;
     MemoryWindowGeometryStore geometry;
-    TrendsWindow window(ring, [] { return TrendThresholds{}; }, files, notifier, geometry,
-                        [&dir] { return dir.path(); });
+    TrendsWindow window(
+        ring, [] { return TrendThresholds{}; }, notifier, geometry, [&dir] { return dir.path(); });
     ProductionView* view = window.productionView();
     view->setClock([today, nowSecond] { return QDateTime(today, QTime(0, 0)).addSecs(nowSecond); });
     view->setLiveAdapter([] { return kAdapter; });

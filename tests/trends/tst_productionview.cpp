@@ -1,10 +1,10 @@
+#include "FileDialogAnswerer.h"
 #include "Files.h"
 #include "MessageBoxAnswerer.h"
 #include "Recorders.h"
 #include "app/MessageBoxNotifier.h"
 #include "app/Translations.h"
 #include "trends/SampleRing.h"
-#include "trends/TrendFileChooser.h"
 #include "trends/ui/ProductionView.h"
 #include "trends/ui/TrendChart.h"
 #include "trends/ui/TrendsWindow.h"
@@ -43,17 +43,6 @@ QByteArray seconds(QTime from, int count, const char* power) {
     return text;
 }
 
-class ScriptedFileChooser : public TrendFileChooser {
-public:
-    QString chooseLog(const QString&) override { return QString(); }
-    QString chooseExport(const QString& suggestedPath, const QString&) override {
-        suggested.append(suggestedPath);
-        return exportTo;
-    }
-    QString exportTo;
-    QStringList suggested;
-};
-
 TrendPoint powerAt(const QDateTime& time, std::optional<double> watts) {
     TrendPoint p;
     p.time = time.toMSecsSinceEpoch();
@@ -64,8 +53,12 @@ TrendPoint powerAt(const QDateTime& time, std::optional<double> watts) {
 // A trends window on a ring of its own, the clock and the connected adapter set by the test.
 struct Standalone {
     explicit Standalone(Notifier* realNotifier = nullptr)
-        : window(ring, [] { return TrendThresholds{53.0, 3000.0, 80.0, 5.0}; }, files,
-                 realNotifier ? *realNotifier : notifier, geometry, [this] { return dir.path(); }) {
+        : window(
+              ring,
+              [] {
+                  return TrendThresholds{53.0, 3000.0, 80.0, 5.0};
+              },
+              realNotifier ? *realNotifier : notifier, geometry, [this] { return dir.path(); }) {
         view()->setClock([this] { return now; });
         view()->setLiveAdapter([this] { return liveAdapter; });
     }
@@ -89,7 +82,7 @@ struct Standalone {
     }
 
     SampleRing ring;
-    ScriptedFileChooser files;
+    FileDialogAnswerer files; // the real dialogs, answered
     RecordingNotifier notifier;
     MemoryWindowGeometryStore geometry;
     QTemporaryDir dir;
@@ -235,18 +228,20 @@ private slots:
             Standalone s;
             writeFile(s.log(QDate(2026, 3, 2)), kHeader + seconds(QTime(10, 0), 360, "1000.0"));
             QVERIFY(s.showProduction());
-            s.files.exportTo = s.dir.filePath(QStringLiteral("march.csv"));
+            s.files.answer = s.dir.filePath(QStringLiteral("march.csv"));
             QTest::mouseClick(s.button("ExportDailyCsvButton"), Qt::LeftButton);
-            QCOMPARE(s.files.suggested,
-                     QStringList{s.dir.filePath(QStringLiteral("2026_03_Production_FT4ABCDE.csv"))});
-            const QList<QByteArray> lines = readAll(s.files.exportTo).split('\n');
+            QCOMPARE(s.files.offers.size(), 1);
+            QCOMPARE(s.files.offers.first().suggestedPath(),
+                     s.dir.filePath(QStringLiteral("2026_03_Production_FT4ABCDE.csv")));
+            const QList<QByteArray> lines = readAll(s.files.answer).split('\n');
             QCOMPARE(lines.size(), 33);
             QCOMPARE(lines[1], QByteArray("2026-03-01;;0"));
             QCOMPARE(lines[2], QByteArray("2026-03-02;0.1000;360"));
             QVERIFY(s.notifier.messages.isEmpty());
 
-            s.files.exportTo.clear(); // cancelled: nothing written, nothing said
+            s.files.answer.clear(); // cancelled: nothing written, nothing said
             QTest::mouseClick(s.button("ExportDailyCsvButton"), Qt::LeftButton);
+            QCOMPARE(s.files.offers.size(), 2);
             QVERIFY(s.notifier.messages.isEmpty());
         }
         MessageBoxNotifier boxes;
@@ -254,12 +249,13 @@ private slots:
         QVERIFY(s.showProduction());
         boxes.setParent(&s.window);
         MessageBoxAnswerer answerer;
-        s.files.exportTo = s.dir.filePath(QStringLiteral("gone/march.csv"));
+        s.files.answer = s.dir.filePath(QStringLiteral("gone/march.csv"));
         QTest::mouseClick(s.button("ExportDailyCsvButton"), Qt::LeftButton);
+        QCOMPARE(s.files.offers.size(), 1);
         QCOMPARE(answerer.texts.size(), 1);
         QVERIFY2(answerer.texts.first().startsWith(QStringLiteral("Unable to write")),
                  qPrintable(answerer.texts.first()));
-        QVERIFY(!QFileInfo::exists(s.files.exportTo));
+        QVERIFY(!QFileInfo::exists(s.files.answer));
     }
 
     // In French: the pages, the month and the totals with the locale's decimal comma.

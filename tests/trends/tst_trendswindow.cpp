@@ -1,3 +1,4 @@
+#include "FileDialogAnswerer.h"
 #include "Files.h"
 #include "Hex.h"
 #include "NoBrowser.h"
@@ -8,7 +9,6 @@
 #include "app/Translations.h"
 #include "app/WindowMain.h"
 #include "trends/SampleRing.h"
-#include "trends/TrendFileChooser.h"
 #include "trends/ui/TrendChart.h"
 #include "trends/ui/TrendsWindow.h"
 
@@ -43,22 +43,6 @@ const char* const kHpuFrame = "00 12 10 07 01 F4 FF F0 01 03 0E";
 
 const QByteArray kTitles7 = "LOG ORVANE\n  time  ;  U_in[V]; U_out[V]; I_out[A]; P_out[W]; RPM; Temp[0C];\n";
 const QByteArray kValues = ";48.512;27.310;05.120;139.8;1520;35.2;";
-
-class ScriptedFileChooser : public TrendFileChooser {
-public:
-    QString chooseLog(const QString& folder) override {
-        logFolders.append(folder);
-        return logToOpen;
-    }
-    QString chooseExport(const QString& suggestedPath, const QString&) override {
-        suggested.append(suggestedPath);
-        return exportTo;
-    }
-    QString logToOpen;
-    QString exportTo;
-    QStringList logFolders;
-    QStringList suggested;
-};
 
 const QDateTime kStart(QDate(2026, 3, 14), QTime(10, 0, 0));
 
@@ -96,14 +80,15 @@ private:
     // A trends window on a ring of its own, with the dialogs and messages recorded.
     struct Standalone {
         SampleRing ring;
-        ScriptedFileChooser files;
+        FileDialogAnswerer files; // the real dialogs, answered
         RecordingNotifier notifier;
         MemoryWindowGeometryStore geometry;
         QTemporaryDir dir;
-        TrendsWindow window{ring,     [] {
-                                return TrendThresholds{53.0, 3000.0, 80.0, 5.0}; },
-                            files,    notifier,
-                            geometry, [this] { return dir.path(); }};
+        TrendsWindow window{ring,
+                            [] {
+                                return TrendThresholds{53.0, 3000.0, 80.0, 5.0};
+                            },
+                            notifier, geometry, [this] { return dir.path(); }};
     };
 
 private slots:
@@ -404,9 +389,6 @@ private slots:
         TestPlatform tp;
         NoBrowser browser;
         WindowMain main(tp.platform(), browser);
-        auto chooser = std::make_unique<ScriptedFileChooser>();
-        ScriptedFileChooser& files = *chooser;
-        main.setTrendFileChooser(std::move(chooser));
         QTemporaryDir dir;
         const QString day13 = dir.filePath(QStringLiteral("2026_03_13_LogOrvane_FT4ABCDE.csv"));
         const QString day14 = dir.filePath(QStringLiteral("2026_03_14_LogOrvane_FT4ABCDE.csv"));
@@ -414,10 +396,11 @@ private slots:
         writeFile(day14, kTitles7 + "10:00:00" + kValues +
                              "\n10:00:01;-01.000;-01.000;-01.000;-01.0;-01;-01.0;\n" + "10:00:02" + kValues +
                              "\nbad\n10:00:03;48.5\n10:00:04;x;y;z;1;2;3;\n");
-        files.logToOpen = day14;
+        FileDialogAnswerer files(day14);
 
         main.mainMenuBar()->itemNamed(QStringLiteral("FileOpenLog"))->trigger();
-        QCOMPARE(files.logFolders, QStringList{tp.userFolders.documents()}); // starts in the log folder
+        QCOMPARE(files.offers.size(), 1);
+        QCOMPARE(files.offers.first().folder, tp.userFolders.documents()); // starts in the log folder
         TrendsWindow* trends = main.findChild<TrendsWindow*>();
         QVERIFY(trends && trends->isVisible());
         QCOMPARE(trends->source(), TrendsWindow::Source::Log);
@@ -459,13 +442,12 @@ private slots:
     // Garbage is refused with the real message box, answered by a timer; the window goes back to live.
     void garbageRefusedWithAMessage() {
         SampleRing ring;
-        ScriptedFileChooser files;
         QWidget parent;
         MessageBoxNotifier notifier(&parent);
         QTemporaryDir dir;
         MemoryWindowGeometryStore geometry;
         TrendsWindow window(
-            ring, [] { return TrendThresholds{}; }, files, notifier, geometry, [&dir] { return dir.path(); });
+            ring, [] { return TrendThresholds{}; }, notifier, geometry, [&dir] { return dir.path(); });
         window.show();
         const QString path = dir.filePath(QStringLiteral("picture.csv"));
         writeFile(path, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 20));
@@ -481,8 +463,9 @@ private slots:
             QTest::keyClick(box, Qt::Key_Return);
         });
         answer.start();
-        files.logToOpen = path;
+        FileDialogAnswerer files(path);
         window.findChild<QPushButton*>(QStringLiteral("OpenLogButton"))->click();
+        QCOMPARE(files.offers.size(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 10000);
         QCOMPARE(shown, CsvLogReader::binaryMessage(path));
         QTRY_COMPARE_WITH_TIMEOUT(window.source(), TrendsWindow::Source::Live, 10000);
@@ -535,7 +518,7 @@ private slots:
         s.window.show();
 
         const QString csv = s.dir.filePath(QStringLiteral("span.csv"));
-        s.files.exportTo = csv;
+        s.files.answer = csv;
         auto* exportCsv = s.window.findChild<QPushButton*>(QStringLiteral("ExportCsvButton"));
         QSignalSpy exported(&s.window, &TrendsWindow::csvExported);
         exportCsv->click();
@@ -549,10 +532,11 @@ private slots:
                             "[W];Converter temperature [°C];Speed [rpm];Oil pressure [bar]"));
         QCOMPARE(lines[1], QByteArray("2026-03-14 10:08:59;48.5;;;;;;"));
         QCOMPARE(lines[52], QByteArray("2026-03-14 10:09:50;;;;;;;")); // a gap stays empty
-        QCOMPARE(s.files.suggested.first(), s.dir.filePath(QStringLiteral("2026_03_14_100959_trends.csv")));
+        QCOMPARE(s.files.offers.first().suggestedPath(),
+                 s.dir.filePath(QStringLiteral("2026_03_14_100959_trends.csv")));
 
         const QString png = s.dir.filePath(QStringLiteral("span.png"));
-        s.files.exportTo = png;
+        s.files.answer = png;
         s.window.findChild<QPushButton*>(QStringLiteral("ExportPngButton"))->click();
         const QImage image(png);
         QVERIFY(!image.isNull());
@@ -560,7 +544,7 @@ private slots:
         QCOMPARE(s.notifier.messages, QStringList());
 
         const QString nowhere = s.dir.filePath(QStringLiteral("missing/span.csv"));
-        s.files.exportTo = nowhere;
+        s.files.answer = nowhere;
         exportCsv->click();
         QVERIFY(exported.wait(10000));
         QCOMPARE(exported.last(), (QVariantList{nowhere, false}));

@@ -4,7 +4,7 @@
 #include "trends/LogFileName.h"
 #include "trends/NiceScale.h"
 #include "trends/SampleRing.h"
-#include "trends/TrendFileChooser.h"
+#include "trends/ui/TrendFileDialogs.h"
 #include "trends/ui/TrendsWindow.h"
 
 #include <QBarCategoryAxis>
@@ -37,11 +37,10 @@ QString monthName(const QDate& month) {
 
 } // namespace
 
-ProductionView::ProductionView(const SampleRing& ring, TrendFileChooser& files, Notifier& notifier,
-                               std::function<QString()> logFolder, QWidget* parent)
+ProductionView::ProductionView(const SampleRing& ring, Notifier& notifier, std::function<QString()> logFolder,
+                               QWidget* parent)
     : QWidget(parent)
     , ring_(ring)
-    , files_(files)
     , notifier_(notifier)
     , logFolder_(std::move(logFolder))
     , openLog_([] { return QString(); })
@@ -340,8 +339,8 @@ void ProductionView::chooseExport() {
                              .arg(month_.year())
                              .arg(month_.month(), 2, 10, QLatin1Char('0'))
                              .arg(adapter_);
-    const QString path =
-        files_.chooseExport(QDir(logFolder_()).filePath(name), TrendsWindow::tr("CSV file (*.csv)"));
+    const QString path = TrendFileDialogs::chooseExport(this, QDir(logFolder_()).filePath(name),
+                                                        TrendsWindow::tr("CSV file (*.csv)"));
     if (!path.isEmpty())
         exportCsv(path);
 }

@@ -17,7 +17,6 @@ class QLabel;
 class QPushButton;
 class QValueAxis;
 class SampleRing;
-class TrendFileChooser;
 struct TrendPoint;
 
 // The energy the turbine made: a bar a day for the month shown, worked out from the CSV logs
@@ -31,8 +30,8 @@ struct TrendPoint;
 class ProductionView : public QWidget {
     Q_OBJECT
 public:
-    ProductionView(const SampleRing& ring, TrendFileChooser& files, Notifier& notifier,
-                   std::function<QString()> logFolder, QWidget* parent = nullptr);
+    ProductionView(const SampleRing& ring, Notifier& notifier, std::function<QString()> logFolder,
+                   QWidget* parent = nullptr);
     ~ProductionView() override;
 
     // The log the trends window has open (empty for none): its adapter's logs are summed.
@@ -88,7 +87,6 @@ private:
     void updateControls();
 
     const SampleRing& ring_;
-    TrendFileChooser& files_;
     Notifier& notifier_;
     std::function<QString()> logFolder_;
     std::function<QString()> openLog_;

@@ -4,9 +4,9 @@
 #include "core/WindowGeometryStore.h"
 #include "trends/LogFileName.h"
 #include "trends/SampleRing.h"
-#include "trends/TrendFileChooser.h"
 #include "trends/ui/ProductionView.h"
 #include "trends/ui/TrendChart.h"
+#include "trends/ui/TrendFileDialogs.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -39,12 +39,11 @@ QAccessibleInterface* trendsWindowAccessible(const QString& className, QObject* 
 } // namespace
 
 TrendsWindow::TrendsWindow(const SampleRing& ring, std::function<TrendThresholds()> thresholds,
-                           TrendFileChooser& files, Notifier& notifier, WindowGeometryStore& geometry,
+                           Notifier& notifier, WindowGeometryStore& geometry,
                            std::function<QString()> logFolder, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , ring_(ring)
     , thresholds_(std::move(thresholds))
-    , files_(files)
     , notifier_(notifier)
     , geometry_(geometry)
     , logFolder_(std::move(logFolder)) {
@@ -88,7 +87,7 @@ void TrendsWindow::buildControls() {
     pages_->setObjectName(QStringLiteral("TrendsPages"));
     pages_->setDocumentMode(true);
     pages_->addTab(buildCurvesPage(), tr("Curves"));
-    production_ = new ProductionView(ring_, files_, notifier_, logFolder_, pages_);
+    production_ = new ProductionView(ring_, notifier_, logFolder_, pages_);
     production_->setOpenLog([this] { return logPath_; });
     pages_->addTab(production_, tr("Production"));
     connect(pages_, &QTabWidget::currentChanged, this, [this] {
@@ -143,9 +142,9 @@ QWidget* TrendsWindow::buildCurvesPage() {
     nextDayButton_ = button("NextDayButton", tr("Next day ▶"));
     connect(nextDayButton_, &QPushButton::clicked, this, &TrendsWindow::openNextDay);
     QPushButton* png = button("ExportPngButton", tr("Export PNG…"));
-    connect(png, &QPushButton::clicked, this, [this] { chooseExport(true); });
+    connect(png, &QPushButton::clicked, this, [this] { chooseExport(ExportFormat::Png); });
     exportCsvButton_ = button("ExportCsvButton", tr("Export CSV…"));
-    connect(exportCsvButton_, &QPushButton::clicked, this, [this] { chooseExport(false); });
+    connect(exportCsvButton_, &QPushButton::clicked, this, [this] { chooseExport(ExportFormat::Csv); });
 
     auto* tools = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{spanBox_, pauseButton_, liveButton_, open,
@@ -215,6 +214,7 @@ void TrendsWindow::showLive() {
     logPath_.clear();
     logPoints_ = {};
     logCurves_ = {};
+    logCurvesState_ = LogCurves::NothingRead;
     updateControls();
     refresh();
 }
@@ -238,7 +238,7 @@ void TrendsWindow::setPaused(bool paused) {
 
 void TrendsWindow::chooseLog() {
     const QString folder = logPath_.isEmpty() ? logFolder_() : QFileInfo(logPath_).absolutePath();
-    const QString path = files_.chooseLog(folder);
+    const QString path = TrendFileDialogs::chooseLog(this, folder);
     if (!path.isEmpty())
         openLog(path);
 }
@@ -249,6 +249,7 @@ void TrendsWindow::openLog(const QString& path) {
     logPath_ = path;
     logPoints_ = {};
     logCurves_ = {};
+    logCurvesState_ = LogCurves::NothingRead;
     curveCutter_.stop();
     logCurvesBudget_ = pointBudget();
     progress_->setValue(0);
@@ -283,6 +284,7 @@ void TrendsWindow::changeEvent(QEvent* event) {
 
 void TrendsWindow::onCurvesRead(const TrendCurves& curves) {
     logCurves_ = curves;
+    logCurvesState_ = LogCurves::Read;
     refresh();
 }
 
@@ -403,7 +405,7 @@ int TrendsWindow::pointBudget() const {
 
 void TrendsWindow::refresh() {
     if (source_ == Source::Log) {
-        if (logCurves_.from == logCurves_.to && logCurves_.from == 0) { // nothing read yet
+        if (logCurvesState_ == LogCurves::NothingRead) {
             TrendCurves none;
             none.from = from_;
             none.to = to_;
@@ -448,15 +450,16 @@ QVector<TrendPoint> TrendsWindow::visiblePoints() const {
     return source_ == Source::Live ? ring_.between(from_, to_) : logPoints_;
 }
 
-void TrendsWindow::chooseExport(bool png) {
+void TrendsWindow::chooseExport(ExportFormat format) {
+    const bool png = format == ExportFormat::Png;
     const QString stem =
         source_ == Source::Log
             ? QFileInfo(logPath_).completeBaseName() + QStringLiteral("_trends")
             : QDateTime::fromMSecsSinceEpoch(to_).toString(QStringLiteral("yyyy_MM_dd_HHmmss_'trends'"));
     const QString suggested =
         QDir(logFolder_()).filePath(stem + (png ? QStringLiteral(".png") : QStringLiteral(".csv")));
-    const QString path =
-        files_.chooseExport(suggested, png ? tr("PNG image (*.png)") : tr("CSV file (*.csv)"));
+    const QString path = TrendFileDialogs::chooseExport(
+        this, suggested, png ? tr("PNG image (*.png)") : tr("CSV file (*.csv)"));
     if (path.isEmpty())
         return;
     if (!png)

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/WorkerThread.h"
 #include "trends/CsvLogReader.h"
 #include "trends/TrendCsvWriter.h"
 #include "trends/TrendPoint.h"
 #include "trends/TrendSegments.h"
 #include "trends/TrendThresholds.h"
-#include "trends/WorkerThread.h"
 
 #include <QVector>
 #include <QWidget>
@@ -23,7 +23,6 @@ class QTimer;
 class SampleRing;
 class WindowGeometryStore;
 class TrendChart;
-class TrendFileChooser;
 
 // The trends window (View ▸ Trends), non-modal: stacked charts of input voltage, output
 // voltage, current and power, converter temperature, speed and oil pressure on one time
@@ -41,8 +40,8 @@ public:
     static constexpr int kSpanMinutes[] = {1, 10, 60};
     static constexpr int kRecutDelayMs = 250; // after the last step of a resize
 
-    TrendsWindow(const SampleRing& ring, std::function<TrendThresholds()> thresholds, TrendFileChooser& files,
-                 Notifier& notifier, WindowGeometryStore& geometry, std::function<QString()> logFolder,
+    TrendsWindow(const SampleRing& ring, std::function<TrendThresholds()> thresholds, Notifier& notifier,
+                 WindowGeometryStore& geometry, std::function<QString()> logFolder,
                  QWidget* parent = nullptr);
     ~TrendsWindow() override;
 
@@ -50,7 +49,6 @@ public:
     QString logPath() const { return logPath_; }
     bool isPaused() const { return paused_; }
     bool isReading() const { return reader_.isReading(); }
-    bool isExportingCsv() const { return csvWriter_.isWriting(); }
     // From a resize of a log's window until its curves have been cut again, if they need it.
     bool isRecutting() const;
     // The charts, top to bottom, in the order of TrendChannel.
@@ -90,6 +88,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    enum class ExportFormat { Png, Csv };
+    // Until the reader's first curves come, a log's window shows empty charts.
+    enum class LogCurves { NothingRead, Read };
+
     void buildControls();
     QWidget* buildCurvesPage();
     void onRingAppended();
@@ -102,14 +104,13 @@ private:
     void updateControls();
     void alignAllCharts();
     void alignCharts(const QVector<bool>& changed);
-    void chooseExport(bool png);
+    void chooseExport(ExportFormat format);
     void onCsvExported(const QString& path, bool ok);
     QVector<TrendPoint> visiblePoints() const;
     int pointBudget() const;
 
     const SampleRing& ring_;
     std::function<TrendThresholds()> thresholds_;
-    TrendFileChooser& files_;
     Notifier& notifier_;
     WindowGeometryStore& geometry_;
     std::function<QString()> logFolder_;
@@ -122,6 +123,7 @@ private:
     QString logPath_;
     QVector<TrendPoint> logPoints_;  // all the log's points, once read to its end
     TrendCurves logCurves_;          // worked out by the reader, for the width the log opened at
+    LogCurves logCurvesState_ = LogCurves::NothingRead;
     int logCurvesBudget_ = 0;        // the points a chart those curves were cut for
     WorkerThread curveCutter_{this}; // cuts a read log's curves again for a wider window
     QTimer* recutTimer_ = nullptr;   // waits for the end of a resize

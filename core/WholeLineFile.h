@@ -3,8 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-// The log's files take whole lines only: other tools read them while the tool writes, and a
-// line cut short by a full disk would be read as data.
+// Files that other tools read while they are written (the day files of the log) take whole
+// lines only: a line cut short by a full disk would be read as data.
 namespace WholeLineFile {
 
 enum class Outcome {
@@ -12,11 +12,6 @@ enum class Outcome {
     Refused, // the file exists but cannot be opened for appending (a folder, another owner)
     Failed,  // it cannot be created, or the write did not go through (folder gone, disk full)
 };
-
-// Creates the file (it must not exist) holding exactly these bytes; on failure nothing stays.
-bool create(const QString& path, const QByteArray& header);
-// Appends the bytes in one write; on failure the file is cut back to its previous length.
-bool append(const QString& path, const QByteArray& lines);
 
 // Appends lines to a file that begins with a header, as the day files of the log do. The power
 // can go at any moment, so what a previous run left is mended first: a file that is missing or

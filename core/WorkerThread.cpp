@@ -1,4 +1,4 @@
-#include "trends/WorkerThread.h"
+#include "core/WorkerThread.h"
 
 void WorkerThread::start(Job job) {
     stop();

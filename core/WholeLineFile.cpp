@@ -1,4 +1,4 @@
-#include "datalog/WholeLineFile.h"
+#include "core/WholeLineFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,10 +19,6 @@ bool appendWhole(QFile& file, const QByteArray& bytes, qint64 before) {
     return false;
 }
 
-bool appendWhole(QFile& file, const QByteArray& bytes) {
-    return appendWhole(file, bytes, file.size());
-}
-
 // The last byte of an open file; a line feed when it has none to read (empty, or a device).
 char lastByte(QFile& file, qint64 size) {
     char byte = 0;
@@ -34,24 +30,6 @@ char lastByte(QFile& file, qint64 size) {
 } // namespace
 
 namespace WholeLineFile {
-
-bool create(const QString& path, const QByteArray& header) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-        return false;
-    if (appendWhole(file, header))
-        return true;
-    // An incomplete header must not pass for a file that has one.
-    file.remove();
-    return false;
-}
-
-bool append(const QString& path, const QByteArray& lines) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return false;
-    return appendWhole(file, lines);
-}
 
 Outcome appendHeaded(const QString& path, const QByteArray& header, const QByteArray& lines) {
     const QFileInfo info(path);
