@@ -20,19 +20,14 @@ void FirstConnection::start() {
 }
 
 void FirstConnection::attempt() {
-    // The list as the window's would show it now, then the press of Connect on the right row.
-    monitor_.PortListUpdater_Action();
-    const QStringList rows = monitor_.controls().SerialPortsPopupMenu_rows;
-    const int row = rowOf_(rows);
+    const QStringList devices = monitor_.devices();
+    const int row = rowOf_(devices);
     Reason reason = Reason::Absent;
     if (row >= 0) {
-        waiting_ = true; // a refused opening is told here, not by the port's own message
-        monitor_.SerialPortsPopupMenu_SelectionChanged(row);
-        monitor_.ConnectButton_Action();
-        if (monitor_.isConnected()) {
+        if (monitor_.connectTo(devices[row])) {
             waiting_ = false;
             retry_->setMode(Timer::Off);
-            emit connected(rows[row]);
+            emit connected(devices[row]);
             return;
         }
         reason = Reason::CannotOpen;
@@ -40,7 +35,7 @@ void FirstConnection::attempt() {
     waiting_ = true;
     if (int(reason) != lastReason_) {
         lastReason_ = int(reason);
-        emit waiting(reason, rows);
+        emit waiting(reason, devices);
     }
     if (retry_->mode() == Timer::Off)
         retry_->setMode(Timer::Repeating);

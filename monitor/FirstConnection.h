@@ -8,16 +8,17 @@
 class Monitor;
 class Timer;
 
-// The unattended logger's first Connect, pressed as a technician would and pressed again once
-// a second while it cannot succeed: the adapter not plugged in yet, or its port held by
-// another program. A service that starts before its adapter is ready waits, as the running
-// logger waits for a pulled adapter to come back. Each reason to wait is told once.
+// The unattended logger's first connection, made as a technician would choose the device in
+// the list, and tried again once a second while it cannot succeed: the adapter not plugged in
+// yet, or its port held by another program. A service that starts before its adapter is ready
+// waits, as the running logger waits for a pulled adapter to come back. Each reason to wait is
+// told once.
 class FirstConnection : public QObject {
     Q_OBJECT
 public:
     enum class Reason { Absent, CannotOpen };
-    // The row of the wanted device in the device list, -1 when it is not there.
-    using RowOf = std::function<int(const QStringList& rows)>;
+    // The wanted device's place among the devices present, -1 when it is not there.
+    using RowOf = std::function<int(const QStringList& devices)>;
 
     FirstConnection(Monitor& monitor, RowOf rowOf, QObject* parent = nullptr);
 
@@ -27,7 +28,7 @@ public:
 
 signals:
     // The first attempt that fails for this reason, and again only after another reason.
-    void waiting(FirstConnection::Reason reason, const QStringList& rows);
+    void waiting(FirstConnection::Reason reason, const QStringList& devices);
     void connected(const QString& deviceName);
 
 private:

@@ -18,8 +18,6 @@
 #include "link/LinkPacing.h"
 #include "link/PortSelection.h"
 #include "link/ReceiveStateMachine.h"
-#include "link/Reconnection.h"
-#include "link/SerialErrorRecovery.h"
 
 namespace {
 const QString kAlarmsFileName = QStringLiteral("Alarms_Settings.txt");
@@ -38,9 +36,8 @@ struct Monitor::Parts : FrameDispatcher {
         , machine(m.state_, m.platform_.port, m.trace_, m.platform_.clock, *this)
         , reception(m.platform_.port, machine, m.platform_.clock)
         , emission(m.state_, m.platform_.port, m.trace_, *m.timerEmission_, m.platform_.clock)
-        , ports(m.controls_, m.platform_.devices, m.platform_.port, *m.portListUpdater_, m.platform_.notifier)
-        , errors(m.state_, m.platform_.port, m.platform_.notifier, ports)
-        , reconnection(m.platform_.devices, m.platform_.port)
+        , ports(m.platform_.devices)
+        , connection(m.platform_.devices, m.platform_.port, m.platform_.notifier, m.state_)
         , alarms(m.state_, *m.timerAlarm_, *m.timerAlarmSound_, m.platform_.sound)
         , logFolder(m.platform_.resources, m.platform_.userFolders)
         , csvLog(m.state_, m.platform_.wallClock, m.platform_.notifier, logFolder)
@@ -64,8 +61,7 @@ struct Monitor::Parts : FrameDispatcher {
     ReceptionPacer reception;
     EmissionPacer emission;
     PortSelection ports;
-    SerialErrorRecovery errors;
-    Reconnection reconnection;
+    Connection connection;
     BusHealth health;
     ConverterAlarms alarms;
     LogFolderSetting logFolder;
@@ -109,6 +105,7 @@ Monitor::Monitor(const Platform& platform, QObject* parent)
     connect(&platform_.port, &SerialPort::dataReceived, this, &Monitor::SerialConnection1_DataReceived);
     connect(&platform_.port, &SerialPort::errorOccurred, this,
             [this](const QString& description) { SerialConnection1_Error(description); });
+    showConnection();
 }
 
 Monitor::~Monitor() = default;
@@ -187,7 +184,7 @@ const EepromRequests& Monitor::eepromRequests() const {
 }
 
 bool Monitor::isLineUp() const {
-    return isConnected() && platform_.port.isOpen() && !parts_->reconnection.isLost();
+    return connectionState() == Connection::State::Connected && platform_.port.isOpen();
 }
 
 void Monitor::withdrawEepromRequestsIfClosed() {
@@ -259,11 +256,12 @@ void Monitor::open() {
 }
 
 void Monitor::close() {
-    // No reopening after the window has closed the port.
-    parts_->reconnection.stop();
+    // No reopening after the window has closed the port; nothing is journalled of it.
+    parts_->connection.close();
+    platform_.port.close(); // open or not
     timerReconnect_->setMode(Timer::Off);
-    platform_.port.close();
     withdrawEepromRequestsIfClosed();
+    showConnection();
 }
 
 void Monitor::receive(const std::function<void()>& step) {
@@ -275,20 +273,14 @@ void Monitor::receive(const std::function<void()>& step) {
 }
 
 void Monitor::SerialConnection1_DataReceived() {
-    parts_->reconnection.heard(platform_.clock.elapsedMs());
+    parts_->connection.heard(platform_.clock.elapsedMs());
     // Every whole frame is decoded as its last byte arrives.
     receive([this] { parts_->reception.SerialConnection1_DataReceived(); });
 }
 
 void Monitor::SerialConnection1_Error(const QString& description) {
-    const bool wasConnected = isConnected();
-    parts_->errors.SerialConnection1_Error();
-    followConnection(wasConnected);
-    // The port is closed and the window still connected: the link is reopened once a second.
-    if (isConnected() && !platform_.port.isOpen() && parts_->reconnection.lose())
-        record(MonitorEvent::Kind::ConnectionLost, description);
-    withdrawEepromRequestsIfClosed();
-    updateConnectionLine();
+    // The port is closed; a connection still wanted is reopened once a second.
+    followConnection(parts_->connection.portError(description));
     emit changed();
 }
 
@@ -311,25 +303,57 @@ void Monitor::TimerEmissionRS485_Action() {
 }
 
 void Monitor::PortListUpdater_Action() {
-    const QStringList rows = controls_.SerialPortsPopupMenu_rows;
-    const int selected = controls_.SerialPortsPopupMenu_selected;
-    parts_->ports.PortListUpdater_Action();
-    if (controls_.SerialPortsPopupMenu_rows != rows || controls_.SerialPortsPopupMenu_selected != selected)
-        emit changed();
+    if (!parts_->ports.PortListUpdater_Action())
+        return;
+    showConnection();
+    emit changed();
 }
 
 void Monitor::SerialPortsPopupMenu_SelectionChanged(int index) {
     parts_->ports.SerialPortsPopupMenu_SelectionChanged(index);
+    showConnection();
     emit changed();
 }
 
 void Monitor::ConnectButton_Action() {
-    const bool wasConnected = isConnected();
-    parts_->ports.ConnectButton_Action();
-    followConnection(wasConnected);
-    withdrawEepromRequestsIfClosed();
-    updateConnectionLine();
+    if (isConnected())
+        disconnect();
+    else
+        openSelected(true);
+}
+
+QStringList Monitor::devices() const {
+    return parts_->ports.presentNames();
+}
+
+bool Monitor::connectTo(const QString& device) {
+    if (isConnected())
+        return parts_->connection.deviceName() == device;
+    // The list as it shows the devices now, with this one chosen, as a technician would.
+    PortListUpdater_Action();
+    const int row = int(parts_->ports.rows().indexOf(device));
+    if (row < 0)
+        return false;
+    SerialPortsPopupMenu_SelectionChanged(row);
+    return openSelected(false);
+}
+
+void Monitor::disconnect() {
+    followConnection(parts_->connection.close());
     emit changed();
+}
+
+Connection::State Monitor::connectionState() const {
+    return parts_->connection.state();
+}
+
+bool Monitor::openSelected(bool tellRefusal) {
+    const Connection::Outcome outcome = parts_->connection.open(selectedDeviceName());
+    if (outcome == Connection::Outcome::OpenRefused && tellRefusal)
+        platform_.notifier.showMessage(Connection::kOpenFailedMessage); // still disconnected
+    followConnection(outcome);
+    emit changed();
+    return outcome == Connection::Outcome::Opened;
 }
 
 const BusHealth& Monitor::busHealth() const {
@@ -342,27 +366,21 @@ void Monitor::TimerReconnect_Action() {
                               state_.timeLastDataHPU);
         controls_.busHealthText = parts_->health.text();
     }
-    const Reconnection::Outcome outcome = parts_->reconnection.tick(platform_.clock.elapsedMs());
-    if (outcome == Reconnection::Outcome::Lost)
-        record(MonitorEvent::Kind::ConnectionLost, parts_->reconnection.lossReason());
-    else if (outcome == Reconnection::Outcome::Reconnected)
-        record(MonitorEvent::Kind::Reconnected, parts_->reconnection.deviceName());
-    withdrawEepromRequestsIfClosed();
-    updateConnectionLine();
+    followConnection(parts_->connection.tick(platform_.clock.elapsedMs()));
     emit changed();
 }
 
 void Monitor::setSilentAdapterReopened(qint64 ms) {
-    parts_->reconnection.setSilenceLimit(ms);
+    parts_->connection.setSilenceLimit(ms);
 }
 
-bool Monitor::isReconnecting() const {
-    return parts_->reconnection.isLost();
-}
-
-void Monitor::followConnection(bool wasConnected) {
-    if (!wasConnected && isConnected()) {
-        parts_->reconnection.start(selectedDeviceName());
+void Monitor::followConnection(Connection::Outcome outcome) {
+    const Connection& connection = parts_->connection;
+    showConnection(); // the listeners of the events below see the controls as they are now
+    switch (outcome) {
+    case Connection::Outcome::Opened:
+        hasConnected_ = true;
+        portListUpdater_->setMode(Timer::Off); // the list stays as it was while connected
         parts_->health.reset(parts_->machine.counters(), platform_.clock.elapsedMs());
         controls_.busHealthText = parts_->health.text();
         timerReconnect_->setMode(Timer::Repeating);
@@ -373,18 +391,44 @@ void Monitor::followConnection(bool wasConnected) {
         // shown before belongs to another time, perhaps another installation.
         stopDataConverter();
         stopDataHPU();
-        record(MonitorEvent::Kind::Connected, selectedDeviceName());
-    } else if (wasConnected && !isConnected()) {
-        parts_->reconnection.stop();
+        record(MonitorEvent::Kind::Connected, connection.deviceName());
+        break;
+    case Connection::Outcome::Closed:
+    case Connection::Outcome::GaveUp:
         timerReconnect_->setMode(Timer::Off);
-        record(MonitorEvent::Kind::Disconnected, selectedDeviceName());
+        portListUpdater_->setMode(Timer::Repeating);
+        record(MonitorEvent::Kind::Disconnected, connection.deviceName());
+        break;
+    case Connection::Outcome::Lost:
+        record(MonitorEvent::Kind::ConnectionLost, connection.lossReason());
+        break;
+    case Connection::Outcome::Reconnected:
+        record(MonitorEvent::Kind::Reconnected, connection.deviceName());
+        break;
+    case Connection::Outcome::Unchanged:
+    case Connection::Outcome::OpenRefused:
+        break;
     }
+    withdrawEepromRequestsIfClosed();
+    updateConnectionLine();
+}
+
+void Monitor::showConnection() {
+    const bool connected = isConnected();
+    ControlsState& c = controls_;
+    c.SerialPortsPopupMenu_rows = parts_->ports.rows();
+    c.SerialPortsPopupMenu_selected = parts_->ports.selected();
+    c.SerialPortsPopupMenu_enabled = !connected;
+    c.ConnectButton.enabled = parts_->ports.selected() >= 0;
+    c.ConnectButton.caption = App::text(connected ? App::Caption::kUnconnectCaption : App::Caption::kConnectCaption);
+    c.CheckBoxLog_enabled = connected; // its tick is left as the user set it
+    c.HPUMenu_enabled = connected || !hasConnected_;
 }
 
 void Monitor::updateConnectionLine() {
     QString line;
-    if (parts_->reconnection.isLost()) {
-        line = tr("Connection lost – reconnecting to %1…").arg(parts_->reconnection.deviceName());
+    if (isReconnecting()) {
+        line = tr("Connection lost – reconnecting to %1…").arg(parts_->connection.deviceName());
         const QString pending = HpuCommands::pendingText(state_);
         if (!pending.isEmpty())
             line += QStringLiteral(" \u2013 ") + pending;
@@ -393,7 +437,7 @@ void Monitor::updateConnectionLine() {
 }
 
 QString Monitor::selectedDeviceName() const {
-    return controls_.SerialPortsPopupMenu_rows.value(controls_.SerialPortsPopupMenu_selected);
+    return parts_->ports.selectedName();
 }
 
 void Monitor::record(MonitorEvent::Kind kind, const QString& detail) {
@@ -446,12 +490,12 @@ void Monitor::recordAlarmChanges(const AlarmStates& before, const AlarmStates& a
 }
 
 void Monitor::TimerResetError_Action() {
-    parts_->errors.TimerResetError_Action();
+    parts_->connection.resetErrors();
 }
 
 void Monitor::TimerLog_Action() {
-    // The connect button's caption is the connection test of this tick.
-    if (controls_.ConnectButton.caption != App::text(App::Caption::kUnconnectCaption))
+    // Nothing is logged or sampled while disconnected; a lost link still ticks, its values going stale.
+    if (!isConnected())
         return;
     // Values of a device silent for more than 3 s are reset and hidden before anything is logged, so a logged
     // line never carries them.

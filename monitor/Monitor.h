@@ -9,6 +9,7 @@
 #include "core/Timer.h"
 #include "datalog/LogFolderStore.h"
 #include "link/BusHealth.h"
+#include "link/Connection.h"
 #include "link/EepromRequests.h"
 #include "link/LinkPacing.h"
 #include "link/ObservedSerialPort.h"
@@ -72,11 +73,20 @@ public:
     // reopened (the unattended logger); 0, the window's default, leaves it open.
     void setSilentAdapterReopened(qint64 ms);
 
+    // --- Connection ---
+    // The serial devices present now, named as the device list shows them.
+    QStringList devices() const;
+    // Opens the named device as Connect does, the list showing it selected. False, with nothing
+    // told to the user, when it is not listed or its port would not open; true when connected
+    // to it already.
+    bool connectTo(const QString& device);
+    // As Disconnect: closes the port and ends any reopening.
+    void disconnect();
+    Connection::State connectionState() const;
+    // Connected or reconnecting: the user (or a burst of errors) has not disconnected.
+    bool isConnected() const { return connectionState() != Connection::State::Disconnected; }
     // The link was lost under a connected window and is being reopened.
-    bool isReconnecting() const;
-
-    // Connected exactly while the device list is disabled.
-    bool isConnected() const { return !controls_.SerialPortsPopupMenu_enabled; }
+    bool isReconnecting() const { return connectionState() == Connection::State::Reconnecting; }
 
     // --- Receive link ---
     // The bytes are decoded as they arrive (SerialConnection1_DataReceived); no tick waits.
@@ -139,6 +149,9 @@ public:
     void setRawStreamPageSelected(bool selected);
     void setEmissionDelayText(const QString& text); // Textfield_timer_emission
     void setLogChecked(bool checked);               // CheckBoxLog
+    bool isLogChecked() const { return controls_.CheckBoxLog_checked; }
+    // The folder of the CSV log and the journal, where no settings file names it (the logger).
+    void setLogFolder(const QString& folder) { state_.LogFolder = folder; }
 
 signals:
     void changed();
@@ -173,13 +186,18 @@ private:
     QString lastEepromWrite_;                    // what an acknowledgement answers
     bool reportsEnabled_ = true;
     std::optional<ClockStepWatch::Step> lastClockStep_;
+    bool hasConnected_ = false; // the HPU menu is usable before the first connection
 
     void record(MonitorEvent::Kind kind, const QString& detail);
     // While Log is ticked, each event goes to the day's journal beside the CSV log.
     void writeJournal(const MonitorEvent& event);
     QString selectedDeviceName() const;
-    // After anything that may connect or disconnect: reconnection and journal follow.
-    void followConnection(bool wasConnected);
+    // Opens the device selected in the list; told to the user when it cannot be opened.
+    bool openSelected(bool tellRefusal);
+    // After anything that may change the connection: its timers, the journal and the controls.
+    void followConnection(Connection::Outcome outcome);
+    // The controls that follow the device list and the connection, from their state alone.
+    void showConnection();
     // A request left in the slot while the port is closed would go out on whatever line
     // opens next, unseen: EEPROM requests are withdrawn as soon as the port is found closed.
     void withdrawEepromRequestsIfClosed();

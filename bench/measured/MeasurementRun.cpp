@@ -91,14 +91,11 @@ void startMeasurements(WindowMain& window, const MeasurementOptions& options,
     Monitor& monitor = window.monitor();
     if (options.withoutReports)
         monitor.setReportsEnabled(false);
-    if (options.withoutReports)
-        monitor.setReportsEnabled(false);
     if (options.connectAtStart) {
-        monitor.PortListUpdater_Action();
-        const int last = int(monitor.controls().SerialPortsPopupMenu_rows.size()) - 1;
-        monitor.SerialPortsPopupMenu_SelectionChanged(last);
-        if (last >= 0)
-            monitor.ConnectButton_Action();
+        // The device listed last, as the list selects a device just plugged in.
+        const QStringList devices = monitor.devices();
+        if (!devices.isEmpty())
+            monitor.connectTo(devices.last());
     }
     if (options.keepRequesting) {
         auto* requests = new QTimer(&window);

@@ -15,7 +15,7 @@
 #include "core/MonitorState.h"
 #include "display/GaugeGeometry.h"
 #include "eeprom/EepromCatalogue.h"
-#include "link/PortSelection.h"
+#include "link/Connection.h"
 
 #include <QAction>
 #include <QApplication>
@@ -212,7 +212,7 @@ private slots:
         });
         poll.start(10);
         MessageBoxNotifier notifier;
-        notifier.showMessage(PortSelection::kOpenFailedMessage);
+        notifier.showMessage(Connection::kOpenFailedMessage);
         QCOMPARE(shown, QStringLiteral("La connexion série n'a pas pu être ouverte."));
     }
 

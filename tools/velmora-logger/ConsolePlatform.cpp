@@ -8,10 +8,7 @@ void tellConsole(const QString& text) {
 }
 
 void ConsoleNotifier::showMessage(const QString& text) {
-    if (!mute || !mute(text))
-        tellConsole(text);
-    if (onMessage)
-        onMessage(text);
+    tellConsole(text);
 }
 
 ConsolePlatform::ConsolePlatform(const QStringList& extraPorts)

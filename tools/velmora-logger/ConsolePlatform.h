@@ -3,16 +3,12 @@
 #include "core/Platform.h"
 #include "link/QtSerialPort.h"
 
-#include <functional>
-
 // What the user is told, on a console: each message once per line on stderr, which the
 // service manager's journal keeps. The system beep has no one to reach.
 class ConsoleNotifier : public Notifier {
 public:
     void showMessage(const QString& text) override;
     void beep() override {}
-    std::function<void(const QString&)> onMessage; // lets the logger act on a message
-    std::function<bool(const QString&)> mute;      // true: not printed (the logger says it its way)
 };
 
 // The logger makes no sound: nobody is there to hear it.

@@ -11,7 +11,6 @@
 #include "core/Version.h"
 #include "datalog/CsvLog.h"
 #include "datalog/LogFolderSetting.h"
-#include "link/PortSelection.h"
 #include "monitor/BusRecorder.h"
 #include "monitor/FirstConnection.h"
 #include "monitor/Monitor.h"
@@ -43,14 +42,14 @@ constexpr int kRemovalWaitMs = 15000; // for the broker to take the removal of t
 // to press Disconnect and Connect.
 constexpr qint64 kSilentAdapterMs = 10000;
 
-// The row of the device list the options name; -1 when none is there (yet).
-int chosenRow(const LoggerOptions& options, const QStringList& rows) {
+// The place of the device the options name among the devices present; -1 when none is there (yet).
+int chosenRow(const LoggerOptions& options, const QStringList& devices) {
     if (options.demo)
-        return int(rows.size()) - 1; // the demonstration adds its device last
+        return int(devices.size()) - 1; // the demonstration adds its device last
     if (!options.portPath.isEmpty())
-        return int(rows.lastIndexOf(options.portPath)); // listed while the path leads somewhere
-    for (int i = 0; i < rows.size(); ++i)
-        if (rows[i].contains(options.deviceMatch, Qt::CaseInsensitive))
+        return int(devices.lastIndexOf(options.portPath)); // listed while the path leads somewhere
+    for (int i = 0; i < devices.size(); ++i)
+        if (devices[i].contains(options.deviceMatch, Qt::CaseInsensitive))
             return i;
     return -1;
 }
@@ -146,32 +145,30 @@ int main(int argc, char** argv) {
     // Thresholds as the window saved them; the log folder from the command line.
     if (!options.alarmSettings.isEmpty())
         readAlarmsFile(monitor.state(), options.alarmSettings);
-    monitor.state().LogFolder =
-        !options.logFolder.isEmpty()
-            ? options.logFolder
-            : LogFolderSetting(platform.resources, platform.userFolders).defaultFolder();
-    if (monitor.state().LogFolder.isEmpty()) {
+    monitor.setLogFolder(!options.logFolder.isEmpty()
+                             ? options.logFolder
+                             : LogFolderSetting(platform.resources, platform.userFolders).defaultFolder());
+    if (monitor.logFolder().isEmpty()) {
         tellConsole(QStringLiteral("no Documents or home folder for the log: name one with --log-folder"));
         return 2;
     }
-    const QFileInfo folder(monitor.state().LogFolder);
+    const QFileInfo folder(monitor.logFolder());
     if (!folder.isDir() || !folder.isWritable())
         tellConsole(QStringLiteral("the log folder %1 is missing or cannot be written yet: it is tried "
                                    "again every %2 s")
-                        .arg(monitor.state().LogFolder)
+                        .arg(monitor.logFolder())
                         .arg(kLogRetryMs / 1000));
 #ifdef VELMORA_WITH_MQTT
     // --mqtt-remove-discovery: the broker forgets the installation's configurations, and that is all.
     // The installation is named by the device as it is listed now: nothing is read from it.
     if (options.removeDiscovery) {
-        monitor.PortListUpdater_Action();
-        const QStringList rows = monitor.controls().SerialPortsPopupMenu_rows;
-        const int row = chosenRow(options, rows);
-        const QString deviceName = row >= 0 ? rows[row] : options.portPath;
+        const QStringList devices = monitor.devices();
+        const int row = chosenRow(options, devices);
+        const QString deviceName = row >= 0 ? devices[row] : options.portPath;
         if (deviceName.isEmpty()) {
             tellConsole(QStringLiteral("--mqtt-remove-discovery: no serial device name contains \"%1\"; present: %2")
                             .arg(options.deviceMatch,
-                                 rows.isEmpty() ? QStringLiteral("none") : rows.join(QStringLiteral(", "))));
+                                 devices.isEmpty() ? QStringLiteral("none") : devices.join(QStringLiteral(", "))));
             return 2;
         }
         const QString installationKey = MqttId::stableKey(deviceName, byIdNameOf(deviceName));
@@ -208,10 +205,10 @@ int main(int argc, char** argv) {
 #endif
 
     // Nobody can tick the Log box again: a failing folder is tried again a little later.
-    console.notifier().onMessage = [&monitor](const QString& text) {
-        if (text == CsvLog::failureMessage())
-            QTimer::singleShot(kLogRetryMs, &monitor, [&monitor] { monitor.setLogChecked(true); });
-    };
+    QTimer logRetry;
+    logRetry.setSingleShot(true);
+    logRetry.setInterval(kLogRetryMs);
+    QObject::connect(&logRetry, &QTimer::timeout, &monitor, [&monitor] { monitor.setLogChecked(true); });
     // The last failure of the log, for the health: a log is writing again once a retry has
     // passed without a new failure, not merely because the box was ticked again for the retry.
     QString logProblem;
@@ -221,6 +218,8 @@ int main(int argc, char** argv) {
             return;
         logProblem = CsvLog::failureMessage() + QStringLiteral(": ") + event.detail;
         lastLogFailureMs = platform.clock.elapsedMs();
+        if (!logRetry.isActive())
+            logRetry.start();
     });
 
     // --record: what the bus carries, from the start; a file that cannot be made is a mistake.
@@ -264,15 +263,12 @@ int main(int argc, char** argv) {
     // The device, chosen as a technician would in the window's list, and waited for as the
     // running logger waits for a pulled adapter: a service may start before its adapter is ready.
     FirstConnection firstConnection(monitor,
-                                    [&options](const QStringList& rows) { return chosenRow(options, rows); });
-    console.notifier().mute = [&firstConnection](const QString& text) {
-        return firstConnection.isWaiting() && text == PortSelection::kOpenFailedMessage;
-    };
+                                    [&options](const QStringList& devices) { return chosenRow(options, devices); });
     const QString wanted = options.demo                 ? QStringLiteral("the demonstration")
                            : options.portPath.isEmpty() ? options.deviceMatch
                                                         : options.portPath;
     QObject::connect(&firstConnection, &FirstConnection::waiting, &app,
-                     [&](FirstConnection::Reason reason, const QStringList& rows) {
+                     [&](FirstConnection::Reason reason, const QStringList& devices) {
                          QString text;
                          if (reason == FirstConnection::Reason::CannotOpen)
                              text = QStringLiteral("%1 cannot be opened (held by another program, or not "
@@ -283,8 +279,8 @@ int main(int argc, char** argv) {
                          else
                              text = QStringLiteral("no serial device name contains \"%1\" (present: %2): "
                                                    "waiting for it")
-                                        .arg(wanted, rows.isEmpty() ? QStringLiteral("none")
-                                                                    : rows.join(QStringLiteral(", ")));
+                                        .arg(wanted, devices.isEmpty() ? QStringLiteral("none")
+                                                                       : devices.join(QStringLiteral(", ")));
                          tellConsole(text);
                          ServiceNotice::status(text);
                      });
@@ -302,16 +298,14 @@ int main(int argc, char** argv) {
         if (stopping)
             return status; // stopped while waiting
     }
-    console.notifier().mute = nullptr;
-    const QString reading =
-        QStringLiteral("reading %1, logging to %2").arg(deviceName, monitor.state().LogFolder);
+    const QString reading = QStringLiteral("reading %1, logging to %2").arg(deviceName, monitor.logFolder());
     tellConsole(reading);
     ServiceNotice::status(reading);
 
     // The energy produced, beside the logs, under the adapter's stable name.
     const QString installationKey = MqttId::stableKey(deviceName, byIdNameOf(deviceName));
     energy = std::make_unique<EnergyMeter>(
-        QDir(monitor.state().LogFolder).filePath(EnergyMeter::fileNameFor(installationKey)));
+        QDir(monitor.logFolder()).filePath(EnergyMeter::fileNameFor(installationKey)));
     energyMessages.tell(energy->load());
     QObject::connect(&monitor, &Monitor::secondSampled, &app, [&](const SecondSample& sample) {
         energyMessages.tell(energy->addSecond(sample.outputPower));
@@ -325,7 +319,7 @@ int main(int argc, char** argv) {
             h.lastClockStep = LoggerHealth::ClockStep{step->expected, step->shown};
         const bool recentFailure =
             lastLogFailureMs >= 0 && platform.clock.elapsedMs() - lastLogFailureMs < kLogRetryMs + 5000;
-        h.logWriting = monitor.controls().CheckBoxLog_checked && !recentFailure;
+        h.logWriting = monitor.isLogChecked() && !recentFailure;
         if (h.logWriting)
             logProblem.clear();
         h.logProblem = logProblem;
