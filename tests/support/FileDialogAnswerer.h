@@ -54,8 +54,8 @@ private:
                                 dialog->labelText(QFileDialog::Reject),
                                 dialog->labelText(QFileDialog::LookIn), dialog->pos()});
         }
-        if (answer.isEmpty()) {
-            QTest::keyClick(dialog, Qt::Key_Escape);
+        if (answer.isEmpty() || !edit) {
+            QTest::keyClick(dialog, Qt::Key_Escape); // a dialog without its name field cannot be answered
             return;
         }
         // Set, not typed: the completer's popup would open over the dialog. Set again at each
@@ -63,9 +63,13 @@ private:
         if (edit->text() != answer)
             edit->setText(answer);
         auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-        QPushButton* accept = buttons->button(QDialogButtonBox::Open);
-        if (!accept)
+        QPushButton* accept = buttons ? buttons->button(QDialogButtonBox::Open) : nullptr;
+        if (!accept && buttons)
             accept = buttons->button(QDialogButtonBox::Save);
+        if (!accept) {
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            return;
+        }
         if (!accept->isEnabled()) {
             edit->clear(); // set again on the next tick, when the model may know the path
             return;
