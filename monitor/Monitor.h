@@ -50,7 +50,7 @@ public:
     // The last step of the wall clock seen by the log tick while connected; empty until one.
     const std::optional<ClockStepWatch::Step>& lastClockStep() const { return lastClockStep_; }
     const Platform& platform() const { return platform_; }
-    // What the values page shows now, as one typed value: values hidden or not known are empty.
+    // The values known now, as one typed value: a value not known is empty.
     SecondSample sample(const QDateTime& time) const;
 
     // The main window's timers, by their names.
