@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <algorithm>
+
 class TestReplayPty : public QObject {
     Q_OBJECT
 private slots:
@@ -57,6 +59,9 @@ private slots:
         while (!replayed.isEmpty() && replayed.first().section(QLatin1Char(';'), 1, 1).toDouble() == 0.0)
             replayed.removeFirst();
         QVERIFY2(replayed.size() >= 4, qPrintable(replayed.join('\n')));
+        // A second whose values did not change since the last (the replay over, say) logs the
+        // same state again: one state of the live run.
+        replayed.erase(std::unique(replayed.begin(), replayed.end()), replayed.end());
         const int end = orderedMatchEnd(replayed, live.stateLines);
         QVERIFY2(end >= 0, qPrintable(replayed.join('\n')));
         QVERIFY2(end > live.stateLines.size() * 8 / 10,
