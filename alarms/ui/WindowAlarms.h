@@ -4,15 +4,15 @@
 
 class AlarmSettingsStore;
 class QPushButton;
-class ReturnOnlyDelegate;
 class QTableWidget;
+class ReturnOnlyDelegate;
 
 // WindowAlarms, "Visual alarms": the six alarm settings in a two-column list, captions on
 // the left and editable values on the right. Opening reads the settings file so the list
 // shows what is stored. A value typed into a cell is taken when Return or Enter hands it
 // over and it is a number; otherwise the cell keeps its previous value, and a text that is
-// not a number is told to the user. Closing, by OK or the close box, stores the six values shown (always
-// numbers) and writes the file. There is no cancel.
+// not a number is told to the user. Closing, by OK or the close box, stores the six values
+// shown (always numbers) and writes the file. There is no cancel.
 class WindowAlarms : public QDialog {
     Q_OBJECT
 public:
