@@ -1,12 +1,12 @@
 #include "alarms/AlarmSettingsFile.h"
 
 #include "core/NumberMask.h"
+#include "core/WholeFileWriter.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -78,14 +78,8 @@ bool writeAlarmsFile(const MonitorState& state, const QString& filePath, QString
     for (const QString& line : lines)
         content += line.toUtf8() + '\n';
 
-    QSaveFile file(filePath);
-    // Where only the file, not its folder, may be written, it is written in place.
-    file.setDirectWriteFallback(true);
-    // The explicit flush: a buffered write that fails only when flushed (a full disk) would
-    // otherwise still be committed, replacing the previous settings with an empty file.
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
-                         file.flush() && file.commit();
-    if (!written) {
+    WholeFileWriter file(filePath);
+    if (!(file.open() && file.write(content) && file.commit())) {
         setError(error, QCoreApplication::translate("Messages", "The alarm settings could not be saved to %1: %2")
                             .arg(QDir::toNativeSeparators(filePath), file.errorString()));
         return false;

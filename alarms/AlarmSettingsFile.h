@@ -22,8 +22,10 @@ constexpr int kAlarmsFileMaxLineLength = 256;
 // regular file, or cannot be opened.
 bool readAlarmsFile(MonitorState& state, const QString& filePath, const QLocale& locale = QLocale());
 
-// Replaces the file with the six lines, each ended by a line feed. The file is written to
-// the side and then put in place, so a failed write leaves the previous settings intact.
+// Replaces the file with the six lines, each ended by a line feed, through WholeFileWriter:
+// written to the side and then put in place, so a failed write leaves the previous settings
+// intact. Where only the file, not its folder, may be written, it is written in place, and a
+// write failing there still leaves the file.
 // Returns false with *error (when given) set to a text for the user when it cannot be
 // written; the caller keeps the values in memory.
 bool writeAlarmsFile(const MonitorState& state, const QString& filePath, QString* error,

@@ -2,9 +2,9 @@
 
 #include "alarms/AlarmSettingInput.h"
 #include "alarms/AlarmSettingsStore.h"
-#include "alarms/ui/AlarmValueEditing.h"
 #include "core/Captions.h"
 #include "core/NumberMask.h"
+#include "core/ui/ReturnOnlyDelegate.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -24,7 +24,7 @@ WindowAlarms::WindowAlarms(AlarmSettingsStore& settings, QWidget* parent)
     : QDialog(parent)
     , settings_(settings)
     , Listbox_Alarms_(new QTableWidget(this))
-    , valueEditing_(new AlarmValueEditing(this))
+    , valueEditing_(new ReturnOnlyDelegate(this))
     , PushButton1_(new QPushButton(tr("OK"), this)) {
     setObjectName(QStringLiteral("WindowAlarms"));
     setWindowTitle(App::text(App::Caption::kAlarmsTitle));
@@ -62,7 +62,7 @@ WindowAlarms::WindowAlarms(AlarmSettingsStore& settings, QWidget* parent)
         }
     }
     Listbox_Alarms_->setItemDelegateForColumn(kValueColumn, valueEditing_);
-    connect(valueEditing_, &AlarmValueEditing::refused, this, &WindowAlarms::tellRefused);
+    connect(valueEditing_, &ReturnOnlyDelegate::entered, this, &WindowAlarms::valueEntered);
     // A click on either cell of a row edits that row's value.
     connect(Listbox_Alarms_, &QTableWidget::cellClicked, this, [this](int row, int) { editValueOfRow(row); });
 
@@ -97,6 +97,20 @@ void WindowAlarms::editValueOfRow(int row) {
     Listbox_Alarms_->editItem(value);
 }
 
+void WindowAlarms::valueEntered(int row, const QString& typed) {
+    QTableWidgetItem* value = Listbox_Alarms_->item(row, kValueColumn);
+    if (!value)
+        return;
+    if (parseTypedAlarmSetting(typed)) {
+        value->setText(typed); // shown as typed; the file gets it in its mask on closing
+        return;
+    }
+    // The message box runs from the event loop, once the item editor and the key press that
+    // closed it are done with.
+    QMetaObject::invokeMethod(
+        this, [this, row, typed] { tellRefused(row, typed); }, Qt::QueuedConnection);
+}
+
 void WindowAlarms::tellRefused(int row, const QString& typed) {
     const QTableWidgetItem* caption = Listbox_Alarms_->item(row, 0);
     settings_.notifier().showMessage(
@@ -104,8 +118,8 @@ void WindowAlarms::tellRefused(int row, const QString& typed) {
 }
 
 void WindowAlarms::done(int result) {
-    // Only Return commits: a value still being typed is dropped, as on a loss of focus.
-    valueEditing_->discard(Listbox_Alarms_->indexWidget(Listbox_Alarms_->currentIndex()));
+    // A value still being typed was never handed over, so it is dropped: the list holds
+    // only what Return or Enter entered.
     storeValues(); // a failure to write is told to the user; the values stay in force
     QDialog::done(result);
 }

@@ -3,6 +3,11 @@
 
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
 namespace {
 
 QLocale pointLocale() {
@@ -191,6 +196,49 @@ private slots:
         QVERIFY(!writeAlarmsFile(state, file, &error, pointLocale()));
         QVERIFY(!error.isEmpty());
         QCOMPARE(readBytes(file), QByteArray("50.0\n2500\n70.0\n0.0\n0\n0\n")); // previous settings intact
+    }
+
+    // A writable file in a folder that may not be written is written in place. When that
+    // write fails (a full disk; here a file size limit of 0 bytes makes every write fail), the
+    // failure is reported and the file is still there to be written again: it is not removed.
+    void failedWriteInPlaceLeavesTheFile() {
+#ifndef Q_OS_UNIX
+        QSKIP("No file size limit on this system.");
+#else
+        VELMORA_RUN_UNPRIVILEGED();
+        const QString folder = dir_.filePath(QStringLiteral("installed"));
+        QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("installed")));
+        const QString file = folder + QStringLiteral("/Alarms_Settings.txt");
+        QVERIFY(writeBytes(file, "50.0\n2500\n70.0\n0.0\n0\n0\n"));
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        const auto restore = qScopeGuard([&] {
+            QFile::setPermissions(folder,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        });
+
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit none = saved;
+        none.rlim_cur = 0;
+        // Past the limit a write fails with EFBIG; the signal that would end the process is ignored.
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &none), 0);
+        MonitorState state;
+        QString error;
+        const bool written = writeAlarmsFile(state, file, &error, pointLocale());
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+
+        QVERIFY(!written);
+        QVERIFY2(error.startsWith(QStringLiteral("The alarm settings could not be saved to %1: ")
+                                      .arg(QDir::toNativeSeparators(file))),
+                 qPrintable(error));
+        QVERIFY(QFileInfo(file).isFile());
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("Alarms_Settings.txt")});
+        // Once the disk has room again, the next save succeeds in place.
+        QVERIFY(writeAlarmsFile(state, file, &error, pointLocale()));
+        QCOMPARE(readBytes(file), QByteArray("53.0\n3000\n80.0\n5.0\n0\n100\n"));
+#endif
     }
 
     // A huge or binary file in the settings' place is read only as far as six short lines.

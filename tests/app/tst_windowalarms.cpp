@@ -378,6 +378,25 @@ private slots:
                  qPrintable(answerer->texts.first()));
         QCOMPARE(monitor->state().ValeurAlarmeRPM, qint64(2800)); // kept in memory for this run
     }
+
+    // Closed by the close box while a value is still being typed, and the file cannot be
+    // written: the typed value is dropped, the failure is told once with the real box, and the
+    // editor still open under the box leaves no warning behind.
+    void closingMidEditWithAnUnwritableFile() {
+        QVERIFY(QDir(tp->resources.path()).mkdir(QStringLiteral("Alarms_Settings.txt")));
+        WindowAlarms window(*monitor);
+        showWindow(window);
+        QVERIFY2(typeValue(window, 1, QStringLiteral("2800")), "the value cell is being edited");
+        window.close(); // returns once the real message box has been answered
+        QVERIFY(!window.isVisible());
+        QCOMPARE(answerer->texts.size(), 1);
+        QVERIFY2(answerer->texts.first().startsWith(QStringLiteral("The alarm settings could not be saved")),
+                 qPrintable(answerer->texts.first()));
+        QCOMPARE(monitor->state().ValeurAlarmeRPM, qint64(3000));
+        QCOMPARE(window.list()->item(1, 1)->text(), QStringLiteral("3000"));
+        QCoreApplication::processEvents();
+        QCOMPARE(answerer->texts.size(), 1);
+    }
 };
 
 QTEST_MAIN(TestWindowAlarms)
