@@ -223,7 +223,9 @@ void WindowMain::createValuesPage(QWidget* page) {
         nameLabel(page, "LabelName_Pitch", App::text(App::Caption::kPitchCorr), QRect(351, 180, 157, 24));
     LabelValue_Pitch_ = valueLabel(page, "LabelValue_Pitch", QRect(457, 182, 164, 24));
 
-    CanvasProp_ = place(new CanvasProp(monitor_.state(), pictures_.picture(QStringLiteral("Moyeu2")), page),
+    CanvasProp_ = place(new CanvasProp(
+                            monitor_.state(), [this](double alpha) { monitor_.keepGaugeAngle(alpha); },
+                            pictures_.picture(QStringLiteral("Moyeu2")), page),
                         "CanvasProp", QRect(348, 209, 309, 135));
     ReleaseButton_ = button(CanvasProp_, "ReleaseButton", QRect(511, 209, 90, 22));
     PompeButton_ = button(page, "PompeButton", QRect(611, 209, 90, 22));

@@ -109,13 +109,18 @@ GaugeGeometry paintGauge(MonitorState& state, double canvasWidth, double canvasH
 }
 
 GaugeGeometry paintGauge(MonitorState& state, double canvasWidth, double canvasHeight, bool darkMode) {
+    const GaugeGeometry g = gaugeGeometry(state, canvasWidth, canvasHeight, darkMode);
+    state.filtered_alpha = g.alpha;
+    return g;
+}
+
+GaugeGeometry gaugeGeometry(const MonitorState& state, double canvasWidth, double canvasHeight, bool darkMode) {
     GaugeGeometry g;
     g.canvas = QSizeF(canvasWidth, canvasHeight);
 
     // The smoothing advances with paints, before anything is drawn.
     g.targetAlpha = gaugeTargetAngle(state);
-    state.filtered_alpha = smoothGaugeAngle(state.filtered_alpha, g.targetAlpha);
-    g.alpha = state.filtered_alpha;
+    g.alpha = smoothGaugeAngle(state.filtered_alpha, g.targetAlpha);
     const double alpha = g.alpha;
 
     const QPointF hub = g.hubCentre;

@@ -102,7 +102,10 @@ bool gaugeAtRest(const MonitorState& state);
 // The scale and text colour for the system appearance (ARGB).
 quint32 gaugeScaleColour(bool darkMode);
 
-// Everything CanvasProp draws, in canvas coordinates, computed from the state; advances
-// state.filtered_alpha by one paint's smoothing. Safe for ValeurHautePression 0 and angles near 90°.
+// Everything CanvasProp draws, in canvas coordinates, computed from the state, with the angle
+// one paint's smoothing on from state.filtered_alpha (gauge.alpha); the state is left as it is.
+// Safe for ValeurHautePression 0 and angles near 90°.
+GaugeGeometry gaugeGeometry(const MonitorState& state, double canvasWidth, double canvasHeight, bool darkMode);
+// The same, keeping the smoothed angle in state.filtered_alpha: one paint.
 GaugeGeometry paintGauge(MonitorState& state, double canvasWidth, double canvasHeight);
 GaugeGeometry paintGauge(MonitorState& state, double canvasWidth, double canvasHeight, bool darkMode);

@@ -153,7 +153,7 @@ private:
             if (lastReadIsAnAnswer)
                 check(std::equal(frame.begin(), frame.begin() + size, eeprom.begin()),
                       QStringLiteral("an EEPROM answer stored unlike the frame received"));
-            state_.reponseHPU = false; // as the EEPROM window does when it takes the answer
+            b_.monitor.eepromRequests().clearAnswers(); // as the EEPROM window does when it takes the answer
         }
     }
 
@@ -202,7 +202,7 @@ private:
     }
 
     Bench& b_;
-    MonitorState& state_;
+    const MonitorState& state_;
     std::optional<QByteArray> pending_; // the command built and not yet written
     bool lineDownSincePending_ = false; // the port was found closed since it was built
     qsizetype writesBefore_ = 0;

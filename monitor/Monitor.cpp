@@ -225,18 +225,30 @@ void Monitor::readLogPathFile() {
 
 AlarmSettingValues Monitor::readStoredAlarmSettings() {
     readAlarmsFile();
+    return alarmSettings();
+}
+
+AlarmSettingValues Monitor::alarmSettings() const {
     return {state_.ValeurAlarmeUin,     state_.ValeurAlarmeRPM,  state_.ValeurAlarmeTemp,
             state_.ValeurHautePression, state_.ValeurModeCalage, state_.VolumeAlarmeHydro};
 }
 
+void Monitor::readAlarmsFile(const QString& path) {
+    ::readAlarmsFile(state_, path);
+}
+
 void Monitor::keepAlarmSettings(const AlarmSettingValues& values) {
+    applyAlarmSettings(values);
+    writeAlarmsFile(); // a failure is told to the user; the values stay in memory
+}
+
+void Monitor::applyAlarmSettings(const AlarmSettingValues& values) {
     state_.ValeurAlarmeUin = values.ValeurAlarmeUin;
     state_.ValeurAlarmeRPM = values.ValeurAlarmeRPM;
     state_.ValeurAlarmeTemp = values.ValeurAlarmeTemp;
     state_.ValeurHautePression = values.ValeurHautePression;
     state_.ValeurModeCalage = values.ValeurModeCalage;
     state_.VolumeAlarmeHydro = values.VolumeAlarmeHydro;
-    writeAlarmsFile(); // a failure is told to the user; the values stay in memory
 }
 
 QString Monitor::readLogFolder() {

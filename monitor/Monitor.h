@@ -40,9 +40,8 @@ public:
     explicit Monitor(const Platform& platform, QObject* parent = nullptr);
     ~Monitor() override;
 
-    MonitorState& state() { return state_; }
+    // The record and what the window shows, read-only: every write goes through a method below.
     const MonitorState& state() const { return state_; }
-    ControlsState& controls() { return controls_; }
     const ControlsState& controls() const { return controls_; }
     const RawStreamTrace& trace() const { return trace_; }
     // Frames, errors and bytes of the line since the last Connect, as of the last second.
@@ -116,6 +115,14 @@ public:
 
     // --- Settings files ---
     void readAlarmsFile();
+    // The thresholds from an alarm settings file named on the command line (the logger's).
+    void readAlarmsFile(const QString& path);
+    // The thresholds in memory now.
+    AlarmSettingValues alarmSettings() const;
+    // Thresholds as the alarm window stores an edit, in memory only (keepAlarmSettings also writes the file).
+    void applyAlarmSettings(const AlarmSettingValues& values);
+    // The gauge's angle as its last paint smoothed it, kept for the next paint.
+    void keepGaugeAngle(double alpha) { state_.filtered_alpha = alpha; }
     // False (with a message to the user) when the file cannot be written; the values stay in memory.
     bool writeAlarmsFile();
     void readLogPathFile();

@@ -7,6 +7,7 @@
 #include <QPainterPath>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -56,9 +57,11 @@ void drawBladeSide(QPainter& painter, const GaugeGeometry& gauge, const QVector<
 
 } // namespace
 
-CanvasProp::CanvasProp(MonitorState& state, const QImage& hub, QWidget* parent)
+CanvasProp::CanvasProp(const MonitorState& state, std::function<void(double)> keepAngle, const QImage& hub,
+                       QWidget* parent)
     : QWidget(parent)
     , state_(state)
+    , keepAngle_(std::move(keepAngle))
     , hub_(hub) {
     setFocusPolicy(Qt::NoFocus);
 }
@@ -69,7 +72,8 @@ bool CanvasProp::isDarkAppearance(const QPalette& palette) {
 
 void CanvasProp::paintEvent(QPaintEvent*) {
     // The scale colour is chosen at every paint from the system appearance.
-    const GaugeGeometry gauge = paintGauge(state_, width(), height(), isDarkAppearance(palette()));
+    const GaugeGeometry gauge = gaugeGeometry(state_, width(), height(), isDarkAppearance(palette()));
+    keepAngle_(gauge.alpha);
     if (!hub_.isNull() && (scaledHub_.isNull() || scaledHub_.devicePixelRatio() != devicePixelRatioF()))
         scaledHub_ = hubAtScale(hub_, gauge, devicePixelRatioF());
     QPainter painter(this);

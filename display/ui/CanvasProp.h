@@ -4,20 +4,23 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+
 struct GaugeGeometry;
 struct MonitorState;
 class QPainter;
 
 // CanvasProp, the pitch and speed gauge: the hub picture, the pointer along the blade
 // chord, the LOW..HIGH speed scale and the blade section. Each paint takes the core's
-// geometry for the current state (which also advances the smoothed angle one step) and
-// draws it; nothing else draws the gauge. The hub picture is scaled once per screen
+// geometry for the current state, hands the angle smoothed one step on to keepAngle (the
+// monitor keeps it in the record) and draws it; nothing else draws the gauge. The hub picture is scaled once per screen
 // resolution and then copied at each paint: smooth scaling it anew at every HPU frame
 // cost more than the rest of the gauge.
 class CanvasProp : public QWidget {
     Q_OBJECT
 public:
-    CanvasProp(MonitorState& state, const QImage& hub, QWidget* parent = nullptr);
+    CanvasProp(const MonitorState& state, std::function<void(double)> keepAngle, const QImage& hub,
+               QWidget* parent = nullptr);
 
     // Dark appearance: the window background is darker than mid-grey.
     static bool isDarkAppearance(const QPalette& palette);
@@ -38,7 +41,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    MonitorState& state_;
+    const MonitorState& state_;
+    std::function<void(double)> keepAngle_;
     const QImage& hub_;
     QImage scaledHub_; // hub_ at the gauge's scale, for scaledHub_.devicePixelRatio()
 };

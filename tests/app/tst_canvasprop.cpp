@@ -8,11 +8,17 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
 constexpr int kWidth = 309;
 constexpr int kHeight = 135;
+
+// The gauge hands its smoothed angle back, as the window hands it to the monitor's record.
+std::function<void(double)> keepAngleIn(MonitorState& state) {
+    return [&state](double alpha) { state.filtered_alpha = alpha; };
+}
 
 QImage render(CanvasProp& canvas) {
     QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
@@ -66,7 +72,7 @@ private slots:
         MonitorState state;
         state.Pression = pressure;
         state.ValeurHautePression = fullTravel;
-        CanvasProp canvas(state, hub);
+        CanvasProp canvas(state, keepAngleIn(state), hub);
         canvas.resize(kWidth, kHeight);
 
         for (int paint = 0; paint < 5; ++paint) {
@@ -81,11 +87,11 @@ private slots:
     void hubPictureAtItsPlace() {
         MonitorState state;
         const QImage noHub;
-        CanvasProp without(state, noHub);
+        CanvasProp without(state, keepAngleIn(state), noHub);
         without.resize(kWidth, kHeight);
         QCOMPARE(render(without).pixelColor(20, 43).alpha(), 0);
 
-        CanvasProp with(state, hub);
+        CanvasProp with(state, keepAngleIn(state), hub);
         with.resize(kWidth, kHeight);
         // (20, 43) lies on the shaft of the picture drawn at (-18, -20), scale 0.51.
         QCOMPARE(render(with).pixelColor(20, 43).alpha(), 255);
@@ -106,7 +112,7 @@ private slots:
         state.ValeurHautePression = 5.0;
         state.Pression = 2.5;        // target 48 degrees, 0.838 rad
         state.filtered_alpha = 0.75; // close enough to be smoothed, not jumped
-        CanvasProp canvas(state, hub);
+        CanvasProp canvas(state, keepAngleIn(state), hub);
         canvas.resize(kWidth, kHeight);
         canvas.show();
         QVERIFY(QTest::qWaitForWindowExposed(&canvas));
@@ -140,7 +146,7 @@ private slots:
         QFETCH(QColor, window);
         QFETCH(QColor, scale);
         MonitorState state;
-        CanvasProp canvas(state, hub);
+        CanvasProp canvas(state, keepAngleIn(state), hub);
         canvas.resize(kWidth, kHeight);
         QPalette palette = canvas.palette();
         palette.setColor(QPalette::Window, window);

@@ -166,7 +166,11 @@ private slots:
     }
 
     void openingShowsTheFileNotMemory() {
-        monitor->state().ValeurAlarmeUin = 99.0;
+        {
+            AlarmSettingValues values = monitor->alarmSettings();
+            values.ValeurAlarmeUin = 99.0;
+            monitor->applyAlarmSettings(values);
+        }
         writeSettings("42.5\n3100\n81.0\n6.0\n1\n70\n");
         WindowAlarms window(*monitor);
         QCOMPARE(shownValues(window), (QStringList{"42.5", "3100", "81.0", "6.0", "1", "70"}));

@@ -580,7 +580,7 @@ private slots:
         QVERIFY(monitor.state().emissionRequest);
         QCOMPARE(hexString(Frame::emissionBytes(monitor.state().TrameBufferEmission)),
                  QStringLiteral("12 11 4C 02 00 71"));
-        monitor.state().emissionRequest = false;
+        monitor.eepromRequests().withdrawAll(); // as if it had gone out, unanswered
         platform.timeline.advance(1000); // Timer1 runs on the platform's timers
         QVERIFY(monitor.state().emissionRequest);
         QCOMPARE(window->ProgressBar1()->value(), 19);

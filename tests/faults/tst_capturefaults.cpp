@@ -50,7 +50,7 @@ struct RecordingSite {
         return readAll(logFolder + QStringLiteral("/2026_03_14_LogOrvane_FT4ABCDE.csv"));
     }
     bool stillDecodes() {
-        monitor.state().U_in = 0;
+        monitor.stopDataConverter(); // nothing known until the next frame is decoded
         doubles.port.feed(kConverterFrame);
         doubles.timeline.advance(20);
         return monitor.state().U_in == 48.5 && monitor.controls().LabelValue_Uin.visible;

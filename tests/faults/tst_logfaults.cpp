@@ -68,7 +68,7 @@ struct LoggingSite {
     bool logOn() const { return monitor.controls().CheckBoxLog_checked; }
     QStringList messages() const { return doubles.notifier.messages; }
     bool stillDecodes() {
-        monitor.state().U_in = 0;
+        monitor.stopDataConverter(); // nothing known until the next frame is decoded
         doubles.port.feed(kConverterFrame);
         doubles.timeline.advance(20);
         return monitor.state().U_in == 48.5 && monitor.controls().LabelValue_Uin.visible;

@@ -128,7 +128,11 @@ private slots:
         QVERIFY(QDir().mkpath(site.alarmsFile()));
         site.monitor.open();
         QCOMPARE(settingsOf(site.monitor.state()), kDefaults);
-        site.monitor.state().ValeurAlarmeUin = 50.0;
+        {
+            AlarmSettingValues values = site.monitor.alarmSettings();
+            values.ValeurAlarmeUin = 50.0;
+            site.monitor.applyAlarmSettings(values);
+        }
         QVERIFY(!site.monitor.writeAlarmsFile());
         QCOMPARE(site.doubles.notifier.messages.size(), 1);
         QVERIFY2(site.doubles.notifier.messages.first().startsWith(
@@ -156,7 +160,11 @@ private slots:
             QFile blocker(site.resourceFolder());
             QVERIFY(blocker.open(QIODevice::WriteOnly));
         }
-        site.monitor.state().ValeurAlarmeUin = 40.0; // as the alarm window stores an edit
+        { // as the alarm window stores an edit
+            AlarmSettingValues values = site.monitor.alarmSettings();
+            values.ValeurAlarmeUin = 40.0;
+            site.monitor.applyAlarmSettings(values);
+        }
 
         QVERIFY(!site.monitor.writeAlarmsFile());
         QCOMPARE(site.doubles.notifier.messages.size(), 1);
@@ -177,7 +185,11 @@ private slots:
         const QByteArray previous = sixLines(kDefaults);
         site.writeAlarmsFile(previous);
         site.monitor.open();
-        site.monitor.state().ValeurAlarmeTemp = 65.0;
+        {
+            AlarmSettingValues values = site.monitor.alarmSettings();
+            values.ValeurAlarmeTemp = 65.0;
+            site.monitor.applyAlarmSettings(values);
+        }
         {
             FileSizeLimit full(0);
             if (!full.isActive())

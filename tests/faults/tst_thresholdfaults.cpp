@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(doubles.sound.plays, soundVolume < 0 ? QVector<int>{} : QVector<int>{soundVolume});
 
         // The gauge is drawable: every line and the angle are numbers.
-        MonitorState& state = monitor.state();
+        MonitorState state = monitor.state(); // the window's gauge keeps its smoothed angle the same way
         for (int paint = 0; paint < 3; ++paint) {
             const GaugeGeometry gauge = paintGauge(state, 150, 120);
             QVERIFY(std::isfinite(gauge.alpha) && std::isfinite(gauge.targetAlpha));
@@ -97,11 +97,11 @@ private slots:
         }
 
         // Saved and read back, the settings are the same (an enormous number stays enormous).
-        const MonitorState before = state;
+        const MonitorState before = monitor.state();
         QVERIFY(monitor.writeAlarmsFile());
-        state.ValeurAlarmeUin = state.ValeurAlarmeTemp = state.ValeurHautePression = 1.5;
-        state.ValeurAlarmeRPM = state.ValeurModeCalage = state.VolumeAlarmeHydro = 7;
+        monitor.applyAlarmSettings({1.5, 7, 1.5, 1.5, 7, 7});
         monitor.readAlarmsFile();
+        state = monitor.state();
         QVERIFY(qFuzzyCompare(state.ValeurAlarmeUin, before.ValeurAlarmeUin));
         QCOMPARE(state.ValeurAlarmeRPM, before.ValeurAlarmeRPM);
         QVERIFY(qFuzzyCompare(state.ValeurAlarmeTemp, before.ValeurAlarmeTemp));

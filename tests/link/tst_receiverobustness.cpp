@@ -149,7 +149,7 @@ private slots:
             }
             if (state.reponseHPU) {
                 ++eepromAnswers;
-                monitor.state().reponseHPU = false; // as the EEPROM window does when idle
+                monitor.eepromRequests().clearAnswers(); // as the EEPROM window does when idle
             }
         });
 

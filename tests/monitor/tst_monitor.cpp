@@ -277,13 +277,13 @@ private slots:
         bench.connectAt500();
         bench.port.feed(kHpuStatus);
         bench.timeline.advance(10);
-        bench.monitor.state().TrameBufferEEPROM.fill(0x77);
+        const ByteArray41 before = bench.monitor.state().TrameBufferEEPROM;
         bench.port.feed(Frame::withChecksum(hexBytes("00 12 4C 19") + QByteArray(23, '\x05')));
         bench.timeline.advance(10);
         const MonitorState& s = bench.monitor.state();
         QVERIFY(!s.reponseHPU);
         QVERIFY(bench.monitor.eepromRequests().incompleteAnswerSeen());
-        QCOMPARE(s.TrameBufferEEPROM[4], quint8(0x77));
+        QVERIFY(s.TrameBufferEEPROM == before); // the five bytes of 0x05 were not copied
         QVERIFY(bench.monitor.trace().text().startsWith(QStringLiteral("envoi EEPROM incomplet\n")));
         bench.monitor.eepromRequests().clearAnswers();
         QVERIFY(!bench.monitor.eepromRequests().incompleteAnswerSeen());
@@ -478,13 +478,7 @@ private slots:
 
     void alarmSettingsSavedAndReadBack() {
         Bench bench;
-        MonitorState& s = bench.monitor.state();
-        s.ValeurAlarmeUin = 61.5;
-        s.ValeurAlarmeRPM = 2500;
-        s.ValeurAlarmeTemp = 70.5;
-        s.ValeurHautePression = 8.0;
-        s.ValeurModeCalage = 1;
-        s.VolumeAlarmeHydro = 40;
+        bench.monitor.applyAlarmSettings({61.5, 2500, 70.5, 8.0, 1, 40});
         QVERIFY(bench.monitor.writeAlarmsFile());
         QVERIFY(QFile::exists(bench.doubles.resources.filePath(QStringLiteral("Alarms_Settings.txt"))));
 
@@ -508,7 +502,11 @@ private slots:
                         platform.devices,    platform.notifier,  platform.sound,  missing,
                         platform.userFolders};
         Monitor monitor(broken);
-        monitor.state().ValeurAlarmeUin = 61.5;
+        {
+            AlarmSettingValues values = monitor.alarmSettings();
+            values.ValeurAlarmeUin = 61.5;
+            monitor.applyAlarmSettings(values);
+        }
         QVERIFY(!monitor.writeAlarmsFile());
         QCOMPARE(doubles.notifier.messages.size(), 1);
         QCOMPARE(monitor.state().ValeurAlarmeUin, 61.5); // kept in memory

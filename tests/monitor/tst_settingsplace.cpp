@@ -74,7 +74,15 @@ private slots:
         QCOMPARE(monitor.state().ValeurAlarmeUin, 48.0);
         QCOMPARE(site.readLogFolder(), QStringLiteral("/srv/hydro/logs"));
 
-        monitor.state().ValeurAlarmeUin = 44.0;
+        {
+
+            AlarmSettingValues values = monitor.alarmSettings();
+
+            values.ValeurAlarmeUin = 44.0;
+
+            monitor.applyAlarmSettings(values);
+
+        }
         QVERIFY(monitor.writeAlarmsFile());
         QVERIFY(site.logFolderSetting().writeLogPathFile(QStringLiteral("/home/tech/Logs")));
 
@@ -99,7 +107,15 @@ private slots:
             QCOMPARE(monitor.state().VolumeAlarmeHydro, 60);
             QCOMPARE(site.readLogFolder(), QStringLiteral("/srv/hydro/logs"));
 
-            monitor.state().ValeurAlarmeUin = 44.0; // as the alarm window stores an edit
+            { // as the alarm window stores an edit
+
+                AlarmSettingValues values = monitor.alarmSettings();
+
+                values.ValeurAlarmeUin = 44.0;
+
+                monitor.applyAlarmSettings(values);
+
+            }
             QVERIFY(monitor.writeAlarmsFile());
             QVERIFY(site.logFolderSetting().writeLogPathFile(QStringLiteral("/home/tech/Logs")));
             QVERIFY2(site.doubles.notifier.messages.isEmpty(),
@@ -149,7 +165,11 @@ private slots:
             Monitor monitor(Platform{base.clock, base.wallClock, base.timers, base.port, base.devices,
                                      base.notifier, base.sound, resources, base.userFolders});
             monitor.open();
-            monitor.state().ValeurAlarmeUin = 44.0;
+            {
+                AlarmSettingValues values = monitor.alarmSettings();
+                values.ValeurAlarmeUin = 44.0;
+                monitor.applyAlarmSettings(values);
+            }
             QVERIFY(monitor.writeAlarmsFile());
             QVERIFY(LogFolderSetting(resources, site.doubles.userFolders)
                         .writeLogPathFile(QStringLiteral("/home/tech/Logs")));

@@ -24,7 +24,7 @@ struct DemoBench {
     DemoPlatform demo;
     Monitor monitor{demo.platform()};
     SimulatedInstallation& installation = demo.simulatedPort().installation();
-    MonitorState& state = monitor.state();
+    const MonitorState& state = monitor.state();
 
     // The list is filled at the first refresh (500 ms) with the demo installation last and
     // selected; Connect opens it.
@@ -116,7 +116,7 @@ void TestDemoInstallation::eepromReadAndWriteGoThroughTheLine() {
     bench.monitor.ecritureEEPROM_HPU(30, 750);
     bench.timeline.advance(400);
     QVERIFY(bench.state.reponseecritureHPU);
-    bench.state.reponseHPU = false;
+    bench.monitor.eepromRequests().clearAnswers();
     bench.monitor.lectureEEPROM_HPU();
     bench.timeline.advance(400);
     QVERIFY(bench.state.reponseHPU);

@@ -70,10 +70,12 @@ inline RecordedRun recordDemoRun(const QString& capturePath, const QString& logF
     Monitor monitor(demo.platform());
     BusRecorder recorder(monitor, doubles.notifier);
     LogFolderSetting folder(doubles.resources, doubles.userFolders);
-    const CsvLog lines(monitor.state(), doubles.timeline, doubles.notifier, folder);
+    MonitorState shown; // the monitor's record as of the last change, for the log's line
+    const CsvLog lines(shown, doubles.timeline, doubles.notifier, folder);
     QObject::connect(&monitor, &Monitor::changed, [&] {
         if (!monitor.state().presenceHPU && monitor.state().U_in == 0)
             return; // nothing decoded yet
+        shown = monitor.state();
         const QString line = QString::fromUtf8(lines.dataLine(QString(), QLocale()).trimmed());
         if (run.stateLines.isEmpty() || run.stateLines.last() != line)
             run.stateLines.append(line);

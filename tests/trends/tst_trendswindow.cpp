@@ -156,7 +156,11 @@ private slots:
         QCOMPARE(trends->chart(TrendChannel::OutputPower)->drawnThreshold(), valueNone());
 
         // A new threshold shows at the next second.
-        main.monitor().state().ValeurAlarmeUin = 50.0;
+        {
+            AlarmSettingValues values = main.monitor().alarmSettings();
+            values.ValeurAlarmeUin = 50.0;
+            main.monitor().applyAlarmSettings(values);
+        }
         tp.port.feed(hexBytes(kConverterFrame));
         tp.timeline.advance(500);
         QCOMPARE(trends->chart(TrendChannel::InputVoltage)->drawnThreshold(), std::optional<double>(50.0));

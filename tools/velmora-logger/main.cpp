@@ -6,7 +6,6 @@
 #include "ServiceNotice.h"
 #include "TerminationSignals.h"
 
-#include "alarms/AlarmSettingsFile.h"
 #include "core/EnergyMeter.h"
 #include "core/Version.h"
 #include "datalog/CsvLog.h"
@@ -144,7 +143,7 @@ int main(int argc, char** argv) {
 
     // Thresholds as the window saved them; the log folder from the command line.
     if (!options.alarmSettings.isEmpty())
-        readAlarmsFile(monitor.state(), options.alarmSettings);
+        monitor.readAlarmsFile(options.alarmSettings);
     monitor.setLogFolder(!options.logFolder.isEmpty()
                              ? options.logFolder
                              : LogFolderSetting(platform.resources, platform.userFolders).defaultFolder());
