@@ -7,8 +7,10 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
-# Tests at a time: twice the cores, since most of the suite waits on real seconds (the logger's
-# ticks, pseudo-terminals, a broker) rather than computing; ctest starts the longest first.
+# Tests at a time in the normal build: twice the cores, since most of the suite waits on real
+# seconds (the logger's ticks, pseudo-terminals, a broker) rather than computing; ctest starts the
+# longest first. The sanitizer run keeps one test a core: four at once there once made the logger
+# publish its state later than its test waits.
 TEST_JOBS  ?= $(shell echo $$(( $(JOBS) * 2 )))
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
@@ -47,7 +49,7 @@ test-package: package
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(TEST_JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # The receive path under libFuzzer (clang, AddressSanitizer, UndefinedBehaviorSanitizer,
 # bounds-checked arrays) for FUZZ_SECONDS, from the seed corpus and every earlier finding.
